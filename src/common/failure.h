@@ -1,0 +1,33 @@
+#pragma once
+// The one failure type of the program: database, file and launch operations
+// throw it with the description that the message boxes show.
+
+#include <exception>
+#include <string>
+#include <utility>
+
+namespace vsu {
+
+class Failure : public std::exception {
+ public:
+  explicit Failure(std::string description) : description_(std::move(description)) {}
+  const std::string& Description() const noexcept { return description_; }
+  const char* what() const noexcept override { return description_.c_str(); }
+
+ private:
+  std::string description_;
+};
+
+// The end operation: the program ends at once. It unwinds to main so that every
+// handle on the way is released; status is the process exit status.
+struct EndProgram {
+  int status;
+};
+
+// Exit statuses.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitCancelled = 2;
+inline constexpr int kExitNotAvailable = 3;
+
+}  // namespace vsu

@@ -1,0 +1,29 @@
+// Builds the platform for this operating system and runs the start-up window.
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/installation_state.h"
+#include "common/transcript.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_clock.h"
+#include "platform/posix/posix_files.h"
+#include "platform/posix/posix_system.h"
+#include "startup/frm_main.h"
+#include "ui/logged_toolkit.h"
+#include "ui/toolkit_factory.h"
+
+int main(int argc, char** argv) {
+  using namespace vsu;
+  const char* logPath = std::getenv("VELASCANUPG_LOG");
+  Transcript log(logPath ? logPath : "");
+  posix::PosixSystem system(std::vector<std::string>(argv + 1, argv + argc));
+  posix::PosixFiles files;
+  posix::PosixClock clock;
+  const auto backend = CreateToolkitFromEnvironment();
+  LoggedToolkit ui(*backend, log);
+  Platform platform{system, files, clock, ui, log};
+  InstallationState state;
+  return RunProgram(platform, state);
+}

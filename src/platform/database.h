@@ -1,0 +1,55 @@
+#pragma once
+// The database engine, shaped like the connection and recordset operations the
+// program runs. Every operation throws Failure with the engine's description.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+
+namespace vsu {
+
+// A field value: Null, text, Boolean (BIT), 16-bit or 32-bit integer.
+using FieldValue = std::variant<std::monostate, std::string, bool, std::int16_t, std::int32_t>;
+
+class Connection {
+ public:
+  virtual ~Connection() = default;
+  // Opens the database named by "Data Source=" in the connection string. A
+  // missing file is a failure; a second connection to the same file is allowed.
+  virtual void Open(const std::string& connectionString) = 0;
+  // Runs one statement; any rows it yields are discarded at once.
+  virtual void Execute(const std::string& statement) = 0;
+  virtual void Close() = 0;
+};
+
+inline constexpr int adOpenStatic = 3;
+inline constexpr int adLockOptimistic = 3;
+
+class Recordset {
+ public:
+  virtual ~Recordset() = default;
+  // Kept across Close and reopen.
+  int CursorType = 0;
+  int LockType = 0;
+  // Opens the whole table as an updatable row set standing on its first row.
+  virtual void Open(const std::string& table, Connection& connection) = 0;
+  virtual bool EOF() = 0;
+  // Reads a column of the current row; a missing column or no current row fails.
+  virtual FieldValue Field(const std::string& column) = 0;
+  // Sets a column in the current row's pending changes.
+  virtual void SetField(const std::string& column, const FieldValue& value) = 0;
+  // Stores the pending changes of the current row.
+  virtual void Update() = 0;
+  virtual void MoveNext() = 0;
+  virtual void Close() = 0;
+};
+
+class Database {
+ public:
+  virtual ~Database() = default;
+  virtual std::unique_ptr<Connection> CreateConnection() = 0;
+  virtual std::unique_ptr<Recordset> CreateRecordset() = 0;
+};
+
+}  // namespace vsu

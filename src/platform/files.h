@@ -1,0 +1,46 @@
+#pragma once
+// File operations on program paths (Windows form: "c:\dir\file"). Every
+// operation but FileExists throws Failure carrying the platform's description.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vsu {
+
+// A file open for reading; closed when destroyed.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to size bytes; returns 0 at the end of the file. Throws Failure.
+  virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+};
+
+// A file open for writing; closed when destroyed (Close reports a failure, the
+// destructor cannot).
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual void Write(std::string_view bytes) = 0;
+  virtual void Close() = 0;
+};
+
+class Files {
+ public:
+  virtual ~Files() = default;
+  // The file-exists test: true when a listing of exactly this path, for ordinary
+  // files, returns a name. Directories, hidden and system files count as
+  // missing. Throws Failure only when the listing itself fails.
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual void DeleteFile(const std::string& path) = 0;
+  // Renames within the same folder; fails when the destination exists.
+  virtual void RenameFile(const std::string& from, const std::string& to) = 0;
+  // Copies contents (and what the platform keeps with them), overwriting the destination.
+  virtual void CopyFile(const std::string& from, const std::string& to) = 0;
+  virtual std::unique_ptr<InputFile> OpenForInput(const std::string& path) = 0;
+  // Creates the file empty, replacing one that exists.
+  virtual std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) = 0;
+};
+
+}  // namespace vsu

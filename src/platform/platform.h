@@ -1,0 +1,21 @@
+#pragma once
+// The bundle of platform ports the program's routines receive. main builds one
+// for the operating system it runs on; tests build one from fakes.
+
+namespace vsu {
+
+class System;
+class Files;
+class Clock;
+class WindowToolkit;
+class Transcript;
+
+struct Platform {
+  System& system;
+  Files& files;
+  Clock& clock;
+  WindowToolkit& ui;
+  Transcript& log;
+};
+
+}  // namespace vsu

@@ -1,0 +1,58 @@
+#pragma once
+// The Service Control Manager calls the program makes, with their Win32
+// meanings: handles are 0 on failure, calls return false on failure, and
+// GetLastError gives the code of the last failing call.
+
+#include <cstdint>
+
+namespace vsu {
+
+using ScHandle = std::uintptr_t;
+
+struct ServiceStatusRecord {
+  std::uint32_t dwServiceType = 0;
+  std::uint32_t dwCurrentState = 0;
+  std::uint32_t dwControlsAccepted = 0;
+  std::uint32_t dwWin32ExitCode = 0;
+  std::uint32_t dwServiceSpecificExitCode = 0;
+  std::uint32_t dwCheckPoint = 0;
+  std::uint32_t dwWaitHint = 0;
+};
+
+// Size of the configuration record (QUERY_SERVICE_CONFIGA on 32-bit Windows);
+// the configuration buffer is a whole number of these.
+inline constexpr std::uint32_t kServiceConfigRecordSize = 36;
+
+inline constexpr std::uint32_t SC_MANAGER_CONNECT = 1;
+inline constexpr std::uint32_t SERVICE_QUERY_CONFIG = 1;
+inline constexpr std::uint32_t SERVICE_QUERY_STATUS = 4;
+inline constexpr std::uint32_t SERVICE_START = 16;
+inline constexpr std::uint32_t SERVICE_STOP = 32;
+inline constexpr std::uint32_t SERVICE_ALL_ACCESS = 0xF01FF;
+inline constexpr std::uint32_t SERVICE_CONTROL_STOP = 1;
+
+inline constexpr std::uint32_t ERROR_ACCESS_DENIED = 5;
+inline constexpr std::uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
+inline constexpr std::uint32_t ERROR_SERVICE_ALREADY_RUNNING = 1056;
+inline constexpr std::uint32_t ERROR_SERVICE_DOES_NOT_EXIST = 1060;
+inline constexpr std::uint32_t ERROR_SERVICE_NOT_ACTIVE = 1062;
+inline constexpr std::uint32_t ERROR_SERVICE_MARKED_FOR_DELETE = 1072;
+
+class ServiceManager {
+ public:
+  virtual ~ServiceManager() = default;
+  virtual ScHandle OpenSCManagerA(const char* machine, const char* database, std::uint32_t access) = 0;
+  virtual ScHandle OpenServiceA(ScHandle manager, const char* name, std::uint32_t access) = 0;
+  virtual bool QueryServiceStatus(ScHandle service, ServiceStatusRecord* status) = 0;
+  // buffer holds size bytes; when it is too small the call fails with 122 and
+  // sets *needed.
+  virtual bool QueryServiceConfigA(ScHandle service, void* buffer, std::uint32_t size,
+                                   std::uint32_t* needed) = 0;
+  virtual bool ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) = 0;
+  virtual bool DeleteService(ScHandle service) = 0;
+  virtual bool StartServiceA(ScHandle service, std::uint32_t argc, const char** argv) = 0;
+  virtual bool CloseServiceHandle(ScHandle handle) = 0;
+  virtual std::uint32_t GetLastError() = 0;
+};
+
+}  // namespace vsu

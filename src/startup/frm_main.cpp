@@ -1,0 +1,58 @@
+#include "startup/frm_main.h"
+
+#include <iostream>
+#include <string>
+
+#include "common/centre.h"
+#include "common/failure.h"
+#include "common/transcript.h"
+#include "locations/windows_directory.h"
+#include "platform/system.h"
+#include "platform/views.h"
+#include "startup/modes.h"
+
+namespace vsu {
+namespace {
+
+class frmMain : public MainHandlers {
+ public:
+  explicit frmMain(Platform& p) : view_(p.ui.CreateMain()) {}
+  MainView& view() { return *view_; }
+  void cmdExit_Click() override { throw EndProgram{kExitFailed}; }
+
+ private:
+  std::unique_ptr<MainView> view_;
+};
+
+}  // namespace
+
+bool IsUninstallCommandLine(const std::string& commandLine) {
+  return commandLine.compare(0, 10, "-uninstall") == 0 && commandLine.size() >= 10;
+}
+
+void frmMain_Form_Load(Platform& p, InstallationState& s) {
+  frmMain form(p);
+  CentreOnScreen(form.view(), p.ui);
+  form.view().Hide();
+  s.WindowsDir = GetTheWindowsDirectory(p, s);
+  if (IsUninstallCommandLine(p.system.CommandLine())) {
+    RunUninstallMode(p, s);
+    return;  // not reached: the mode always ends the program
+  }
+  RunUpgradeMode(p, s);
+  // The upgrade window was closed some other way: frmMain shows until closed.
+  form.view().ShowUntilClosed(form);
+}
+
+int RunProgram(Platform& p, InstallationState& s) {
+  int status = kExitFailed;
+  try {
+    frmMain_Form_Load(p, s);
+  } catch (const EndProgram& end) {
+    status = end.status;
+  }
+  p.log.Log("end", {{"status", std::int64_t{status}}});
+  return status;
+}
+
+}  // namespace vsu

@@ -1,0 +1,146 @@
+#include "support/fakes.h"
+
+#include <cstring>
+#include <numeric>
+
+#include "common/failure.h"
+#include "ui/layout.h"
+
+namespace vsu::test {
+
+void FakeSystem::SetCurrentDirectory(const std::string& path) {
+  if (failSetCurrentDirectory) throw Failure("Path not found: " + path);
+  currentDirectories.push_back(path);
+}
+
+unsigned FakeSystem::GetWindowsDirectoryA(char* buffer, unsigned size) {
+  if (!windowsDirectory) return 0;
+  const auto length = static_cast<unsigned>(windowsDirectory->size());
+  if (length + 1 > size) return length + 1;
+  std::memcpy(buffer, windowsDirectory->c_str(), length + 1);
+  return length;
+}
+
+unsigned long FakeClock::Total() const { return std::accumulate(sleeps.begin(), sleeps.end(), 0UL); }
+
+namespace {
+
+template <typename Base>
+class ScriptedWindow : public Base {
+ public:
+  ScriptedWindow(ScriptedToolkit& kit, std::string name, TwipSize client)
+      : kit_(kit), name_(std::move(name)), client_(client) {}
+  TwipSize OuterSize() override { return layout::OuterSize(client_); }
+  void Move(double left, double top) override {
+    left_ = left;
+    top_ = top;
+    Trace("Move " + std::to_string(static_cast<long>(left)) + "," + std::to_string(static_cast<long>(top)));
+  }
+  void SetCaption(const std::string& text) override {
+    caption_ = text;
+    Trace("Caption " + text);
+  }
+
+ protected:
+  void Trace(const std::string& what) { kit_.trace.push_back(name_ + "." + what); }
+  ScriptedToolkit& kit_;
+  std::string name_;
+  TwipSize client_;
+  std::string caption_;
+  double left_ = 0;
+  double top_ = 0;
+};
+
+class ScriptedMain : public ScriptedWindow<MainView> {
+ public:
+  explicit ScriptedMain(ScriptedToolkit& kit) : ScriptedWindow(kit, "frmMain", layout::kMainClient) {}
+  void Hide() override { Trace("Hide"); }
+  void ShowUntilClosed(MainHandlers& handlers) override {
+    Trace("Show");
+    handlers.cmdExit_Click();
+  }
+};
+
+class ScriptedEnterPath : public ScriptedWindow<EnterPathView> {
+ public:
+  explicit ScriptedEnterPath(ScriptedToolkit& kit)
+      : ScriptedWindow(kit, "frmEnterPath", layout::kEnterPathClient) {}
+  std::string Caption() override { return caption_; }
+  std::string TxtName() override { return txtName_; }
+  void SetTxtName(const std::string& text) override {
+    txtName_ = text;
+    Trace("txtName " + text);
+  }
+  void Close() override {
+    closed_ = true;
+    Trace("Close");
+  }
+  void ShowModal(EnterPathHandlers& handlers) override {
+    Trace("ShowModal");
+    while (!closed_) {
+      if (kit_.answers.empty()) {
+        handlers.cmdCancel_Click();
+        continue;
+      }
+      const PathAnswer answer = kit_.answers.front();
+      kit_.answers.pop_front();
+      switch (answer.kind) {
+        case PathAnswer::kOk:
+          txtName_ = answer.entry;
+          handlers.cmdOK_Click();
+          break;
+        case PathAnswer::kCancel: handlers.cmdCancel_Click(); break;
+        case PathAnswer::kCloseWindow: Trace("Closed by the user"); return;
+      }
+    }
+  }
+
+ private:
+  std::string txtName_;
+  bool closed_ = false;
+};
+
+class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
+ public:
+  explicit ScriptedUpgrade(ScriptedToolkit& kit)
+      : ScriptedWindow(kit, "frmVelaScanUpg", layout::kUpgradeClient) {}
+  void Refresh() override { Trace("Refresh"); }
+  void SetTxtInfo(const std::string& text) override { Trace("txtInfo " + text); }
+  void SetProgress(int value) override { Trace("progress " + std::to_string(value)); }
+  void SetExitEnabled(bool enabled) override {
+    exitEnabled_ = enabled;
+    Trace(enabled ? "cmdExit enabled" : "cmdExit disabled");
+  }
+  bool ExitEnabled() override { return exitEnabled_; }
+  void SetExitCaption(const std::string& text) override { Trace("cmdExit caption " + text); }
+  std::uintptr_t NativeHandle() override { return 0x1234; }
+  void ShowModal(UpgradeHandlers& handlers) override {
+    Trace("ShowModal");
+    handlers.Form_Activate();
+    if (kit_.pressExitAfterRun && exitEnabled_) handlers.cmdExit_Click();
+  }
+
+ private:
+  bool exitEnabled_ = true;
+};
+
+}  // namespace
+
+void ScriptedToolkit::MsgBox(const std::string& text, int style, const std::string& title) {
+  messages.push_back({text, style, title});
+  trace.push_back("MsgBox " + text);
+}
+
+std::unique_ptr<MainView> ScriptedToolkit::CreateMain() { return std::make_unique<ScriptedMain>(*this); }
+
+std::unique_ptr<EnterPathView> ScriptedToolkit::CreateEnterPath() {
+  return std::make_unique<ScriptedEnterPath>(*this);
+}
+
+std::unique_ptr<UpgradeView> ScriptedToolkit::CreateUpgrade() {
+  return std::make_unique<ScriptedUpgrade>(*this);
+}
+
+TestPlatform::TestPlatform() = default;
+
+}  // namespace vsu::test

@@ -1,0 +1,89 @@
+#pragma once
+// Fakes for unit tests: a scripted system, a virtual clock, a scripted window
+// toolkit, and TestPlatform, which bundles them with the real files backend.
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/transcript.h"
+#include "platform/clock.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_files.h"
+#include "platform/system.h"
+#include "platform/views.h"
+
+namespace vsu::test {
+
+class FakeSystem : public System {
+ public:
+  std::string commandLine;
+  std::string ownDirectory = "/opt/velascan";
+  std::optional<std::string> windowsDirectory;
+  std::vector<std::string> currentDirectories;
+  bool failSetCurrentDirectory = false;
+
+  std::string CommandLine() override { return commandLine; }
+  std::string OwnDirectory() override { return ownDirectory; }
+  void SetCurrentDirectory(const std::string& path) override;
+  unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
+};
+
+// Counts sleeps instead of sleeping.
+class FakeClock : public Clock {
+ public:
+  std::vector<unsigned> sleeps;
+  void Sleep(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
+  unsigned long Total() const;
+};
+
+// What the user does at one showing of the Enter Path dialog.
+struct PathAnswer {
+  enum Kind { kOk, kCancel, kCloseWindow } kind = kOk;
+  std::string entry;
+  static PathAnswer Ok(std::string text) { return {kOk, std::move(text)}; }
+  static PathAnswer Cancel() { return {kCancel, {}}; }
+  static PathAnswer CloseWindow() { return {kCloseWindow, {}}; }
+};
+
+struct ShownMessage {
+  std::string text;
+  int style;
+  std::string title;
+};
+
+// A toolkit whose user follows a script. Every call is appended to trace, so
+// tests can check the order in which the program drives its windows.
+class ScriptedToolkit : public WindowToolkit {
+ public:
+  TwipSize screen{15360, 11520};
+  std::deque<PathAnswer> answers;  // one per OK/Cancel press; running out presses Cancel
+  std::vector<ShownMessage> messages;
+  std::vector<std::string> trace;
+  int doEvents = 0;
+  // Whether the upgrade window's Exit button is pressed when the run has ended.
+  bool pressExitAfterRun = true;
+
+  TwipSize ScreenSize() override { return screen; }
+  void MsgBox(const std::string& text, int style, const std::string& title) override;
+  std::unique_ptr<MainView> CreateMain() override;
+  std::unique_ptr<EnterPathView> CreateEnterPath() override;
+  std::unique_ptr<UpgradeView> CreateUpgrade() override;
+  void DoEvents() override { ++doEvents; }
+};
+
+class TestPlatform {
+ public:
+  TestPlatform();
+  FakeSystem system;
+  posix::PosixFiles files;
+  FakeClock clock;
+  ScriptedToolkit ui;
+  std::vector<std::string> logLines;
+  Transcript log{[this](const std::string& line) { logLines.push_back(line); }};
+  Platform platform{system, files, clock, ui, log};
+};
+
+}  // namespace vsu::test
