@@ -34,7 +34,8 @@ class Recordset {
   int LockType = 0;
   // Opens the whole table as an updatable row set standing on its first row.
   virtual void Open(const std::string& table, Connection& connection) = 0;
-  virtual bool EOF() = 0;
+  // True when there is no current row (ADO's EOF, a name that <cstdio> takes).
+  virtual bool Eof() = 0;
   // Reads a column of the current row; a missing column or no current row fails.
   virtual FieldValue Field(const std::string& column) = 0;
   // Sets a column in the current row's pending changes.
