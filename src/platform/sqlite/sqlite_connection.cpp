@@ -27,10 +27,6 @@ void SqliteConnection::Open(const std::string& connectionString) {
   const std::string source = DataSource(connectionString);
   const auto path = mapPath_(source);
   if (source.empty() || !path) throw Failure("Could not find file '" + source + "'.");
-  {
-    std::ifstream probe(*path, std::ios::binary);
-    if (!probe) throw Failure("Could not find file '" + source + "'.");
-  }
   sqlite3* db = nullptr;
   const int rc = sqlite3_open_v2(path->c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   if (rc != SQLITE_OK) {

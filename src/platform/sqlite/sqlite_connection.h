@@ -13,8 +13,8 @@ struct sqlite3;
 
 namespace vsu::sqlite {
 
-// Maps a program path to a path the engine can open; nullopt when it names
-// nothing that exists on this platform.
+// Maps a program path to the name the engine opens (UTF-8); nullopt when no
+// file exists there.
 using PathMapper = std::function<std::optional<std::string>(const std::string&)>;
 
 class SqliteConnection : public Connection {

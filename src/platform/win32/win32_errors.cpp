@@ -1,0 +1,25 @@
+#include "platform/win32/win32_errors.h"
+
+#include "common/failure.h"
+
+namespace vsu::win32 {
+
+std::string SystemMessage(DWORD code) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length && text ? std::string(text, length) : "Error " + std::to_string(code);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == '\r' || message.back() == '\n' ||
+                              message.back() == ' ' || message.back() == '.')) {
+    message.pop_back();
+  }
+  return message;
+}
+
+void ThrowError(DWORD code, const std::string& path) { throw Failure(SystemMessage(code) + ": " + path); }
+
+void ThrowLastError(const std::string& path) { ThrowError(GetLastError(), path); }
+
+}  // namespace vsu::win32
