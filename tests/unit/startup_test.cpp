@@ -27,3 +27,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, UninstallKeywordTest,
 
 }  // namespace
 }  // namespace vsu
+
+#include "locations/program_directory.h"
+#include "support/fakes.h"
+
+namespace vsu {
+namespace {
+
+struct ProgramDirCase {
+  const char* commandLine;
+  const char* ownDirectory;
+  const char* programDir;
+};
+
+class ProgramDirectoryTest : public ::testing::TestWithParam<ProgramDirCase> {};
+
+TEST_P(ProgramDirectoryTest, TrimsAndDropsOneBackslash) {
+  test::TestPlatform t;
+  t.system.commandLine = GetParam().commandLine;
+  t.system.ownDirectory = GetParam().ownDirectory;
+  EXPECT_EQ(ProgramDirectoryFromCommandLine(t.platform), GetParam().programDir);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProgramDirectoryTest,
+    ::testing::Values(ProgramDirCase{"  c:\\Program Files\\Vela Scan\\  ", "c:\\own", "c:\\Program Files\\Vela Scan"},
+                      ProgramDirCase{"c:\\vs\\\\", "c:\\own", "c:\\vs\\"},
+                      ProgramDirCase{"", " c:\\own\\ ", "c:\\own"}, ProgramDirCase{"    ", "c:\\own", "c:\\own"},
+                      ProgramDirCase{"\"c:\\vs\"", "c:\\own", "\"c:\\vs\""},
+                      ProgramDirCase{"\tc:\\vs", "c:\\own", "\tc:\\vs"}));
+
+}  // namespace
+}  // namespace vsu
