@@ -137,7 +137,7 @@ void PosixFiles::CopyFile(const std::string& from, const std::string& to) {
   // never half-written.
   std::string temp = target + ".vsu-copy-XXXXXX";
   UniqueFd out(::mkstemp(temp.data()));
-  if (!out) ThrowFileError(errno, to);
+  if (!out) ThrowFileError(errno == ENOENT ? ENOTDIR : errno, to);  // the folder is missing
   try {
     char buffer[1 << 16];
     for (;;) {

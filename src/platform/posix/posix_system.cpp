@@ -39,7 +39,7 @@ void PosixSystem::SetCurrentDirectory(const std::string& path) {
 
 unsigned PosixSystem::GetWindowsDirectoryA(char* buffer, unsigned size) {
   const char* value = std::getenv("WINDIR");
-  if (!value) return 0;
+  if (!value || !*value) return 0;
   const auto length = static_cast<unsigned>(std::strlen(value));
   if (length + 1 > size) return length + 1;
   std::memcpy(buffer, value, length + 1);

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "support/e2e.h"
+
+namespace vsu {
+namespace {
+
+using test::EventsNamed;
+
+TEST(StartupEndToEnd, WindowsFolderOnDriveCNeedsNoPrompt) {
+  test::Sandbox box;
+  box.dir.Write("c/windows/win.ini", "[windows]\r\n");
+  box.Run();
+  const auto events = box.Events();
+  EXPECT_TRUE(EventsNamed(events, "prompt").empty());
+  const auto hides = EventsNamed(events, "hide");
+  ASSERT_EQ(hides.size(), 1u);
+  EXPECT_EQ(hides[0].Str("window"), "frmMain");
+  EXPECT_EQ(hides[0].Num("left"), 5377);
+  EXPECT_EQ(hides[0].Num("top"), 4027);
+}
+
+TEST(StartupEndToEnd, CancelAtTheWindowsPromptEndsWithStatusTwoInBothModes) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"-uninstall", "{ID}"}}) {
+    test::Sandbox box;
+    box.run.args = args;
+    const auto result = box.Run();
+    EXPECT_EQ(result.status, 2);
+    const auto events = box.Events();
+    std::vector<std::string> names;
+    for (const auto& e : events) names.push_back(e.name());
+    EXPECT_EQ(names, (std::vector<std::string>{"hide", "caption", "prompt", "click", "end"}));
+    ASSERT_EQ(events.size(), 5u);
+    EXPECT_EQ(events[2].Str("caption"), "  Enter the Path to Windows");
+    EXPECT_EQ(events[3].Str("control"), "cmdCancel");
+    EXPECT_EQ(events[4].Num("status"), 2);
+  }
+}
+
+TEST(StartupEndToEnd, RefusedEntryShowsTheBoxAndTheNextLineIsTried) {
+  test::Sandbox box;
+  box.dir.Write("c/SNMPc/snmpc.ini", "");
+  box.run.input = "c:\\nowhere\n  C:\\SNMPC\\  \n";
+  box.Run();
+  const auto events = box.Events();
+  const auto clicks = EventsNamed(events, "click");
+  ASSERT_EQ(clicks.size(), 2u);
+  EXPECT_EQ(clicks[0].Str("entry"), "c:\\nowhere");
+  EXPECT_EQ(clicks[1].Str("entry"), "  C:\\SNMPC\\  ");
+  const auto boxes = EventsNamed(events, "msgbox");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Str("text"), "Please check path again");
+  EXPECT_EQ(boxes[0].Num("style"), 64);
+  EXPECT_EQ(boxes[0].Str("title"), "Vela Scan");
+  // The corrected text is written back: spaces first, then the one backslash.
+  const auto texts = EventsNamed(events, "text");
+  ASSERT_GE(texts.size(), 3u);
+  EXPECT_EQ(texts[texts.size() - 2].Str("text"), "C:\\SNMPC\\");
+  EXPECT_EQ(texts.back().Str("text"), "C:\\SNMPC");
+}
+
+}  // namespace
+}  // namespace vsu

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "common/failure.h"
+#include "common/text_lines.h"
+#include "platform/posix/path_map.h"
+#include "platform/posix/posix_files.h"
+#include "platform/posix/posix_system.h"
+#include "support/temp_dir.h"
+
+namespace vsu {
+namespace {
+
+class PosixFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("windows/WIN.INI", "[windows]\r\n");
+    dir_.Write("Program Files/Vela Scan/VelaScan.mdb", "db");
+    dir_.Write("snmpc/.hidden.ini", "x");
+    dir_.MakeDir("snmpc/mibfiles");
+  }
+  test::TempDir dir_;
+  test::ScopedEnv drive_{"VELASCANUPG_DRIVE_C", dir_.str().c_str()};
+  test::ScopedEnv unmapped_{"VELASCANUPG_DRIVE_Q", nullptr};
+  posix::PosixFiles files_;
+};
+
+struct ExistsCase {
+  const char* path;
+  bool exists;
+};
+
+class FileExistsTest : public PosixFilesTest, public ::testing::WithParamInterface<ExistsCase> {};
+
+TEST_P(FileExistsTest, ListsOrdinaryVisibleFilesOnly) {
+  EXPECT_EQ(files_.FileExists(GetParam().path), GetParam().exists) << GetParam().path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FileExistsTest,
+    ::testing::Values(ExistsCase{"c:\\windows\\win.ini", true},  // components matched ignoring case
+                      ExistsCase{"C:\\WINDOWS\\WIN.INI", true}, ExistsCase{"c:/windows/win.ini", true},
+                      ExistsCase{"c:\\Program Files\\Vela Scan\\VelaScan.mdb", true},
+                      ExistsCase{"c:\\windows\\win.ini\\", false}, ExistsCase{"c:\\windows", false},
+                      ExistsCase{"c:\\snmpc\\mibfiles", false},  // a directory is not a file
+                      ExistsCase{"c:\\snmpc\\.hidden.ini", false},
+                      ExistsCase{"c:\\windows\\system.ini", false},
+                      ExistsCase{"c:\\nowhere\\win.ini", false},
+                      ExistsCase{"q:\\windows\\win.ini", false},  // unmapped drive
+                      ExistsCase{"c:\\windows\\*.ini", true}, ExistsCase{"c:\\snmpc\\*.ini", false},
+                      ExistsCase{"", false}));
+
+TEST_F(PosixFilesTest, LeadingBackslashIsTheRoot) {
+  EXPECT_EQ(posix::MapPath("\\etc\\passwd").value(), "/etc/passwd");
+  EXPECT_EQ(posix::MapPath("/etc/passwd").value(), "/etc/passwd");
+  EXPECT_TRUE(files_.FileExists("\\ETC\\PASSWD"));
+  EXPECT_FALSE(posix::MapPath("q:\\x").has_value());
+}
+
+TEST_F(PosixFilesTest, ALoopingLinkMakesTheTestItselfFail) {
+  std::filesystem::create_symlink("loop.ini", dir_.path() / "windows" / "loop.ini");
+  EXPECT_THROW(files_.FileExists("c:\\windows\\loop.ini"), Failure);
+}
+
+TEST_F(PosixFilesTest, CopyOverwritesAndKeepsTheMode) {
+  const auto source = dir_.Write("Temp/VelaScanSrv.ex_", "new contents");
+  ::chmod(source.c_str(), 0755);
+  dir_.Write("VelaScanSrv.exe", "old contents that were longer");
+  files_.CopyFile("c:\\temp\\VelaScanSrv.ex_", "c:\\VelaScanSrv.exe");
+  EXPECT_EQ(dir_.Read("VelaScanSrv.exe"), "new contents");
+  struct stat st;
+  ASSERT_EQ(::stat((dir_.path() / "VelaScanSrv.exe").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);
+  // Nothing is left beside the destination.
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_.path())) ++entries;
+  EXPECT_EQ(entries, 5u);  // windows, Program Files, snmpc, Temp, VelaScanSrv.exe
+}
+
+struct FailureCase {
+  const char* name;
+  std::function<void(posix::PosixFiles&)> action;
+  const char* description;
+};
+
+class FileFailureTest : public PosixFilesTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FileFailureTest, FailsWithTheDescriptionAndPath) {
+  try {
+    GetParam().action(files_);
+    FAIL() << "no failure";
+  } catch (const Failure& f) {
+    EXPECT_EQ(f.Description(), GetParam().description);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FileFailureTest,
+    ::testing::Values(
+        FailureCase{"copy_missing_source",
+                    [](auto& f) { f.CopyFile("c:\\Temp\\VelaScan.ex_", "c:\\VelaScan.exe"); },
+                    "File not found: c:\\Temp\\VelaScan.ex_"},
+        FailureCase{"copy_into_missing_folder",
+                    [](auto& f) { f.CopyFile("c:\\windows\\win.ini", "c:\\none\\win.ini"); },
+                    "Path not found: c:\\none\\win.ini"},
+        FailureCase{"delete_missing", [](auto& f) { f.DeleteFile("c:\\VelaScan.exe"); },
+                    "File not found: c:\\VelaScan.exe"},
+        FailureCase{"rename_onto_existing",
+                    [](auto& f) { f.RenameFile("c:\\windows\\win.ini", "c:\\Program Files\\Vela Scan\\VelaScan.mdb"); },
+                    "File already exists: c:\\Program Files\\Vela Scan\\VelaScan.mdb"},
+        FailureCase{"open_missing", [](auto& f) { f.OpenForInput("c:\\snmpc\\mibfiles\\names.txt"); },
+                    "File not found: c:\\snmpc\\mibfiles\\names.txt"},
+        FailureCase{"unmapped_drive", [](auto& f) { f.OpenForInput("q:\\names.txt"); },
+                    "Path not found: q:\\names.txt"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PosixFilesTest, RenameMovesAndNeverReplaces) {
+  dir_.Write("snmpc/mibfiles/names.txt", "a\r\n");
+  files_.RenameFile("c:\\snmpc\\mibfiles\\names.txt", "c:\\snmpc\\mibfiles\\names.bak");
+  EXPECT_FALSE(files_.FileExists("c:\\snmpc\\mibfiles\\names.txt"));
+  EXPECT_EQ(dir_.Read("snmpc/mibfiles/names.bak"), "a\r\n");
+}
+
+TEST_F(PosixFilesTest, OutputFileIsCreatedEmptyAndWritten) {
+  dir_.Write("snmpc/mibfiles/names.txt", "old old old");
+  auto writer = CreateLines(files_, "c:\\snmpc\\mibfiles\\names.txt");
+  writer.WriteLine("Ferrowin.mib");
+  writer.Close();
+  EXPECT_EQ(dir_.Read("snmpc/mibfiles/names.txt"), "Ferrowin.mib\r\n");
+}
+
+TEST(PosixSystem, CommandLineIsTheArgumentsJoinedWithBlanks) {
+  posix::PosixSystem system({"-uninstall", "{A B}", ""});
+  EXPECT_EQ(system.CommandLine(), "-uninstall {A B} ");
+  EXPECT_EQ(posix::PosixSystem({}).CommandLine(), "");
+}
+
+struct WindirCase {
+  const char* value;
+  unsigned size;
+  unsigned result;
+  const char* written;
+};
+
+class WindowsDirectoryTest : public ::testing::TestWithParam<WindirCase> {};
+
+TEST_P(WindowsDirectoryTest, ReturnsTheLengthOrTheSizeNeeded) {
+  test::ScopedEnv windir("WINDIR", GetParam().value);
+  posix::PosixSystem system({});
+  std::string buffer(GetParam().size, ' ');
+  EXPECT_EQ(system.GetWindowsDirectoryA(buffer.data(), GetParam().size), GetParam().result);
+  EXPECT_EQ(buffer.substr(0, std::string(GetParam().written).size()), GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowsDirectoryTest,
+                         ::testing::Values(WindirCase{nullptr, 250, 0, "  "}, WindirCase{"", 250, 0, "  "},
+                                           WindirCase{"C:\\WINDOWS", 250, 10, "C:\\WINDOWS"},
+                                           WindirCase{"C:\\WINDOWS", 10, 11, "   "}));
+
+}  // namespace
+}  // namespace vsu
