@@ -1,6 +1,7 @@
 #pragma once
 // Fakes for unit tests: a scripted system, a virtual clock, a scripted window
-// toolkit, and TestPlatform, which bundles them with the real files backend.
+// toolkit, and TestPlatform, which bundles them with the real files backend of
+// the platform the tests run on.
 
 #include <deque>
 #include <memory>
@@ -11,9 +12,9 @@
 #include "common/transcript.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
-#include "platform/posix/posix_files.h"
 #include "platform/system.h"
 #include "platform/views.h"
+#include "support/native_files.h"
 
 namespace vsu::test {
 
@@ -78,7 +79,7 @@ class TestPlatform {
  public:
   TestPlatform();
   FakeSystem system;
-  posix::PosixFiles files;
+  NativeFiles files;
   FakeClock clock;
   ScriptedToolkit ui;
   std::vector<std::string> logLines;
