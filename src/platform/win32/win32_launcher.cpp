@@ -11,6 +11,9 @@
 namespace vsu::win32 {
 namespace {
 
+// The record the program describes is the 32-bit one; a 64-bit build passes its own larger size.
+static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOA) == kShellExecuteInfoSize);
+
 bool IsFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -50,7 +50,8 @@ TEST(Win32Launcher, ShellExecuteReportsAMissingProgram) {
   Win32Launcher launcher;
   ShellExecuteInfo info;
   info.cbSize = kShellExecuteInfoSize;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // Without the no-UI flag the shell would show its own error box and wait for it.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | 0x400;
   info.lpVerb = "open";
   info.lpFile = dir.Path("VelaScanSrv.exe");
   info.lpParameters = "-install_noMsg";
