@@ -1,6 +1,7 @@
 #pragma once
 // Fakes for unit tests: a scripted system, a virtual clock, a scripted window
-// toolkit, and TestPlatform, which bundles them with the real files backend.
+// toolkit, and TestPlatform, which bundles them with the real files and
+// database backends.
 
 #include <deque>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/sqlite_database.h"
 #include "platform/system.h"
 #include "platform/views.h"
 
@@ -83,7 +85,8 @@ class TestPlatform {
   ScriptedToolkit ui;
   std::vector<std::string> logLines;
   Transcript log{[this](const std::string& line) { logLines.push_back(line); }};
-  Platform platform{system, files, clock, ui, log};
+  posix::SqliteDatabase db;
+  Platform platform{system, files, clock, ui, log, db};
 };
 
 }  // namespace vsu::test
