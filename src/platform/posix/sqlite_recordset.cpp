@@ -100,12 +100,15 @@ void SqliteRecordset::Open(const std::string& table, Connection& connection) {
 void SqliteRecordset::LoadSnapshot(const std::string& table) {
   const Statement select = file_->Prepare("SELECT rowid, * FROM " + Quoted(table) + " ORDER BY rowid");
   sqlite3_stmt* s = select.get();
+  // The columns are read after the first step: a table that another
+  // connection altered since this one last looked gets the statement
+  // prepared again there, with the columns it has now.
+  int rc = sqlite3_step(s);
   const int count = sqlite3_column_count(s) - 1;
   for (int i = 0; i < count; ++i) {
     columns_.push_back({sqlite3_column_name(s, i + 1), KindOf(sqlite3_column_decltype(s, i + 1))});
   }
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+  for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
     rowids_.push_back(sqlite3_column_int64(s, 0));
     for (int i = 0; i < count; ++i) cells_.push_back(ColumnValue(s, i + 1, columns_[i].kind));
   }
