@@ -4,6 +4,7 @@
 // database backends.
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,6 +68,8 @@ class ScriptedToolkit : public WindowToolkit {
   int doEvents = 0;
   // Whether the upgrade window's Exit button is pressed when the run has ended.
   bool pressExitAfterRun = true;
+  // Runs while a message box is shown, to look at the state at that moment.
+  std::function<void()> onMsgBox;
 
   TwipSize ScreenSize() override { return screen; }
   void MsgBox(const std::string& text, int style, const std::string& title) override;
@@ -87,6 +90,8 @@ class TestPlatform {
   Transcript log{[this](const std::string& line) { logLines.push_back(line); }};
   posix::SqliteDatabase db;
   Platform platform{system, files, clock, ui, log, db};
+  // The nominal milliseconds of every Pause so far, in order.
+  std::vector<long> Pauses() const;
 };
 
 }  // namespace vsu::test
