@@ -13,4 +13,9 @@ std::unique_ptr<InputFile> FilesWrapper::OpenForInput(const std::string& path) {
   return target_.OpenForInput(path);
 }
 
+std::unique_ptr<OutputFile> FilesWrapper::CreateForOutput(const std::string& path) {
+  if (unwritable.count(path)) throw Failure("Permission denied: " + path);
+  return target_.CreateForOutput(path);
+}
+
 }  // namespace vsu::test
