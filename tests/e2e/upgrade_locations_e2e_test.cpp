@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
 #include "support/installation.h"
 #include "support/json_lines.h"
 #include "support/run_program.h"
@@ -51,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         LocationCase{"WinIniSection", "", fixture::WinIni::kSection, "", {}},
         LocationCase{"StoredPathWrong", "c:\\Nowhere", fixture::WinIni::kNone, "c:\\Nowhere\nc:\\SNMPc\n",
                      {"  Enter the Path to SNMPc or Lumidex"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 }  // namespace
 }  // namespace vsu

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "locations/ini_settings.h"
+#include "support/case_name.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 
@@ -64,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"old", "old", "\"sa\"\t; admin"}},
         PhpCase{"LineFeedsOnlyMakeOneLine", "[SNMPC]\nSNMPC.DBSERVER=srv\n", kUntouched},
         PhpCase{"LoneCarriageReturns", "[SNMPC]\rSNMPC.DBSOURCE=src\r", {"old", "src", "old"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 struct LumidexCase {
   const char* name;
@@ -96,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LumidexCase{"EmptyValue", "ServerIpAddr=\r\n", ""},
                       LumidexCase{"NoEquals", "ServerIpAddr 10.0.0.5\r\n", ""},
                       LumidexCase{"LineFeedsOnlyMakeOneLine", "X=1\nServerIpAddr=10.0.0.6\n", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 }  // namespace
 }  // namespace vsu

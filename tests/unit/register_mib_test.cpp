@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "mib/register_mib.h"
+#include "support/case_name.h"
 #include "support/fakes.h"
 #include "support/files_wrapper.h"
 #include "support/temp_dir.h"
@@ -81,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"LoneCarriageReturns", "a.mib\rb.mib\r", "a.mib\r\nb.mib\r\nFerrowin.mib\r\n\r\n"},
         ListCase{"LineFeedsOnlyMakeOneLine", "a.mib\nb.mib\n", "a.mib\nb.mib\n\r\nFerrowin.mib\r\n\r\n"},
         ListCase{"LineFeedsOnlyDroppedWhole", "a.mib\nquillbank.mib\nb.mib\n", kRegistered}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(RegisterMibTest, ReplacesAnOldBackupAfterAPause) {
   dir_.Write(kList, "a.mib\r\n");
@@ -143,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                       files.unwritable.insert("c:\\SNMPc\\mibfiles\\names.txt");
                     },
                     "c:\\SNMPc\\mibfiles\\names.txt", nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(RegisterMibTest, BackupKeepsTheListWhenTheNewOneCannotBeWritten) {
   dir_.Write(kList, "a.mib\r\n");

@@ -5,6 +5,7 @@
 #include "database/connection_strings.h"
 #include "locations/frm_enter_path.h"
 #include "locations/snmpc_directory.h"
+#include "support/case_name.h"
 #include "support/fakes.h"
 #include "support/files_wrapper.h"
 #include "support/installation.h"
@@ -120,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "c:\\SNMPc", {}},
         SourceCase{"StoredUntestedBesideTheSection", "c:\\Empty", kSection + "Ver=9\r\n", {}, "c:\\Empty",
                    {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 struct ProgramDirCase {
   const char* name;
@@ -149,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ProgramDirCase{"QuotesKept", "\"c:\\VelaScan\"", "\"c:\\VelaScan\""},
                       ProgramDirCase{"EmptyMeansOwnDirectory", "", "c:\\Own"},
                       ProgramDirCase{"SpacesOnlyMeanOwnDirectory", "    ", "c:\\Own"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(FindSnmpcDirTest, FailedChangeOfDirectoryStopsSilently) {
   Install("c:\\SNMPc");
@@ -190,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DatabaseFault{"NoRow", "DELETE FROM Settings_General", false},
                       DatabaseFault{"NoColumn", "ALTER TABLE Settings_General DROP COLUMN SnmpcPath", false},
                       DatabaseFault{"NoTable", "DROP TABLE Settings_General", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(FindSnmpcDirTest, UnreadableWinIniStopsSilently) {
   Install("c:\\Empty");

@@ -9,6 +9,7 @@
 #include "database/connection_strings.h"
 #include "database/field_values.h"
 #include "database/tables.h"
+#include "support/case_name.h"
 #include "support/fakes.h"
 #include "support/installation.h"
 
@@ -59,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenCase{"Directory", "c:\\VelaScan\\folder.mdb", "Could not find file"},
                       OpenCase{"NotADatabase", "c:\\VelaScan\\notes.mdb", "file is not a database"},
                       OpenCase{"NoDataSource", "", "no Data Source"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(SqliteEngine, OpensAProgramPathInAnyLetterCase) {
   const auto connection = OpenConnection(db(), "Data Source=C:\\VELASCAN\\velascan.MDB");
@@ -130,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenTable(db, c, "Settings_General");
                     },
                     "closed"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 struct ValueCase {
   const char* name;
@@ -164,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"SmallInt", "Settings_General", "EventFloodThreshold", std::int16_t{100}, std::int16_t{-32768}},
         ValueCase{"Integer", "Event_OnlineDb", "SqlDbPort", std::int32_t{0}, std::int32_t{2147483647}},
         ValueCase{"NullWritten", "Settings_SNMP_Agent", "IpAddress", std::string("0.0.0.0"), std::monostate{}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 std::vector<std::string> Walk(Database& db, Connection& connection, const std::string& table,
                               const std::string& column) {
@@ -245,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LeaveCase{"Destroyed", [](Recordset&) {}, {{"one"}, {"Group 2"}, {"Group 3"}}},
                       LeaveCase{"MoveNextThenDestroyed", [](Recordset& r) { r.MoveNext(); },
                                 {{"one"}, {"two"}, {"Group 3"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(SqliteEngine, UpdateOfARowDeletedMeanwhileFails) {
   const auto connection = Connect();

@@ -10,6 +10,7 @@
 #include "database/field_values.h"
 #include "database/tables.h"
 #include "database/upgrade_database.h"
+#include "support/case_name.h"
 #include "support/fakes.h"
 #include "support/installation.h"
 
@@ -125,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StartCase{"Empty", "2.00", "", 3, "2.00", "", {}, "Type mismatch"},
                       StartCase{"LetterMinor", "2.00", "2.0x", 3, "2.00", "2.0x", {}, "Type mismatch"},
                       StartCase{"SpaceMajor", "2.00", " .05", 3, "2.00", " .05", {}, "Type mismatch"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(UpgradeDatabaseTest, From200GivesExactlyTheNewColumnsAndValues) {
   Make(At("2.00"));
@@ -201,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
         StopCase{"EmptySettingsGeneral", "2.00", false, "", "EOF", nullptr, "2.00", {}, {"SentFailed_Mobile_PO"}},
         StopCase{"FillTableMissing", "3.03", true, "DROP TABLE Maintenance", "no such table: Maintenance", "3.03",
                  "3.03", {}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(UpgradeDatabaseTest, EmptySettingsGeneralKeepsTheFirstStepsChanges) {
   Make(At("2.00", 2, nullptr, false));

@@ -50,15 +50,6 @@ int VersionNumber(const std::string& version) {
   return number;
 }
 
-std::string Quote(const std::string& text) {
-  std::string out = "'";
-  for (const char c : text) {
-    if (c == '\'') out += '\'';
-    out += c;
-  }
-  return out + "'";
-}
-
 class Db {
  public:
   explicit Db(const std::filesystem::path& file) {
@@ -159,8 +150,9 @@ void MakeVelaScanDb(const std::filesystem::path& file, const DatabaseOptions& op
   db.Exec("BEGIN");
   db.Exec(CreateTable("Settings_General", "ProgVersion varChar(10), SnmpcPath varChar(150)", version));
   if (options.settingsRow) {
-    db.Exec("INSERT INTO Settings_General (ProgVersion, SnmpcPath) VALUES (" +
-            Quote(options.storedVersion.value_or(options.version)) + ", " + Quote(options.snmpcPath) + ")");
+    db.InsertRows("Settings_General (ProgVersion, SnmpcPath)", 2, 1, [&](long) {
+      return std::vector<std::string>{options.storedVersion.value_or(options.version), options.snmpcPath};
+    });
     FillLaterColumns(db, "Settings_General", version);
   }
   db.Exec("CREATE TABLE Settings_SNMP_Agent (IpAddress varChar(50), Port smallInt)");
