@@ -146,13 +146,13 @@ void SqliteRecordset::SetField(const std::string& column, const FieldValue& valu
 }
 
 // Each Update is written at once, but inside one transaction per recordset,
-// begun at its first Update and committed when it closes or is destroyed. A
-// commit per row would cost a journal sync per row, minutes for a large table;
-// this costs one. The program never has one table open in two recordsets, and
-// its other connections stay idle while a recordset is open, so nobody sees the
-// difference, except that a crash in the middle of a row fill loses the fill as
-// a whole rather than in part; the step is rerun from its first statement in
-// either case. The recordset's connection is busy until then, never idle.
+// begun at its first Update and committed when it closes or is destroyed, so
+// no stored row is lost on any way out. A commit per row would cost a journal
+// sync per row, minutes for a large table; this costs one. The program never
+// has a table open in two recordsets and keeps its other connections idle
+// while a recordset is open, so nobody sees the difference, except that a
+// crash part-way loses the recordset's updates as a whole rather than in part.
+// Until then the recordset's connection holds the write lock: it is not idle.
 void SqliteRecordset::Update() {
   RequireOpen();
   RequireCurrentRow();
@@ -171,9 +171,12 @@ void SqliteRecordset::Update() {
     file_->JoinBatch();
     batching_ = true;
   }
-  const int rc = sqlite3_step(statement);
+  if (sqlite3_step(statement) != SQLITE_DONE) {
+    const std::string message = sqlite3_errmsg(file_->get());
+    sqlite3_reset(statement);
+    throw Failure(message);
+  }
   sqlite3_reset(statement);
-  if (rc != SQLITE_DONE) file_->Fail();
   if (sqlite3_changes(file_->get()) != 1) {
     throw Failure("The row to update is no longer in the table " + table_ + ".");
   }
