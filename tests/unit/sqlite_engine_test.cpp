@@ -43,6 +43,8 @@ struct OpenCase {
   const char* expected;  // part of the description
 };
 
+void PrintTo(const OpenCase& c, std::ostream* os) { *os << c.name; }
+
 class SqliteOpen : public SqliteEngine, public ::testing::WithParamInterface<OpenCase> {};
 
 TEST_P(SqliteOpen, FailsWithoutCreatingAFile) {
@@ -74,6 +76,8 @@ struct FailureCase {
   std::function<void(Database&, Connection&)> action;
   const char* expected;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class SqliteFailure : public SqliteEngine, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -140,6 +144,8 @@ struct ValueCase {
   FieldValue stored;  // as the fixture holds it
   FieldValue written;
 };
+
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.name; }
 
 class SqliteValues : public SqliteEngine, public ::testing::WithParamInterface<ValueCase> {};
 
@@ -224,6 +230,8 @@ struct LeaveCase {
   std::function<void(Recordset&)> leave;
   std::vector<std::vector<std::string>> stored;  // GroupName of the three rows
 };
+
+void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
 
 class SqliteLeave : public SqliteEngine, public ::testing::WithParamInterface<LeaveCase> {};
 
