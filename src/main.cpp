@@ -10,6 +10,7 @@
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/posix_system.h"
+#include "platform/posix/sqlite_database.h"
 #include "startup/frm_main.h"
 #include "ui/logged_toolkit.h"
 #include "ui/toolkit_factory.h"
@@ -21,9 +22,10 @@ int main(int argc, char** argv) {
   posix::PosixSystem system(std::vector<std::string>(argv + 1, argv + argc));
   posix::PosixFiles files;
   posix::PosixClock clock;
+  posix::SqliteDatabase db;
   const auto backend = CreateToolkitFromEnvironment();
   LoggedToolkit ui(*backend, log);
-  Platform platform{system, files, clock, ui, log};
+  Platform platform{system, files, clock, ui, log, db};
   InstallationState state;
   return RunProgram(platform, state);
 }

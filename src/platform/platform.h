@@ -9,6 +9,7 @@ class Files;
 class Clock;
 class WindowToolkit;
 class Transcript;
+class Database;
 
 struct Platform {
   System& system;
@@ -16,6 +17,7 @@ struct Platform {
   Clock& clock;
   WindowToolkit& ui;
   Transcript& log;
+  Database& db;
 };
 
 }  // namespace vsu

@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "common/failure.h"
+#include "locations/ini_settings.h"
+#include "locations/snmpc_directory.h"
 
 namespace vsu {
 
@@ -11,7 +13,9 @@ void RunUninstallMode(Platform&, InstallationState&) {
   throw EndProgram{kExitNotAvailable};
 }
 
-void RunUpgradeMode(Platform&, InstallationState&) {
+void RunUpgradeMode(Platform& p, InstallationState& s) {
+  FindSnmpcDir(p, s);
+  ReadPhpIniDbSettings(p, s.WindowsDir, s.SnmpcDbServer, s.SnmpcDbSource, s.SnmpcDbUser);
   std::cerr << "velascanupg: upgrade mode is not available yet\n";
   throw EndProgram{kExitNotAvailable};
 }

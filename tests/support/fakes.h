@@ -1,8 +1,10 @@
 #pragma once
 // Fakes for unit tests: a scripted system, a virtual clock, a scripted window
-// toolkit, and TestPlatform, which bundles them with the real files backend.
+// toolkit, and TestPlatform, which bundles them with the real files and
+// database backends.
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/sqlite_database.h"
 #include "platform/system.h"
 #include "platform/views.h"
 
@@ -65,6 +68,8 @@ class ScriptedToolkit : public WindowToolkit {
   int doEvents = 0;
   // Whether the upgrade window's Exit button is pressed when the run has ended.
   bool pressExitAfterRun = true;
+  // Runs while a message box is shown, to look at the state at that moment.
+  std::function<void()> onMsgBox;
 
   TwipSize ScreenSize() override { return screen; }
   void MsgBox(const std::string& text, int style, const std::string& title) override;
@@ -83,7 +88,10 @@ class TestPlatform {
   ScriptedToolkit ui;
   std::vector<std::string> logLines;
   Transcript log{[this](const std::string& line) { logLines.push_back(line); }};
-  Platform platform{system, files, clock, ui, log};
+  posix::SqliteDatabase db;
+  Platform platform{system, files, clock, ui, log, db};
+  // The nominal milliseconds of every Pause so far, in order.
+  std::vector<long> Pauses() const;
 };
 
 }  // namespace vsu::test
