@@ -9,6 +9,7 @@
 #include "database/field_values.h"
 #include "database/tables.h"
 #include "locations/frm_enter_path.h"
+#include "locations/program_directory.h"
 #include "platform/files.h"
 #include "platform/system.h"
 
@@ -43,9 +44,7 @@ bool HoldsSnmpcOrLumidex(Platform& p, const std::string& dir) {
 
 void FindSnmpcDir(Platform& p, InstallationState& s) {
   try {
-    std::string dir = TrimSpaces(p.system.CommandLine());
-    if (dir.empty()) dir = TrimSpaces(p.system.OwnDirectory());
-    s.ProgramDir = DropOneTrailingBackslash(dir);
+    s.ProgramDir = ProgramDirectoryFromCommandLine(p);
     p.system.SetCurrentDirectory(s.ProgramDir);
     s.DbConnectString = VelaScanConnectString(s.ProgramDir);
     s.SnmpcDir = StoredSnmpcPath(p, s.DbConnectString);
