@@ -9,6 +9,9 @@
 #include "platform/platform.h"
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_launcher.h"
+#include "platform/posix/posix_process_list.h"
+#include "platform/posix/posix_service_manager.h"
 #include "platform/posix/posix_system.h"
 #include "startup/frm_main.h"
 #include "ui/logged_toolkit.h"
@@ -23,7 +26,10 @@ int main(int argc, char** argv) {
   posix::PosixClock clock;
   const auto backend = CreateToolkitFromEnvironment();
   LoggedToolkit ui(*backend, log);
-  Platform platform{system, files, clock, ui, log};
+  posix::PosixServiceManager scm;
+  posix::PosixProcessList processes;
+  posix::PosixLauncher launcher;
+  Platform platform{system, files, clock, ui, log, scm, processes, launcher};
   InstallationState state;
   return RunProgram(platform, state);
 }

@@ -9,6 +9,9 @@ class Files;
 class Clock;
 class WindowToolkit;
 class Transcript;
+class ServiceManager;
+class ProcessList;
+class Launcher;
 
 struct Platform {
   System& system;
@@ -16,6 +19,9 @@ struct Platform {
   Clock& clock;
   WindowToolkit& ui;
   Transcript& log;
+  ServiceManager& scm;
+  ProcessList& processes;
+  Launcher& launcher;
 };
 
 }  // namespace vsu

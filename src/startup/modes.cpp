@@ -6,11 +6,6 @@
 
 namespace vsu {
 
-void RunUninstallMode(Platform&, InstallationState&) {
-  std::cerr << "velascanupg: uninstall mode is not available yet\n";
-  throw EndProgram{kExitNotAvailable};
-}
-
 void RunUpgradeMode(Platform&, InstallationState&) {
   std::cerr << "velascanupg: upgrade mode is not available yet\n";
   throw EndProgram{kExitNotAvailable};

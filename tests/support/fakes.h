@@ -1,6 +1,7 @@
 #pragma once
 // Fakes for unit tests: a scripted system, a virtual clock, a scripted window
-// toolkit, and TestPlatform, which bundles them with the real files backend.
+// toolkit, and TestPlatform, which bundles them with the real files backend
+// and the fake service manager, process list and launcher.
 
 #include <deque>
 #include <memory>
@@ -14,6 +15,9 @@
 #include "platform/posix/posix_files.h"
 #include "platform/system.h"
 #include "platform/views.h"
+#include "support/fake_process_list.h"
+#include "support/fake_service_manager.h"
+#include "support/recording_launcher.h"
 
 namespace vsu::test {
 
@@ -83,7 +87,13 @@ class TestPlatform {
   ScriptedToolkit ui;
   std::vector<std::string> logLines;
   Transcript log{[this](const std::string& line) { logLines.push_back(line); }};
-  Platform platform{system, files, clock, ui, log};
+  FakeServiceManager scm;
+  FakeProcessList processes;
+  RecordingLauncher launcher;
+  Platform platform{system, files, clock, ui, log, scm, processes, launcher};
+
+  // The same platform with another process list.
+  Platform With(ProcessList& other) { return Platform{system, files, clock, ui, log, scm, other, launcher}; }
 };
 
 }  // namespace vsu::test
