@@ -46,7 +46,8 @@ bool FakeServiceManager::QueryServiceConfigA(ScHandle service, void* buffer, std
   CheckService(service, "QueryServiceConfigA");
   // Touches the whole buffer, so a buffer smaller than its stated size shows under the sanitizer.
   std::memset(buffer, 0x5A, size);
-  if (configError) return Result(configError);
+  const std::size_t call = configCalls_++;
+  if (call < configErrors.size() && configErrors[call] != 0) return Result(configErrors[call]);
   if (size < configNeeded) {
     *needed = configNeeded;
     return Result(ERROR_INSUFFICIENT_BUFFER);

@@ -22,7 +22,8 @@ class FakeServiceManager : public ServiceManager {
   std::uint32_t state = 1;
   bool queryStatusFails = false;
   std::uint32_t configNeeded = 36;     // bytes the configuration takes
-  std::uint32_t configError = 0;       // a failure of the configuration query other than 122
+  // Failures of the configuration query other than 122: the k-th entry for the k-th call.
+  std::vector<std::uint32_t> configErrors;
   std::uint32_t controlError = 0;
   std::uint32_t deleteError = 0;
   std::uint32_t startError = 0;
@@ -52,6 +53,7 @@ class FakeServiceManager : public ServiceManager {
 
   std::map<ScHandle, Handle> handles_;
   ScHandle next_ = 0x100;
+  std::size_t configCalls_ = 0;
   std::uint32_t lastError_ = 0;
 };
 

@@ -56,6 +56,7 @@ struct ShownMessage {
   std::string text;
   int style;
   std::string title;
+  bool operator==(const ShownMessage&) const = default;
 };
 
 // A toolkit whose user follows a script. Every call is appended to trace, so
