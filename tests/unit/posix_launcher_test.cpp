@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/posix/posix_launcher.h"
+#include "support/recorder_script.h"
+#include "support/temp_dir.h"
+
+namespace vsu {
+namespace {
+
+using Args = std::vector<std::string>;
+
+// The launcher leaves no child of this process behind, running or ended.
+bool NoChildren() { return ::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD; }
+
+class PosixLauncherTest : public testing::Test {
+ protected:
+  PosixLauncherTest() {
+    dir.MakeDir("bin");
+    dir.MakeDir("work");
+    test::WriteRecorderScript((dir.path() / "bin/msiexec.exe").string(), record);
+  }
+  test::TempDir dir;
+  const std::string record = (dir.path() / "record.txt").string();
+  test::ScopedEnv path{"PATH", (dir.str() + "/empty:" + dir.str() + "/bin").c_str()};
+  posix::PosixLauncher launcher;
+};
+
+struct CommandCase {
+  const char* command;
+  Args args;
+};
+
+class StartProgramTest : public PosixLauncherTest, public testing::WithParamInterface<CommandCase> {};
+
+TEST_P(StartProgramTest, PassesTheRestOfTheCommandAsOneArgument) {
+  EXPECT_NE(launcher.StartProgram(GetParam().command, SW_SHOWNORMAL), 0u);
+  EXPECT_TRUE(NoChildren());
+  const auto recorded = test::ReadRecording(record);
+  ASSERT_TRUE(recorded);
+  EXPECT_EQ(recorded->args, GetParam().args);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PosixLauncher, StartProgramTest,
+    testing::Values(CommandCase{"msiexec.exe /uninstall {AB-12}", {"/uninstall {AB-12}"}},
+                    CommandCase{"msiexec.exe /uninstall ", {"/uninstall "}},
+                    CommandCase{"msiexec.exe  /uninstall  {A B} ", {" /uninstall  {A B} "}},
+                    CommandCase{"msiexec.exe", {}}));
+
+TEST_F(PosixLauncherTest, StartProgramFailsWhenNothingRunnableIsOnPath) {
+  dir.Write("empty/notexec.exe", "#!/bin/sh\n");
+  dir.MakeDir("empty/folder.exe");
+  EXPECT_EQ(launcher.StartProgram("missing.exe /x", SW_SHOWNORMAL), 0u);
+  EXPECT_EQ(launcher.StartProgram("notexec.exe /x", SW_SHOWNORMAL), 0u);
+  EXPECT_EQ(launcher.StartProgram("folder.exe /x", SW_SHOWNORMAL), 0u);
+  EXPECT_TRUE(NoChildren());
+}
+
+TEST_F(PosixLauncherTest, ShellExecuteRunsTheFileInItsDirectory) {
+  ShellExecuteInfo info;
+  info.lpFile = dir.str() + "\\bin\\MSIEXEC.EXE";
+  info.lpParameters = "-install_noMsg";
+  info.lpDirectory = dir.str() + "\\work";
+  EXPECT_TRUE(launcher.ShellExecuteExA(info));
+  EXPECT_TRUE(NoChildren());
+  const auto recorded = test::ReadRecording(record);
+  ASSERT_TRUE(recorded);
+  EXPECT_EQ(recorded->args, Args{"-install_noMsg"});
+  EXPECT_EQ(recorded->directory, dir.str() + "/work");
+}
+
+TEST_F(PosixLauncherTest, ShellExecuteWithoutParametersPassesNoArgument) {
+  ShellExecuteInfo info;
+  info.lpFile = dir.str() + "/bin/msiexec.exe";
+  EXPECT_TRUE(launcher.ShellExecuteExA(info));
+  const auto recorded = test::ReadRecording(record);
+  ASSERT_TRUE(recorded);
+  EXPECT_EQ(recorded->args, Args{});
+}
+
+TEST_F(PosixLauncherTest, ShellExecuteFailsWhenTheFileCannotRun) {
+  dir.Write("work/data.txt", "not a program");
+  for (const std::string& file : {dir.str() + "/bin/none.exe", dir.str() + "/work/data.txt", std::string("q:\\x.exe")}) {
+    ShellExecuteInfo info;
+    info.lpFile = file;
+    EXPECT_FALSE(launcher.ShellExecuteExA(info)) << file;
+  }
+  ShellExecuteInfo missingDirectory;
+  missingDirectory.lpFile = dir.str() + "/bin/msiexec.exe";
+  missingDirectory.lpDirectory = dir.str() + "/nowhere";
+  EXPECT_FALSE(launcher.ShellExecuteExA(missingDirectory));
+  EXPECT_TRUE(NoChildren());
+}
+
+}  // namespace
+}  // namespace vsu
