@@ -12,6 +12,7 @@ namespace vsu::posix {
 namespace {
 
 constexpr int kBusyTimeoutMs = 30000;
+constexpr int kBusyPollMs = 1;
 constexpr std::uint32_t kErrorGenFailure = 31;
 constexpr std::uint32_t kErrorDatabaseLocked = 1055;  // ERROR_SERVICE_DATABASE_LOCKED
 
@@ -19,6 +20,14 @@ constexpr std::uint32_t kErrorDatabaseLocked = 1055;  // ERROR_SERVICE_DATABASE_
   const int primary = sqliteCode & 0xFF;
   throw StoreError{primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? kErrorDatabaseLocked
                                                                       : kErrorGenFailure};
+}
+
+// Transactions here last microseconds, so waiting for the lock in short, even
+// steps wastes far less time than the engine's growing back-off would.
+int WaitForLock(void*, int attempts) {
+  if (attempts * kBusyPollMs >= kBusyTimeoutMs) return 0;
+  sqlite3_sleep(kBusyPollMs);
+  return 1;
 }
 
 // One prepared statement, finalized when it goes out of scope.
@@ -91,7 +100,7 @@ ServiceStore::ServiceStore(const std::string& directory) {
     db_ = nullptr;
     throw StoreError{rc == SQLITE_CANTOPEN ? Win32Code(EACCES) : kErrorGenFailure};
   }
-  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  sqlite3_busy_handler(db_, WaitForLock, nullptr);
   try {
     Transaction schema(*this);
     Exec("CREATE TABLE IF NOT EXISTS services("
