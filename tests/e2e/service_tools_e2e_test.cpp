@@ -52,6 +52,7 @@ struct ScCase {
   const char* out;
   const char* err;
 };
+void PrintTo(const ScCase& c, std::ostream* out) { *out << c.name; }
 
 class VelaScanScTest : public testing::TestWithParam<ScCase> {};
 

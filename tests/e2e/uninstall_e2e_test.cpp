@@ -37,6 +37,7 @@ struct UninstallCase {
   const char* serviceAfter;  // what "velascan-sc query" prints on stdout or stderr afterwards
   bool processAfter;         // whether a service process still runs afterwards
 };
+void PrintTo(const UninstallCase& c, std::ostream* out) { *out << c.name; }
 
 class UninstallE2eTest : public testing::TestWithParam<UninstallCase> {};
 
@@ -121,6 +122,7 @@ struct IdentifierCase {
   std::vector<std::string> args;
   std::string passed;  // the one argument msiexec.exe receives
 };
+void PrintTo(const IdentifierCase& c, std::ostream* out) { *out << '"' << c.passed << '"'; }
 
 class ProductIdentifierE2eTest : public testing::TestWithParam<IdentifierCase> {};
 

@@ -32,6 +32,7 @@ struct MatchCase {
   const char* name;
   bool running;
 };
+void PrintTo(const MatchCase& c, std::ostream* out) { *out << c.path; }
 
 class MatchTest : public testing::TestWithParam<std::tuple<std::uint32_t, MatchCase>> {};
 
@@ -64,6 +65,7 @@ struct WalkCase {
   Sizes sizes;            // of the id buffers handed to EnumProcesses
   bool running;
 };
+void PrintTo(const WalkCase& c, std::ostream* out) { *out << c.name; }
 
 class ProcessStatusWalkTest : public testing::TestWithParam<WalkCase> {};
 
@@ -131,6 +133,7 @@ struct PlatformCase {
   std::uint32_t id;
   bool versionFails;
 };
+void PrintTo(const PlatformCase& c, std::ostream* out) { *out << c.id; }
 
 class OtherPlatformTest : public testing::TestWithParam<PlatformCase> {};
 

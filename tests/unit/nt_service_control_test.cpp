@@ -27,6 +27,7 @@ struct OperationCase {
   std::uint32_t result;
   Calls calls;
 };
+void PrintTo(const OperationCase& c, std::ostream* out) { *out << c.name; }
 
 const auto kQueryState = [](Platform& p) { return static_cast<std::uint32_t>(ServiceQueryState(p)); };
 
@@ -90,6 +91,7 @@ struct ConfigCase {
   std::uint32_t result;
   Calls requests;
 };
+void PrintTo(const ConfigCase& c, std::ostream* out) { *out << c.name; }
 
 class ConfigTest : public testing::TestWithParam<ConfigCase> {};
 

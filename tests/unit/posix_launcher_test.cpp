@@ -33,6 +33,7 @@ struct CommandCase {
   const char* command;
   Args args;
 };
+void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.command; }
 
 class StartProgramTest : public PosixLauncherTest, public testing::WithParamInterface<CommandCase> {};
 

@@ -142,6 +142,7 @@ struct DenialCase {
   std::uint32_t deleteCode;
   std::uint32_t startCode;
 };
+void PrintTo(const DenialCase& c, std::ostream* out) { *out << c.operation; }
 
 class DenialTest : public PosixServiceManagerTest, public testing::WithParamInterface<DenialCase> {};
 

@@ -37,6 +37,7 @@ struct UninstallCase {
   bool installerTried;  // the installer start was attempted
   int status;
 };
+void PrintTo(const UninstallCase& c, std::ostream* out) { *out << c.name; }
 
 Calls Requests(const Calls& calls) {
   Calls requests;
@@ -139,6 +140,7 @@ struct IdentifierCase {
   const char* commandLine;
   const char* command;
 };
+void PrintTo(const IdentifierCase& c, std::ostream* out) { *out << c.commandLine; }
 
 class ProductIdentifierTest : public testing::TestWithParam<IdentifierCase> {};
 

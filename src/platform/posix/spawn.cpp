@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <sstream>
 
 #include "platform/posix/unique_fd.h"
 
@@ -110,13 +111,9 @@ std::string FindOnPath(const std::string& name) {
   if (name.empty()) return {};
   if (name.find('/') != std::string::npos) return name;
   const char* path = std::getenv("PATH");
-  const std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
-  std::size_t start = 0;
-  while (start <= dirs.size()) {
-    auto end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    const std::string dir = dirs.substr(start, end - start);
-    start = end + 1;
+  std::istringstream dirs(path ? path : "/usr/local/bin:/usr/bin:/bin");
+  // An empty entry, as between two colons, stands for the current directory.
+  for (std::string dir; std::getline(dirs, dir, ':');) {
     const std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
     struct stat st;
     if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(candidate.c_str(), X_OK) == 0) {
