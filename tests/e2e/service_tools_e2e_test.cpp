@@ -82,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScCase{"DeleteStopped", {kDelete}, kQuery, 1, "", "ERROR: 1060\n"},
         ScCase{"DeletedWhileRunning", {kStart, kDelete}, kQuery, 0, "STATE : 4\n", ""},
         ScCase{"DeleteMarked", {kStart, kDelete}, kDelete, 1, "", "ERROR: 1072\n"},
+        ScCase{"StartMarked", {kStart, kDelete}, kStart, 1, "", "ERROR: 1072\n"},
+        ScCase{"CreateMarked", {kStart, kDelete}, {"create", "svc", "/bin/true"}, 1, "", "ERROR: 1072\n"},
         ScCase{"GoneOnceStopped", {kStart, kDelete, {"stop", "svc"}}, kQuery, 1, "", "ERROR: 1060\n"},
         ScCase{"DeniedStart", {{"deny", "svc", "start"}}, kStart, 1, "", "ERROR: 5\n"},
         ScCase{"DeniedQuery", {{"deny", "svc", "query"}}, kQuery, 1, "", "ERROR: 5\n"},
@@ -92,15 +94,11 @@ INSTANTIATE_TEST_SUITE_P(
         ScCase{"DenialOutlivesTheService", {{"deny", "svc", "start"}, kDelete, {"create", "svc", "/bin/true"}},
                kStart, 1, "", "ERROR: 5\n"},
         ScCase{"SetState", {{"set-state", "svc", "6"}}, kQuery, 0, "STATE : 6\n", ""},
-        ScCase{"SetStateEndsAtStart", {{"set-state", "svc", "6"}, kStart}, kQuery, 0, "STATE : 4\n", ""}),
+        ScCase{"SetStateEndsAtStart", {{"set-state", "svc", "6"}, kStart}, kQuery, 0, "STATE : 4\n", ""},
+        ScCase{"SetStateEndsAtStop", {kStart, {"set-state", "svc", "7"}, {"stop", "svc"}}, kQuery, 0,
+               "STATE : 1\n", ""},
+        ScCase{"UnknownDenial", {}, {"deny", "svc", "pause"}, 1, "", "ERROR: 87\n"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(VelaScanSc, RefusesAnUnknownCommand) {
-  ServiceSandbox box;
-  const auto result = box.Sc({"pause", "svc"});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find("ERROR: 87\n"), std::string::npos);
-}
 
 }  // namespace
 }  // namespace vsu

@@ -26,6 +26,14 @@ std::function<void(const ServiceSandbox&)> RunningInState(const char* state) {
   };
 }
 
+std::function<void(const ServiceSandbox&)> Denying(std::function<void(const ServiceSandbox&)> setup,
+                                                  const char* operation) {
+  return [=](const ServiceSandbox& box) {
+    setup(box);
+    ASSERT_EQ(box.Sc({"deny", "Vela Scan", operation}).status, 0);
+  };
+}
+
 struct UninstallCase {
   const char* name;
   std::function<void(const ServiceSandbox&)> setup;
@@ -95,24 +103,16 @@ INSTANTIATE_TEST_SUITE_P(
         UninstallCase{"Running", RegisterAndStart, true, 0, 2, nullptr, true, kGone, false},
         Pending("StartPending", "2"), Pending("StopPending", "3"), Pending("ContinuePending", "5"),
         Pending("PausePending", "6"), Pending("Paused", "7"),
-        UninstallCase{"StopDenied",
-                      [](const auto& box) {
-                        RegisterAndStart(box);
-                        ASSERT_EQ(box.Sc({"deny", "Vela Scan", "stop"}).status, 0);
-                      },
-                      true, 1, 0, "Error [5]  when stop the service", false, "STATE : 4\n", true},
-        UninstallCase{"DeleteDenied",
-                      [](const auto& box) {
-                        Register(box);
-                        ASSERT_EQ(box.Sc({"deny", "Vela Scan", "delete"}).status, 0);
-                      },
-                      true, 1, 0, "Error [5]  when uninstall the service", false, "STATE : 1\n", false},
-        UninstallCase{"DeleteDeniedAfterStop",
-                      [](const auto& box) {
-                        RegisterAndStart(box);
-                        ASSERT_EQ(box.Sc({"deny", "Vela Scan", "delete"}).status, 0);
-                      },
-                      true, 1, 1, "Error [5]  when uninstall the service", false, "STATE : 1\n", false},
+        UninstallCase{"StopDenied", Denying(RegisterAndStart, "stop"), true, 1, 0,
+                      "Error [5]  when stop the service", false, "STATE : 4\n", true},
+        // Only the stop request is refused, so the delete goes through: the
+        // service, still running, is marked for deletion.
+        UninstallCase{"PendingStopDenied", Denying(RunningInState("3"), "stop"), true, 0, 1, nullptr, true,
+                      "STATE : 3\n", true},
+        UninstallCase{"DeleteDenied", Denying(Register, "delete"), true, 1, 0, "Error [5]  when uninstall the service",
+                      false, "STATE : 1\n", false},
+        UninstallCase{"DeleteDeniedAfterStop", Denying(RegisterAndStart, "delete"), true, 1, 1,
+                      "Error [5]  when uninstall the service", false, "STATE : 1\n", false},
         UninstallCase{"MsiexecMissing", RegisterAndStart, false, 1, 2,
                       "Error when running Msiexec.exe.\r\n\r\nTry to uninstall from Add/Remove Program.", false,
                       kGone, false}),

@@ -43,11 +43,10 @@ class FakeProcessList : public ProcessList {
   bool Process32Next(ProcHandle snapshot, ProcessEntryRecord* entry) override;
 
  private:
-  const FakeProcess* ProcessOf(ProcHandle handle) const;
-  bool Deliver(ProcessEntryRecord* entry);
+  void Expect(bool condition, const std::string& fault);
+  const FakeProcess* ProcessOf(ProcHandle handle);
 
   std::set<ProcHandle> handles_;
-  ProcHandle snapshot_ = 0;
   std::size_t next_ = 0;
 };
 

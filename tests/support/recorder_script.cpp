@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/child_process.h"
+#include "support/process_tools.h"
 
 namespace vsu::test {
 namespace {
@@ -19,6 +19,7 @@ std::string ReadAll(const std::string& path) {
 }  // namespace
 
 void WriteRecorderScript(const std::string& path, const std::string& recordFile) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream script(path, std::ios::trunc);
   script << "#!/bin/sh\n"
          << "{ for a in \"$@\"; do printf 'arg[%s]\\n' \"$a\"; done; printf 'dir[%s]\\nend\\n' \"$PWD\"; } > '"

@@ -2,8 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/posix/proc_fs.h"
-#include "support/child_process.h"
+#include "support/process_tools.h"
 #include "support/recorder_script.h"
 
 namespace vsu::test {
@@ -44,11 +43,6 @@ ProgramResult ServiceSandbox::Upgrader(const std::vector<std::string>& args) con
   return Run({"velascanupg", args, Env(), "", "", 60});
 }
 
-int ServiceSandbox::ServiceProcess() const {
-  for (const pid_t pid : posix::ListProcessIds()) {
-    if (posix::ExecutablePath(pid) == ServiceBinary() && posix::IsAlive(pid)) return pid;
-  }
-  return 0;
-}
+int ServiceSandbox::ServiceProcess() const { return ProcessOf(ServiceBinary()); }
 
 }  // namespace vsu::test
