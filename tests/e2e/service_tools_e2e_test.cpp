@@ -3,9 +3,12 @@
 #include <chrono>
 
 #include "support/service_sandbox.h"
+#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
+
+using test::PrintTo;
 
 using test::ServiceSandbox;
 
@@ -52,7 +55,6 @@ struct ScCase {
   const char* out;
   const char* err;
 };
-void PrintTo(const ScCase& c, std::ostream* out) { *out << c.name; }
 
 class VelaScanScTest : public testing::TestWithParam<ScCase> {};
 

@@ -5,9 +5,12 @@
 #include "support/json_lines.h"
 #include "support/recorder_script.h"
 #include "support/service_sandbox.h"
+#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
+
+using test::PrintTo;
 
 using test::ServiceSandbox;
 
@@ -45,7 +48,6 @@ struct UninstallCase {
   const char* serviceAfter;  // what "velascan-sc query" prints on stdout or stderr afterwards
   bool processAfter;         // whether a service process still runs afterwards
 };
-void PrintTo(const UninstallCase& c, std::ostream* out) { *out << c.name; }
 
 class UninstallE2eTest : public testing::TestWithParam<UninstallCase> {};
 

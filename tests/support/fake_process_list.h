@@ -30,14 +30,18 @@ class FakeProcessList : public ProcessList {
   std::vector<std::string> faults;       // misuse: wrong sizes, rights, records or handles
   std::size_t OpenHandles() const { return handles_.size(); }
 
+  // Reports platformId, or fails without writing when versionFails.
   bool GetVersionExA(VersionInfoRecord* info) override;
   bool EnumProcesses(std::uint32_t* ids, std::uint32_t cb, std::uint32_t* returned) override;
+  // Fails for id 0, unknown ids and processes that are not openable.
   ProcHandle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
+  // Lists two modules, the executable's first; fails when modulesListable is false.
   bool EnumProcessModules(ProcHandle process, ModHandle* modules, std::uint32_t cb,
                           std::uint32_t* needed) override;
   std::uint32_t GetModuleFileNameExA(ProcHandle process, ModHandle module, char* buffer,
                                      std::uint32_t size) override;
   bool CloseHandle(ProcHandle handle) override;
+  // The snapshot lists the processes in order; it fails when snapshotFails.
   ProcHandle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) override;
   bool Process32First(ProcHandle snapshot, ProcessEntryRecord* entry) override;
   bool Process32Next(ProcHandle snapshot, ProcessEntryRecord* entry) override;

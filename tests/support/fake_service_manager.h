@@ -34,13 +34,19 @@ class FakeServiceManager : public ServiceManager {
   std::vector<std::string> faults;
   std::size_t OpenHandles() const { return handles_.size(); }
 
+  // Fails with openManagerError; naming a machine or database is a fault.
   ScHandle OpenSCManagerA(const char* machine, const char* database, std::uint32_t access) override;
+  // Fails with openServiceError; the handle remembers the manager it came through.
   ScHandle OpenServiceA(ScHandle manager, const char* name, std::uint32_t access) override;
+  // Reports state, or fails with 5 when queryStatusFails.
   bool QueryServiceStatus(ScHandle service, ServiceStatusRecord* status) override;
+  // Writes all size bytes; fails with 122 below configNeeded.
   bool QueryServiceConfigA(ScHandle service, void* buffer, std::uint32_t size, std::uint32_t* needed) override;
+  // Each fails with its scripted code.
   bool ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) override;
   bool DeleteService(ScHandle service) override;
   bool StartServiceA(ScHandle service, std::uint32_t argc, const char** argv) override;
+  // Records "Close manager" or "Close service"; see the faults above.
   bool CloseServiceHandle(ScHandle handle) override;
   std::uint32_t GetLastError() override { return lastError_; }
 

@@ -2,9 +2,12 @@
 
 #include "process/mod_proc_enum.h"
 #include "support/fakes.h"
+#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
+
+using test::PrintTo;
 
 using test::FakeProcess;
 using test::TestPlatform;
@@ -61,7 +64,6 @@ struct WalkCase {
   bool enumFails;
   Ids sizes;           // of the id buffers handed to EnumProcesses
 };
-void PrintTo(const WalkCase& c, std::ostream* out) { *out << c.name; }
 
 class WalkTest : public testing::TestWithParam<WalkCase> {};
 

@@ -4,9 +4,12 @@
 
 #include "service/nt_service_control.h"
 #include "support/fakes.h"
+#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
+
+using test::PrintTo;
 
 using test::FakeServiceManager;
 using test::TestPlatform;
@@ -27,7 +30,6 @@ struct OperationCase {
   std::uint32_t result;
   Calls calls;
 };
-void PrintTo(const OperationCase& c, std::ostream* out) { *out << c.name; }
 
 const auto kQueryState = [](Platform& p) { return static_cast<std::uint32_t>(ServiceQueryState(p)); };
 
@@ -91,7 +93,6 @@ struct ConfigCase {
   std::uint32_t result;
   Calls requests;
 };
-void PrintTo(const ConfigCase& c, std::ostream* out) { *out << c.name; }
 
 class ConfigTest : public testing::TestWithParam<ConfigCase> {};
 

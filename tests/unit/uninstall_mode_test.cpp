@@ -5,9 +5,12 @@
 
 #include "startup/frm_main.h"
 #include "support/fakes.h"
+#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
+
+using test::PrintTo;
 
 using test::FakeServiceManager;
 using test::ShownMessage;
@@ -24,7 +27,6 @@ struct UninstallCase {
   bool installerTried;
   int status;
 };
-void PrintTo(const UninstallCase& c, std::ostream* out) { *out << c.name; }
 
 class UninstallTest : public testing::TestWithParam<UninstallCase> {};
 
