@@ -1,6 +1,7 @@
 // VelaScanSrv: stands in for the product's service executable. With
 // "-install_noMsg" it registers the "Vela Scan" service pointing at itself,
-// stopped; started by the service manager it runs until it is told to stop.
+// stopped; run any other way, as the service manager does, it runs until it
+// is told to stop.
 //
 // env VELASCANSRV_DELAY_MS: wait this long before registering (default 0).
 // env VELASCANSRV_NO_REGISTER=1: never register.
@@ -50,11 +51,9 @@ int RunAsService() {
 
 }  // namespace
 
+// Any other command line is the service's: however a test registers it, the
+// started service stays up until it is stopped.
 int main(int argc, char** argv) {
-  const std::string argument = argc == 2 ? argv[1] : "";
-  if (argument == "-install_noMsg") return Install();
-  if (argc == 1 && std::getenv(vsu::posix::kServiceNameVariable)) return RunAsService();
-  std::cerr << "usage: VelaScanSrv -install_noMsg   (registers the \"Vela Scan\" service)\n"
-               "       started by the service manager, it runs until stopped\n";
-  return 1;
+  if (argc == 2 && std::string(argv[1]) == "-install_noMsg") return Install();
+  return RunAsService();
 }
