@@ -11,6 +11,10 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_ip_info.h"
+#include "platform/posix/posix_launcher.h"
+#include "platform/posix/posix_process_list.h"
+#include "platform/posix/posix_service_manager.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/sqlite_database.h"
 #include "ui/batch_toolkit.h"
@@ -32,7 +36,11 @@ struct BenchPlatform {
   BatchToolkit ui{input, shown};
   Transcript log;
   posix::SqliteDatabase db;
-  Platform platform{system, files, clock, ui, log, db};
+  posix::PosixServiceManager scm;
+  posix::PosixProcessList processes;
+  posix::PosixLauncher launcher;
+  posix::PosixIpInfo ip;
+  Platform platform{system, files, clock, ui, log, db, scm, processes, launcher, ip};
 };
 
 // A fresh directory under /tmp, removed at the end.

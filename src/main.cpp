@@ -9,6 +9,10 @@
 #include "platform/platform.h"
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_ip_info.h"
+#include "platform/posix/posix_launcher.h"
+#include "platform/posix/posix_process_list.h"
+#include "platform/posix/posix_service_manager.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/sqlite_database.h"
 #include "startup/frm_main.h"
@@ -25,7 +29,11 @@ int main(int argc, char** argv) {
   posix::SqliteDatabase db;
   const auto backend = CreateToolkitFromEnvironment();
   LoggedToolkit ui(*backend, log);
-  Platform platform{system, files, clock, ui, log, db};
+  posix::PosixServiceManager scm;
+  posix::PosixProcessList processes;
+  posix::PosixLauncher launcher;
+  posix::PosixIpInfo ip;
+  Platform platform{system, files, clock, ui, log, db, scm, processes, launcher, ip};
   InstallationState state;
   return RunProgram(platform, state);
 }

@@ -10,6 +10,10 @@ class Clock;
 class WindowToolkit;
 class Transcript;
 class Database;
+class ServiceManager;
+class ProcessList;
+class Launcher;
+class IpInfo;
 
 struct Platform {
   System& system;
@@ -18,6 +22,10 @@ struct Platform {
   WindowToolkit& ui;
   Transcript& log;
   Database& db;
+  ServiceManager& scm;
+  ProcessList& processes;
+  Launcher& launcher;
+  IpInfo& ip;
 };
 
 }  // namespace vsu

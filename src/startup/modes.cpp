@@ -8,11 +8,6 @@
 
 namespace vsu {
 
-void RunUninstallMode(Platform&, InstallationState&) {
-  std::cerr << "velascanupg: uninstall mode is not available yet\n";
-  throw EndProgram{kExitNotAvailable};
-}
-
 void RunUpgradeMode(Platform& p, InstallationState& s) {
   FindSnmpcDir(p, s);
   ReadPhpIniDbSettings(p, s.WindowsDir, s.SnmpcDbServer, s.SnmpcDbSource, s.SnmpcDbUser);

@@ -1,7 +1,8 @@
 #pragma once
 // Fakes for unit tests: a scripted system, a virtual clock, a scripted window
 // toolkit, and TestPlatform, which bundles them with the real files and
-// database backends.
+// database backends and the fake service manager, process list, launcher and
+// IP information.
 
 #include <deque>
 #include <functional>
@@ -12,11 +13,15 @@
 
 #include "common/transcript.h"
 #include "platform/clock.h"
+#include "platform/ip_info.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/sqlite_database.h"
 #include "platform/system.h"
 #include "platform/views.h"
+#include "support/fake_process_list.h"
+#include "support/fake_service_manager.h"
+#include "support/recording_launcher.h"
 
 namespace vsu::test {
 
@@ -55,6 +60,7 @@ struct ShownMessage {
   std::string text;
   int style;
   std::string title;
+  bool operator==(const ShownMessage&) const = default;
 };
 
 // A toolkit whose user follows a script. Every call is appended to trace, so
@@ -79,6 +85,17 @@ class ScriptedToolkit : public WindowToolkit {
   void DoEvents() override { ++doEvents; }
 };
 
+// The address the IP-information control reports; counts its reads.
+class FakeIpInfo : public IpInfo {
+ public:
+  std::string address = "192.0.2.7";
+  int reads = 0;
+  std::string LocalAddress() override {
+    ++reads;
+    return address;
+  }
+};
+
 class TestPlatform {
  public:
   TestPlatform();
@@ -89,7 +106,20 @@ class TestPlatform {
   std::vector<std::string> logLines;
   Transcript log{[this](const std::string& line) { logLines.push_back(line); }};
   posix::SqliteDatabase db;
-  Platform platform{system, files, clock, ui, log, db};
+  FakeServiceManager scm;
+  FakeProcessList processes;
+  RecordingLauncher launcher;
+  FakeIpInfo ip;
+  Platform platform{system, files, clock, ui, log, db, scm, processes, launcher, ip};
+
+  // The same platform with other files.
+  Platform WithFiles(Files& other) {
+    return Platform{system, other, clock, ui, log, db, scm, processes, launcher, ip};
+  }
+  // The same platform with another process list.
+  Platform With(ProcessList& other) {
+    return Platform{system, files, clock, ui, log, db, scm, other, launcher, ip};
+  }
   // The nominal milliseconds of every Pause so far, in order.
   std::vector<long> Pauses() const;
 };

@@ -20,7 +20,7 @@ class RegisterMibTest : public ::testing::Test {
   RegisterMibTest() { s_.SnmpcDir = "c:\\SNMPc"; }
   void Register() { RegisterMib(tp_.platform, s_); }
   void RegisterWith(Files& files) {
-    Platform p{tp_.system, files, tp_.clock, tp_.ui, tp_.log, tp_.db};
+    Platform p = tp_.WithFiles(files);
     RegisterMib(p, s_);
   }
   bool Exists(const char* relative) const { return std::filesystem::exists(dir_.path() / relative); }

@@ -198,7 +198,7 @@ TEST_F(FindSnmpcDirTest, UnreadableWinIniStopsSilently) {
   WinIni(kSection + "DIR=c:\\Other\r\n");
   test::FilesWrapper files(tp_.files);
   files.unreadable.insert("c:\\windows\\win.ini");
-  Platform p{tp_.system, files, tp_.clock, tp_.ui, tp_.log, tp_.db};
+  Platform p = tp_.WithFiles(files);
   FindSnmpcDir(p, s_);
   EXPECT_EQ(s_.SnmpcDir, "c:\\Empty");
   EXPECT_TRUE(Prompts().empty());
