@@ -183,6 +183,32 @@ void MakeLumidexDb(const std::filesystem::path& file) {
   db.Exec("INSERT INTO Settings_Console VALUES ('lumidex-sql', 'LumidexDb', 'lumidex', 'TCP', 'secret', 1433)");
 }
 
+namespace {
+
+void MakeExecutable(const std::filesystem::path& file, const std::filesystem::path& from,
+                    const std::string& placeholder) {
+  std::filesystem::create_directories(file.parent_path());
+  if (from.empty()) WriteFile(file, placeholder);
+  else std::filesystem::copy_file(from, file, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::permissions(file, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                         std::filesystem::perms::others_exec);
+}
+
+void MakeProgramFiles(const std::filesystem::path& program, const std::filesystem::path& snmpc,
+                      const std::filesystem::path& serviceBinary) {
+  MakeExecutable(program / "VelaScan.exe", {}, "#!/bin/sh\n# console, old version\nexec sleep 3600\n");
+  MakeExecutable(program / "VelaScanSrv.exe", serviceBinary, "#!/bin/sh\n# service, old version\n");
+  MakeExecutable(program / "Temp" / "VelaScan.ex_", {}, "#!/bin/sh\n# console, new version\nexec sleep 3600\n");
+  MakeExecutable(program / "Temp" / "VelaScanSrv.ex_", serviceBinary, "#!/bin/sh\n# service, new version\n");
+  MakeExecutable(program / "Temp" / "Tallyback.ex_", {}, "#!/bin/sh\n# tallyback, new version\n");
+  WriteFile(program / "VelaScan.ico", std::string("\0\0\1\0\1\0", 6));
+  WriteFile(program / "Ferrowin.mib", CrLf({"FERROWIN-MIB DEFINITIONS ::= BEGIN", "END"}));
+  std::filesystem::create_directories(snmpc / "bitmaps");
+}
+
+}  // namespace
+
 void MakeInstallation(const InstallationOptions& options) {
   const auto& drive = options.drive;
   const auto windows = OnDrive(drive, kWindowsDir);
@@ -204,6 +230,7 @@ void MakeInstallation(const InstallationOptions& options) {
 
   WriteFile(snmpc / "snmpc.ini", CrLf({"[SNMPc]", "Version=9.0"}));
   WriteFile(snmpc / "mibfiles" / "names.txt", NamesList(options.namesLines));
+  if (options.programFiles) MakeProgramFiles(program, snmpc, options.serviceBinary);
   if (options.lumidex) {
     MakeLumidexDb(snmpc / "Lumidex.mdb");
     const std::string address = "ServerIpAddr=" + options.serverIpAddr;

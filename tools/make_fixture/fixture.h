@@ -30,6 +30,12 @@ struct InstallationOptions {
   WinIni winIni = WinIni::kSection;
   bool phpIni = true;
   long namesLines = 0;          // generated entries added to mibfiles\names.txt
+  // The files of an upgrade: the installed VelaScan.exe and VelaScanSrv.exe, the
+  // new ones under Temp as .ex_, Tallyback, the icon, the MIB, and the SNMPc
+  // folders they go to. Both service executables are copies of serviceBinary
+  // (when given), so the installed service and its replacement really run.
+  bool programFiles = false;
+  std::filesystem::path serviceBinary;
 };
 
 // The program's paths in the installation.

@@ -32,6 +32,11 @@ Options:
                           plain: without that section; none: no win.ini
   --no-php-ini            no php.ini
   --names-lines N         add N generated entries to names.txt (default 0)
+  --program-files         add the files an upgrade replaces and copies: VelaScan.exe
+                          and VelaScanSrv.exe, the new ones under Temp as .ex_,
+                          Tallyback.ex_, VelaScan.ico, Ferrowin.mib
+  --service-binary PATH   both VelaScanSrv files are copies of PATH (implies
+                          --program-files; default: a placeholder script)
   --print-env             print the shell lines that point the program at DIR
   --help                  this text
 )";
@@ -98,6 +103,11 @@ int main(int argc, char** argv) {
       options.phpIni = false;
     } else if (arg == "--names-lines") {
       options.namesLines = Count(arg, value());
+    } else if (arg == "--program-files") {
+      options.programFiles = true;
+    } else if (arg == "--service-binary") {
+      options.programFiles = true;
+      options.serviceBinary = value();
     } else if (arg == "--print-env") {
       printEnv = true;
     } else {
