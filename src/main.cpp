@@ -9,7 +9,12 @@
 #include "platform/platform.h"
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_ip_info.h"
+#include "platform/posix/posix_launcher.h"
+#include "platform/posix/posix_process_list.h"
+#include "platform/posix/posix_service_manager.h"
 #include "platform/posix/posix_system.h"
+#include "platform/posix/sqlite_database.h"
 #include "startup/frm_main.h"
 #include "ui/logged_toolkit.h"
 #include "ui/toolkit_factory.h"
@@ -21,9 +26,14 @@ int main(int argc, char** argv) {
   posix::PosixSystem system(std::vector<std::string>(argv + 1, argv + argc));
   posix::PosixFiles files;
   posix::PosixClock clock;
+  posix::SqliteDatabase db;
   const auto backend = CreateToolkitFromEnvironment();
   LoggedToolkit ui(*backend, log);
-  Platform platform{system, files, clock, ui, log};
+  posix::PosixServiceManager scm;
+  posix::PosixProcessList processes;
+  posix::PosixLauncher launcher;
+  posix::PosixIpInfo ip;
+  Platform platform{system, files, clock, ui, log, db, scm, processes, launcher, ip};
   InstallationState state;
   return RunProgram(platform, state);
 }

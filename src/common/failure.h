@@ -28,6 +28,5 @@ struct EndProgram {
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitCancelled = 2;
-inline constexpr int kExitNotAvailable = 3;
 
 }  // namespace vsu

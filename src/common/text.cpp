@@ -16,9 +16,14 @@ std::string TrimSpaces(std::string_view text) {
 }
 
 std::string UpperCase(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), Upper);
+  std::string out;
+  UpperCaseInto(text, out);
   return out;
+}
+
+void UpperCaseInto(std::string_view text, std::string& out) {
+  out.resize(text.size());
+  std::transform(text.begin(), text.end(), out.begin(), Upper);
 }
 
 std::string LowerCase(std::string_view text) {

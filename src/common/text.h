@@ -9,6 +9,8 @@ namespace vsu {
 
 std::string TrimSpaces(std::string_view text);
 std::string UpperCase(std::string_view text);
+// UpperCase into a buffer the caller reuses, for loops over many lines.
+void UpperCaseInto(std::string_view text, std::string& out);
 std::string LowerCase(std::string_view text);
 // The first n characters (all of the text when it is shorter).
 std::string Left(std::string_view text, std::size_t n);

@@ -26,6 +26,8 @@ class Connection {
 inline constexpr int adOpenStatic = 3;
 inline constexpr int adLockOptimistic = 3;
 
+// A static cursor: the rows are those the table held at Open, in the order
+// the table yields them.
 class Recordset {
  public:
   virtual ~Recordset() = default;
@@ -38,9 +40,11 @@ class Recordset {
   virtual bool Eof() = 0;
   // Reads a column of the current row; a missing column or no current row fails.
   virtual FieldValue Field(const std::string& column) = 0;
-  // Sets a column in the current row's pending changes.
+  // Sets a column in the current row's pending changes. MoveNext stores them
+  // first; Close and destruction drop what no Update stored.
   virtual void SetField(const std::string& column, const FieldValue& value) = 0;
-  // Stores the pending changes of the current row.
+  // Stores the pending changes of the current row. Stored rows stay stored when
+  // the recordset is destroyed without Close.
   virtual void Update() = 0;
   virtual void MoveNext() = 0;
   virtual void Close() = 0;

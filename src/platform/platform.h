@@ -9,6 +9,11 @@ class Files;
 class Clock;
 class WindowToolkit;
 class Transcript;
+class Database;
+class ServiceManager;
+class ProcessList;
+class Launcher;
+class IpInfo;
 
 struct Platform {
   System& system;
@@ -16,6 +21,11 @@ struct Platform {
   Clock& clock;
   WindowToolkit& ui;
   Transcript& log;
+  Database& db;
+  ServiceManager& scm;
+  ProcessList& processes;
+  Launcher& launcher;
+  IpInfo& ip;
 };
 
 }  // namespace vsu

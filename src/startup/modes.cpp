@@ -1,19 +1,15 @@
 #include "startup/modes.h"
 
-#include <iostream>
-
-#include "common/failure.h"
+#include "locations/ini_settings.h"
+#include "locations/snmpc_directory.h"
+#include "upgrade/frm_vela_scan_upg.h"
 
 namespace vsu {
 
-void RunUninstallMode(Platform&, InstallationState&) {
-  std::cerr << "velascanupg: uninstall mode is not available yet\n";
-  throw EndProgram{kExitNotAvailable};
-}
-
-void RunUpgradeMode(Platform&, InstallationState&) {
-  std::cerr << "velascanupg: upgrade mode is not available yet\n";
-  throw EndProgram{kExitNotAvailable};
+void RunUpgradeMode(Platform& p, InstallationState& s) {
+  FindSnmpcDir(p, s);
+  ReadPhpIniDbSettings(p, s.WindowsDir, s.SnmpcDbServer, s.SnmpcDbSource, s.SnmpcDbUser);
+  ShowUpgradeWindow(p, s);
 }
 
 }  // namespace vsu

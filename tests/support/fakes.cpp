@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "common/failure.h"
+#include "support/json_lines.h"
 #include "ui/layout.h"
 
 namespace vsu::test {
@@ -129,6 +130,7 @@ class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
 void ScriptedToolkit::MsgBox(const std::string& text, int style, const std::string& title) {
   messages.push_back({text, style, title});
   trace.push_back("MsgBox " + text);
+  if (onMsgBox) onMsgBox();
 }
 
 std::unique_ptr<MainView> ScriptedToolkit::CreateMain() { return std::make_unique<ScriptedMain>(*this); }
@@ -142,5 +144,11 @@ std::unique_ptr<UpgradeView> ScriptedToolkit::CreateUpgrade() {
 }
 
 TestPlatform::TestPlatform() = default;
+
+std::vector<long> TestPlatform::Pauses() const {
+  std::vector<long> pauses;
+  for (const auto& event : EventsNamed(ParseTranscript(logLines), "pause")) pauses.push_back(event.Num("ms"));
+  return pauses;
+}
 
 }  // namespace vsu::test

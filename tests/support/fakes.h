@@ -1,9 +1,11 @@
 #pragma once
 // Fakes for unit tests: a scripted system, a virtual clock, a scripted window
-// toolkit, and TestPlatform, which bundles them with the real files backend of
-// the platform the tests run on.
+// toolkit, and TestPlatform, which bundles them with the real files and
+// database backends of the platform the tests run on and the fake service
+// manager, process list, launcher and IP information.
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,10 +13,14 @@
 
 #include "common/transcript.h"
 #include "platform/clock.h"
+#include "platform/ip_info.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 #include "platform/views.h"
-#include "support/native_files.h"
+#include "support/fake_process_list.h"
+#include "support/fake_service_manager.h"
+#include "support/native_backends.h"
+#include "support/recording_launcher.h"
 
 namespace vsu::test {
 
@@ -53,6 +59,7 @@ struct ShownMessage {
   std::string text;
   int style;
   std::string title;
+  bool operator==(const ShownMessage&) const = default;
 };
 
 // A toolkit whose user follows a script. Every call is appended to trace, so
@@ -66,6 +73,8 @@ class ScriptedToolkit : public WindowToolkit {
   int doEvents = 0;
   // Whether the upgrade window's Exit button is pressed when the run has ended.
   bool pressExitAfterRun = true;
+  // Runs while a message box is shown, to look at the state at that moment.
+  std::function<void()> onMsgBox;
 
   TwipSize ScreenSize() override { return screen; }
   void MsgBox(const std::string& text, int style, const std::string& title) override;
@@ -73,6 +82,17 @@ class ScriptedToolkit : public WindowToolkit {
   std::unique_ptr<EnterPathView> CreateEnterPath() override;
   std::unique_ptr<UpgradeView> CreateUpgrade() override;
   void DoEvents() override { ++doEvents; }
+};
+
+// The address the IP-information control reports; counts its reads.
+class FakeIpInfo : public IpInfo {
+ public:
+  std::string address = "192.0.2.7";
+  int reads = 0;
+  std::string LocalAddress() override {
+    ++reads;
+    return address;
+  }
 };
 
 class TestPlatform {
@@ -84,7 +104,23 @@ class TestPlatform {
   ScriptedToolkit ui;
   std::vector<std::string> logLines;
   Transcript log{[this](const std::string& line) { logLines.push_back(line); }};
-  Platform platform{system, files, clock, ui, log};
+  NativeDatabase db;
+  FakeServiceManager scm;
+  FakeProcessList processes;
+  RecordingLauncher launcher;
+  FakeIpInfo ip;
+  Platform platform{system, files, clock, ui, log, db, scm, processes, launcher, ip};
+
+  // The same platform with other files.
+  Platform WithFiles(Files& other) {
+    return Platform{system, other, clock, ui, log, db, scm, processes, launcher, ip};
+  }
+  // The same platform with another process list.
+  Platform With(ProcessList& other) {
+    return Platform{system, files, clock, ui, log, db, scm, other, launcher, ip};
+  }
+  // The nominal milliseconds of every Pause so far, in order.
+  std::vector<long> Pauses() const;
 };
 
 }  // namespace vsu::test

@@ -1,0 +1,116 @@
+// The schema ladder from 2.00 to 3.14 on large tables, against the sqlite3
+// command-line shell running the same statements and the same row updates,
+// one transaction per step.
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+
+#include "bench_support.h"
+#include "database/schema_ladder.h"
+#include "database/upgrade_database.h"
+#include "make_fixture/fixture.h"
+
+namespace {
+
+using namespace vsu;
+
+std::string Literal(const FieldValue& value) {
+  if (const auto* text = std::get_if<std::string>(&value)) return "'" + *text + "'";
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "1" : "0";
+  if (const auto* small = std::get_if<std::int16_t>(&value)) return std::to_string(*small);
+  if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
+  return "NULL";
+}
+
+std::string Assignments(const std::vector<ColumnValue>& values) {
+  std::string sql;
+  for (const auto& [column, value] : values) sql += std::string(column) + " = " + Literal(value) + ", ";
+  return sql;
+}
+
+// What the shell runs: every step of the ladder, each in one transaction.
+std::string ShellScript(long rows) {
+  std::string script;
+  for (const LadderStep& step : SchemaLadder()) {
+    script += "BEGIN;\n";
+    for (const LadderAction& action : step.actions) {
+      if (action.statement) script += std::string(action.statement) + ";\n";
+    }
+    if (step.fillTable) {
+      std::string set = Assignments(step.fill);
+      set.resize(set.size() - 2);
+      for (long row = 1; row <= rows; ++row) {
+        script += std::string("UPDATE ") + step.fillTable + " SET " + set + " WHERE rowid = " + std::to_string(row) + ";\n";
+      }
+    }
+    script += "UPDATE Settings_General SET " + Assignments(step.versionRow) + "ProgVersion = '" + step.version +
+              "' WHERE rowid = 1;\nCOMMIT;\n";
+  }
+  return script;
+}
+
+// How many rows of the upgraded file hold what the ladder writes; 2 * rows + 1 when all do.
+long FilledRows(const std::string& file) {
+  sqlite3* raw = nullptr;
+  sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close_v2);
+  long count = 0;
+  const auto add = [](void* total, int, char** values, char**) {
+    *static_cast<long*>(total) += std::atol(values[0]);
+    return 0;
+  };
+  for (const char* sql :
+       {"SELECT count(*) FROM SuppGrp_Perm WHERE CorrUpNotInQueue = 0 AND MessageSearch = '='",
+        "SELECT count(*) FROM Maintenance WHERE PollType = ''",
+        "SELECT count(*) FROM Settings_General WHERE ProgVersion = '3.14' AND EventFloodThreshold = 100"}) {
+    if (sqlite3_exec(raw, sql, add, &count, nullptr) != SQLITE_OK) return -1;
+  }
+  return count;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long rows = argc > 1 ? std::atol(argv[1]) : 100000;
+  const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
+  try {
+    const bench::ScratchDir dir;
+    const std::string base = dir.path() + "/base.mdb";
+    const std::string ours = dir.path() + "/ours.mdb";
+    const std::string shell = dir.path() + "/shell.mdb";
+    const std::string script = dir.path() + "/ladder.sql";
+    fixture::DatabaseOptions options;
+    options.version = "2.00";
+    options.rows = rows;
+    fixture::MakeVelaScanDb(base, options);
+    bench::WriteFile(script, ShellScript(rows));
+
+    bench::BenchPlatform bp;
+    InstallationState s;
+    s.DbConnectString = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ours + ";Persist Security Info=False";
+    const double oursMs = bench::BestOfMs(
+        runs,
+        [&] {
+          bench::CopyFile(base, ours);
+          s.DbVersion = "2.00";
+        },
+        [&] { UpgradeDatabase(bp.platform, s); });
+    const double shellMs = bench::BestOfMs(
+        runs, [&] { bench::CopyFile(base, shell); }, [&] { bench::RunProgram({"sqlite3", shell}, script, ""); });
+
+    if (!bp.shown.str().empty()) throw std::runtime_error("the upgrade failed:\n" + bp.shown.str());
+    for (const auto& file : {ours, shell}) {
+      if (FilledRows(file) != 2 * rows + 1) throw std::runtime_error(file + " is not fully upgraded");
+    }
+    const bool met = bench::PrintTable(
+        {{"ladder 2.00 -> 3.14, " + std::to_string(rows) + " rows x 2 tables", oursMs, "sqlite3 CLI", shellMs, 1.5, 0}});
+    return met ? 0 : 3;
+  } catch (const std::exception& e) {
+    std::cerr << "bench-ladder: " << e.what() << "\n";
+    return 1;
+  }
+}

@@ -1,0 +1,19 @@
+#include "database/tables.h"
+
+namespace vsu {
+
+std::unique_ptr<Connection> OpenConnection(Database& db, const std::string& connectString) {
+  auto connection = db.CreateConnection();
+  connection->Open(connectString);
+  return connection;
+}
+
+std::unique_ptr<Recordset> OpenTable(Database& db, Connection& connection, const std::string& table) {
+  auto recordset = db.CreateRecordset();
+  recordset->CursorType = adOpenStatic;
+  recordset->LockType = adLockOptimistic;
+  recordset->Open(table, connection);
+  return recordset;
+}
+
+}  // namespace vsu

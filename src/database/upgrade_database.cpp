@@ -1,0 +1,60 @@
+#include "database/upgrade_database.h"
+
+#include "common/failure.h"
+#include "database/pause.h"
+#include "database/schema_ladder.h"
+#include "database/tables.h"
+#include "platform/views.h"
+
+namespace vsu {
+namespace {
+
+void FillRows(Platform& p, Connection& connection, const LadderStep& step) {
+  const auto rows = OpenTable(p.db, connection, step.fillTable);
+  while (!rows->Eof()) {
+    for (const auto& [column, value] : step.fill) rows->SetField(column, value);
+    rows->Update();
+    rows->MoveNext();
+  }
+  rows->Close();
+}
+
+// One Update stores the step's extra columns together with its version.
+void RecordVersion(Platform& p, InstallationState& s, Connection& connection, const LadderStep& step) {
+  const auto settings = OpenTable(p.db, connection, "Settings_General");
+  for (const auto& [column, value] : step.versionRow) settings->SetField(column, value);
+  settings->SetField("ProgVersion", std::string(step.version));
+  s.DbVersion = step.version;
+  settings->Update();
+  settings->Close();
+}
+
+void RunStep(Platform& p, InstallationState& s, Connection& connection, const LadderStep& step) {
+  for (const LadderAction& action : step.actions) {
+    if (action.statement) connection.Execute(action.statement);
+    else Pause(p, action.pauseMs);
+  }
+  if (step.fillTable) FillRows(p, connection, step);
+  RecordVersion(p, s, connection, step);
+}
+
+}  // namespace
+
+void UpgradeDatabase(Platform& p, InstallationState& s) {
+  try {
+    const auto connection = OpenConnection(p.db, s.DbConnectString);
+    SchemaVersion version = ParseVersion(s.DbVersion);
+    for (const LadderStep& step : SchemaLadder()) {
+      if (version.major != step.major || version.minor >= step.belowMinor) continue;
+      RunStep(p, s, *connection, step);
+      version = ParseVersion(step.version);
+    }
+    connection->Close();
+  } catch (const Failure& failure) {
+    // Reached after the recordset and the connection were released; rows
+    // already stored stay, and nothing is rolled back.
+    p.ui.MsgBox(failure.Description(), 16, "Vela Scan_UpgradeDatabase");
+  }
+}
+
+}  // namespace vsu

@@ -1,0 +1,37 @@
+#include "platform/posix/posix_launcher.h"
+
+#include <unistd.h>
+
+#include "platform/posix/path_map.h"
+#include "platform/posix/spawn.h"
+
+namespace vsu::posix {
+
+bool PosixLauncher::ShellExecuteExA(const ShellExecuteInfo& info) {
+  const auto program = MapPath(info.lpFile);
+  if (!program) return false;
+  SpawnRequest request{*program, {}, {}, {}};
+  // A relative program is the caller's, not one in the new working directory.
+  if (request.program.front() != '/') {
+    char here[4096];
+    if (!::getcwd(here, sizeof here)) return false;
+    request.program = std::string(here) + "/" + request.program;
+  }
+  if (!info.lpParameters.empty()) request.args.push_back(info.lpParameters);
+  if (!info.lpDirectory.empty()) {
+    const auto directory = MapPath(info.lpDirectory);
+    if (!directory) return false;
+    request.directory = *directory;
+  }
+  return Spawn(request).pid != 0;
+}
+
+std::uint32_t PosixLauncher::StartProgram(const std::string& command, int) {
+  const auto blank = command.find(' ');
+  SpawnRequest request{FindOnPath(command.substr(0, blank)), {}, {}, {}};
+  if (request.program.empty()) return 0;
+  if (blank != std::string::npos) request.args.push_back(command.substr(blank + 1));
+  return static_cast<std::uint32_t>(Spawn(request).pid);
+}
+
+}  // namespace vsu::posix

@@ -1,0 +1,285 @@
+#include "platform/posix/posix_service_manager.h"
+
+#include <pwd.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <thread>
+
+#include "platform/posix/errors.h"
+#include "platform/posix/proc_fs.h"
+#include "platform/posix/spawn.h"
+
+namespace vsu::posix {
+namespace {
+
+constexpr std::uint32_t SERVICE_WIN32_OWN_PROCESS = 0x10;
+constexpr std::uint32_t SERVICE_AUTO_START = 2;
+constexpr std::uint32_t SERVICE_ERROR_NORMAL = 1;
+constexpr std::uint32_t SERVICE_ACCEPT_STOP = 1;
+constexpr std::uint32_t SERVICE_STOPPED = 1;
+constexpr std::uint32_t SERVICE_RUNNING = 4;
+constexpr std::chrono::milliseconds kPollInterval(10);
+constexpr std::chrono::seconds kKillGrace(2);
+
+// The configuration record followed by its texts, as QueryServiceConfigA hands it out.
+std::string ConfigBuffer(const ServiceRecord& record) {
+  ServiceConfigRecord config{};
+  config.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+  config.dwStartType = SERVICE_AUTO_START;
+  config.dwErrorControl = SERVICE_ERROR_NORMAL;
+  std::string texts;
+  const auto put = [&](const std::string& text) {
+    const auto offset = static_cast<std::uint32_t>(sizeof config + texts.size());
+    texts += text;
+    texts += '\0';
+    return offset;
+  };
+  config.lpBinaryPathName = put(record.binary);
+  config.lpLoadOrderGroup = put("");
+  config.lpDependencies = put(std::string(1, '\0'));  // an empty list ends with two NULs
+  config.lpServiceStartName = put("LocalSystem");
+  config.lpDisplayName = put(record.name);
+  return std::string(reinterpret_cast<const char*>(&config), sizeof config) + texts;
+}
+
+bool WaitWhileAlive(const ServiceRecord& record, std::chrono::steady_clock::duration limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (IsAlive(record.pid, record.startTime)) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return true;
+}
+
+std::string HomeDirectory() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir) return entry->pw_dir;
+  return "/tmp";
+}
+
+}  // namespace
+
+bool IsDeniableOperation(const std::string& operation) {
+  static const char* const kOperations[] = {"query", "config", "stop", "delete", "start"};
+  return std::any_of(std::begin(kOperations), std::end(kOperations),
+                     [&](const char* known) { return operation == known; });
+}
+
+std::string ServiceDatabaseDirectory() {
+  if (const char* dir = std::getenv("VELASCANUPG_SCM"); dir && *dir) return dir;
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) {
+    return std::string(state) + "/velascanupg/scm";
+  }
+  return HomeDirectory() + "/.local/state/velascanupg/scm";
+}
+
+PosixServiceManager::PosixServiceManager(std::string directory, std::chrono::milliseconds stopTimeout)
+    : directory_(std::move(directory)), stopTimeout_(stopTimeout) {}
+
+PosixServiceManager::~PosixServiceManager() = default;
+
+template <typename Body>
+std::uint32_t PosixServiceManager::WithStore(Body body) {
+  try {
+    if (!store_) store_ = std::make_unique<ServiceStore>(directory_);
+    ServiceStore::Transaction transaction(*store_);
+    const std::uint32_t code = body(*store_);
+    // Committed on failures too: looking a service up may have tidied the database.
+    transaction.Commit();
+    return code;
+  } catch (const StoreError& error) {
+    return error.code;
+  }
+}
+
+template <typename Body>
+bool PosixServiceManager::OnService(ScHandle handle, std::uint32_t access, const char* operation, Body body) {
+  const auto found = handles_.find(handle);
+  if (found == handles_.end() || !found->second.isService) return Fail(ERROR_INVALID_HANDLE);
+  if ((found->second.access & access) != access) return Fail(ERROR_ACCESS_DENIED);
+  const std::string name = found->second.name;
+  const std::uint32_t code = WithStore([&](ServiceStore& store) -> std::uint32_t {
+    auto record = store.Find(name);
+    if (!record) return ERROR_SERVICE_DOES_NOT_EXIST;
+    if (store.IsDenied(name, operation)) return ERROR_ACCESS_DENIED;
+    return body(store, *record);
+  });
+  return code == 0 || Fail(code);
+}
+
+bool PosixServiceManager::Fail(std::uint32_t code) {
+  lastError_ = code;
+  return false;
+}
+
+ScHandle PosixServiceManager::OpenSCManagerA(const char*, const char*, std::uint32_t access) {
+  if (const std::uint32_t code = WithStore([](ServiceStore&) { return std::uint32_t{0}; })) {
+    Fail(code);
+    return 0;
+  }
+  handles_[++lastHandle_] = Handle{false, {}, access};
+  return lastHandle_;
+}
+
+ScHandle PosixServiceManager::OpenServiceA(ScHandle manager, const char* name, std::uint32_t access) {
+  const auto found = handles_.find(manager);
+  std::string canonical;
+  std::uint32_t code = 0;
+  if (found == handles_.end() || found->second.isService) {
+    code = ERROR_INVALID_HANDLE;
+  } else if (!name || !*name) {
+    code = ERROR_INVALID_NAME;
+  } else {
+    code = WithStore([&](ServiceStore& store) -> std::uint32_t {
+      const auto record = store.Find(name);
+      if (!record) return ERROR_SERVICE_DOES_NOT_EXIST;
+      canonical = record->name;
+      return 0;
+    });
+  }
+  if (code != 0) {
+    Fail(code);
+    return 0;
+  }
+  handles_[++lastHandle_] = Handle{true, canonical, access};
+  return lastHandle_;
+}
+
+bool PosixServiceManager::QueryServiceStatus(ScHandle service, ServiceStatusRecord* status) {
+  return OnService(service, SERVICE_QUERY_STATUS, "query", [&](ServiceStore&, ServiceRecord& record) {
+    *status = ServiceStatusRecord{};
+    status->dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    const std::uint32_t actual = record.pid != 0 ? SERVICE_RUNNING : SERVICE_STOPPED;
+    status->dwCurrentState = record.forcedState != 0 ? static_cast<std::uint32_t>(record.forcedState) : actual;
+    status->dwControlsAccepted = record.pid != 0 ? SERVICE_ACCEPT_STOP : 0;
+    return std::uint32_t{0};
+  });
+}
+
+bool PosixServiceManager::QueryServiceConfigA(ScHandle service, void* buffer, std::uint32_t size,
+                                              std::uint32_t* needed) {
+  return OnService(service, SERVICE_QUERY_CONFIG, "config", [&](ServiceStore&, ServiceRecord& record) {
+    const std::string config = ConfigBuffer(record);
+    if (size < config.size()) {
+      *needed = static_cast<std::uint32_t>(config.size());
+      return ERROR_INSUFFICIENT_BUFFER;
+    }
+    std::memcpy(buffer, config.data(), config.size());
+    return std::uint32_t{0};
+  });
+}
+
+bool PosixServiceManager::ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) {
+  ServiceRecord stopping;
+  const bool signalled = OnService(service, SERVICE_STOP, "stop", [&](ServiceStore& store, ServiceRecord& record) {
+    if (control != SERVICE_CONTROL_STOP) return ERROR_INVALID_SERVICE_CONTROL;
+    // A stop request ends any state set for tests, whether or not the service runs.
+    record.forcedState = 0;
+    store.Update(record);
+    if (record.pid == 0) return ERROR_SERVICE_NOT_ACTIVE;
+    if (::kill(record.pid, SIGTERM) != 0 && errno != ESRCH) return Win32Code(errno);
+    stopping = record;
+    return std::uint32_t{0};
+  });
+  if (!signalled) return false;
+  // The wait runs outside the transaction so that other processes can use the
+  // database meanwhile.
+  if (!WaitWhileAlive(stopping, stopTimeout_)) {
+    std::cerr << "service \"" << stopping.name << "\" (process " << stopping.pid << ") did not stop within "
+              << stopTimeout_.count() << " ms; killing it\n";
+    ::kill(stopping.pid, SIGKILL);
+    if (!WaitWhileAlive(stopping, kKillGrace)) return Fail(ERROR_SERVICE_REQUEST_TIMEOUT);
+  }
+  // Looking the service up again records it as stopped, or removes it when it was marked for deletion.
+  WithStore([&](ServiceStore& store) {
+    store.Find(stopping.name);
+    return std::uint32_t{0};
+  });
+  *status = ServiceStatusRecord{};
+  status->dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+  status->dwCurrentState = SERVICE_STOPPED;
+  return true;
+}
+
+bool PosixServiceManager::DeleteService(ScHandle service) {
+  return OnService(service, DELETE_ACCESS, "delete", [&](ServiceStore& store, ServiceRecord& record) {
+    if (record.markedForDelete) return ERROR_SERVICE_MARKED_FOR_DELETE;
+    if (record.pid == 0) {
+      store.Remove(record.name);
+    } else {
+      record.markedForDelete = true;
+      store.Update(record);
+    }
+    return std::uint32_t{0};
+  });
+}
+
+bool PosixServiceManager::StartServiceA(ScHandle service, std::uint32_t, const char**) {
+  return OnService(service, SERVICE_START, "start", [&](ServiceStore& store, ServiceRecord& record) {
+    if (record.markedForDelete) return ERROR_SERVICE_MARKED_FOR_DELETE;
+    if (record.pid != 0) return ERROR_SERVICE_ALREADY_RUNNING;
+    record.forcedState = 0;
+    const SpawnResult started = Spawn({record.binary, record.args, "/", {{kServiceNameVariable, record.name}}});
+    if (started.pid != 0) {
+      // A program that has ended already is recorded as stopped at once.
+      const auto stat = ReadProcessStat(started.pid);
+      if (stat && stat->state != 'Z') {
+        record.pid = started.pid;
+        record.startTime = stat->startTime;
+      }
+    }
+    store.Update(record);
+    return started.pid != 0 ? std::uint32_t{0} : Win32Code(started.error);
+  });
+}
+
+bool PosixServiceManager::CloseServiceHandle(ScHandle handle) {
+  return handles_.erase(handle) > 0 || Fail(ERROR_INVALID_HANDLE);
+}
+
+std::uint32_t PosixServiceManager::CreateService(const std::string& name, const std::string& binary,
+                                                 const std::vector<std::string>& args) {
+  if (name.empty() || name.find_first_of("/\\") != std::string::npos) return ERROR_INVALID_NAME;
+  if (binary.empty()) return ERROR_INVALID_PARAMETER;
+  ServiceRecord created{name, binary, args};
+  // Services start in "/", so a relative program is made the creator's.
+  if (binary.front() != '/') {
+    char here[4096];
+    if (!::getcwd(here, sizeof here)) return Win32Code(errno);
+    created.binary = std::string(here) + "/" + binary;
+  }
+  return WithStore([&](ServiceStore& store) -> std::uint32_t {
+    if (const auto existing = store.Find(name)) {
+      return existing->markedForDelete ? ERROR_SERVICE_MARKED_FOR_DELETE : ERROR_SERVICE_EXISTS;
+    }
+    store.Insert(created);
+    return 0;
+  });
+}
+
+std::uint32_t PosixServiceManager::Deny(const std::string& name, const std::string& operation, bool denied) {
+  if (!IsDeniableOperation(operation)) return ERROR_INVALID_PARAMETER;
+  return WithStore([&](ServiceStore& store) {
+    store.SetDenied(name, operation, denied);
+    return std::uint32_t{0};
+  });
+}
+
+std::uint32_t PosixServiceManager::SetState(const std::string& name, int state) {
+  if (state < 1 || state > 7) return ERROR_INVALID_PARAMETER;
+  return WithStore([&](ServiceStore& store) -> std::uint32_t {
+    auto record = store.Find(name);
+    if (!record) return ERROR_SERVICE_DOES_NOT_EXIST;
+    record->forcedState = state;
+    store.Update(*record);
+    return 0;
+  });
+}
+
+}  // namespace vsu::posix

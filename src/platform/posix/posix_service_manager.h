@@ -1,0 +1,116 @@
+#pragma once
+// The service manager on Linux: services are kept in a database shared by all
+// processes (see ServiceStore) and run as real processes, started detached and
+// stopped by signal. Failures carry the Win32 codes the program expects:
+// 1060 no such service, 1056 already running, 1062 not running, 1072 marked
+// for deletion, 5 access denied, 122 buffer too small, 6 bad handle.
+//
+// A service marked for deletion can still be opened, queried and stopped, as
+// on Windows; deleting or starting it again fails with 1072. It disappears
+// once its process has ended.
+//
+// Denials, for tests: a denied operation fails with 5 at the call that performs
+// it, not at the open, so an all-access open still succeeds and the other
+// calls made through it still work. "query" denies QueryServiceStatus,
+// "config" QueryServiceConfigA, "stop" ControlService, "delete" DeleteService,
+// "start" StartServiceA.
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/posix/service_store.h"
+#include "platform/service_manager.h"
+
+namespace vsu::posix {
+
+inline constexpr std::uint32_t ERROR_INVALID_HANDLE = 6;
+inline constexpr std::uint32_t ERROR_INVALID_PARAMETER = 87;
+inline constexpr std::uint32_t ERROR_INVALID_NAME = 123;
+inline constexpr std::uint32_t ERROR_INVALID_SERVICE_CONTROL = 1052;
+inline constexpr std::uint32_t ERROR_SERVICE_REQUEST_TIMEOUT = 1053;
+inline constexpr std::uint32_t ERROR_SERVICE_EXISTS = 1073;
+inline constexpr std::uint32_t DELETE_ACCESS = 0x10000;
+
+// A started service finds its own name in this variable, which is how a
+// program tells that the manager started it.
+inline constexpr const char* kServiceNameVariable = "VELASCANUPG_SERVICE";
+
+// The configuration this manager writes: the 36-byte record, followed by its
+// texts. The text fields hold the offset of their text from the start of the
+// buffer, since a 32-bit field cannot hold a pointer here.
+struct ServiceConfigRecord {
+  std::uint32_t dwServiceType;
+  std::uint32_t dwStartType;
+  std::uint32_t dwErrorControl;
+  std::uint32_t lpBinaryPathName;
+  std::uint32_t lpLoadOrderGroup;
+  std::uint32_t dwTagId;
+  std::uint32_t lpDependencies;
+  std::uint32_t lpServiceStartName;
+  std::uint32_t lpDisplayName;
+};
+static_assert(sizeof(ServiceConfigRecord) == kServiceConfigRecordSize);
+
+// The operations a denial can name: "query", "config", "stop", "delete", "start".
+bool IsDeniableOperation(const std::string& operation);
+
+// env VELASCANUPG_SCM, else $XDG_STATE_HOME/velascanupg/scm, else
+// ~/.local/state/velascanupg/scm.
+std::string ServiceDatabaseDirectory();
+
+class PosixServiceManager : public ServiceManager {
+ public:
+  // stopTimeout bounds the wait for a stopping service before it is killed.
+  explicit PosixServiceManager(std::string directory = ServiceDatabaseDirectory(),
+                               std::chrono::milliseconds stopTimeout = std::chrono::seconds(10));
+  ~PosixServiceManager() override;
+
+  ScHandle OpenSCManagerA(const char* machine, const char* database, std::uint32_t access) override;
+  ScHandle OpenServiceA(ScHandle manager, const char* name, std::uint32_t access) override;
+  bool QueryServiceStatus(ScHandle service, ServiceStatusRecord* status) override;
+  bool QueryServiceConfigA(ScHandle service, void* buffer, std::uint32_t size, std::uint32_t* needed) override;
+  // Stops the service's process: SIGTERM, then SIGKILL when it has not ended
+  // within the stop timeout. Returns once the process has ended.
+  bool ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) override;
+  bool DeleteService(ScHandle service) override;
+  // Starts the registered program with its registered arguments.
+  bool StartServiceA(ScHandle service, std::uint32_t argc, const char** argv) override;
+  bool CloseServiceHandle(ScHandle handle) override;
+  std::uint32_t GetLastError() override { return lastError_; }
+
+  // What the program never does itself, for the command-line tool and the
+  // service double: each returns 0 or a Win32 code.
+  std::uint32_t CreateService(const std::string& name, const std::string& binary,
+                              const std::vector<std::string>& args);
+  std::uint32_t Deny(const std::string& name, const std::string& operation, bool denied);
+  // The state reported until the service is next started or stopped.
+  std::uint32_t SetState(const std::string& name, int state);
+
+ private:
+  struct Handle {
+    bool isService = false;
+    std::string name;
+    std::uint32_t access = 0;
+  };
+  // Runs body with the store open; a StoreError becomes the call's code.
+  template <typename Body>
+  std::uint32_t WithStore(Body body);
+  // The service behind handle, checked for access and denial, inside a transaction.
+  template <typename Body>
+  bool OnService(ScHandle handle, std::uint32_t access, const char* operation, Body body);
+  bool Fail(std::uint32_t code);
+  std::uint32_t WaitForExit(const ServiceRecord& record);
+
+  std::string directory_;
+  std::chrono::milliseconds stopTimeout_;
+  std::unique_ptr<ServiceStore> store_;
+  std::map<ScHandle, Handle> handles_;
+  ScHandle lastHandle_ = 0;
+  std::uint32_t lastError_ = 0;
+};
+
+}  // namespace vsu::posix

@@ -1,0 +1,171 @@
+#include "upgrade/upgrade_sequence.h"
+
+#include <memory>
+#include <string>
+
+#include "common/failure.h"
+#include "common/text.h"
+#include "common/transcript.h"
+#include "database/pause.h"
+#include "database/upgrade_database.h"
+#include "locations/program_directory.h"
+#include "mib/register_mib.h"
+#include "platform/files.h"
+#include "platform/launcher.h"
+#include "platform/system.h"
+#include "process/mod_proc_enum.h"
+#include "service/nt_service_control.h"
+#include "upgrade/settings_carry_over.h"
+
+namespace vsu {
+namespace {
+
+constexpr const char* kConsoleWarning =
+    "Vela Scan Console is running.\n\nExit the Console now and\npress OK to continue...";
+constexpr const char* kRegistrationFailure =
+    "Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe from windows explorer.";
+
+// A failure that has its own message; the run ends after showing it.
+struct RunStopped {
+  std::string message;
+};
+
+[[noreturn]] void ServiceFailure(long code, const char* verb) {
+  throw RunStopped{"Error [" + std::to_string(code) + "]  when " + verb + " the service"};
+}
+
+bool IsLumidexCase(Platform& p, const InstallationState& s) {
+  return p.files.FileExists(s.SnmpcDir + "\\Lumidex.mdb");
+}
+
+void CopyAndPause(Platform& p, const std::string& from, const std::string& to) {
+  p.files.CopyFile(from, to);
+  Pause(p, 100);
+}
+
+// The old program file goes first, so a file still held open is reported
+// before anything is copied over it.
+void ReplaceProgramFile(Platform& p, const std::string& from, const std::string& to) {
+  if (p.files.FileExists(to)) {
+    p.files.DeleteFile(to);
+    Pause(p, 200);
+  }
+  CopyAndPause(p, from, to);
+}
+
+void StopAndRemoveService(Platform& p, InstallationState& s, UpgradeView& w) {
+  s.ServiceState = ServiceQueryState(p);
+  w.SetProgress(1);
+  if (s.ServiceState == kServiceRunning) {
+    w.SetTxtInfo("Attempting to stop the service...");
+    if (const auto code = ServiceStop(p)) ServiceFailure(code, "stop");
+    Pause(p, 2000);
+  }
+  w.SetProgress(2);
+  if (s.ServiceState != 0) {
+    w.SetTxtInfo("Attempting to uninstall the service...");
+    if (const auto code = ServiceRemove(p)) ServiceFailure(code, "uninstall");
+    Pause(p, 2000);
+  }
+}
+
+void PutFilesInPlace(Platform& p, InstallationState& s, UpgradeView& w) {
+  const std::string& program = s.ProgramDir;
+  w.SetProgress(3);
+  w.SetTxtInfo("Copying program files...");
+  ReplaceProgramFile(p, program + "\\Temp\\VelaScan.ex_", program + "\\VelaScan.exe");
+  ReplaceProgramFile(p, program + "\\Temp\\VelaScanSrv.ex_", program + "\\VelaScanSrv.exe");
+  w.SetProgress(4);
+  if (IsLumidexCase(p, s)) return;
+  CopyAndPause(p, program + "\\Temp\\Tallyback.ex_", s.SnmpcDir + "\\Tallyback.exe");
+  CopyAndPause(p, program + "\\VelaScan.ico", s.SnmpcDir + "\\bitmaps\\VelaScan.ico");
+  w.SetProgress(5);
+  CopyAndPause(p, program + "\\Ferrowin.mib", s.SnmpcDir + "\\mibfiles\\Ferrowin.mib");
+  w.SetProgress(6);
+  w.SetTxtInfo("Adding MIB file...");
+  RegisterMib(p, s);
+  Pause(p, 100);
+}
+
+void UpgradeSchema(Platform& p, InstallationState& s, UpgradeView& w) {
+  w.SetProgress(7);
+  if (s.DbVersion == kTargetVersion) return;
+  w.SetTxtInfo("Upgrading database...");
+  UpgradeDatabase(p, s);
+  Pause(p, 500);
+}
+
+// Runs the new service executable, which registers the service itself, and
+// waits for the registration to show.
+void ReinstallService(Platform& p, InstallationState& s, UpgradeView& w) {
+  w.SetProgress(8);
+  w.SetTxtInfo("Attempting to install the service...");
+  ShellExecuteInfo info;
+  info.cbSize = kShellExecuteInfoSize;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.hwnd = w.NativeHandle();
+  info.lpVerb = "open";
+  info.lpFile = s.ProgramDir + "\\VelaScanSrv.exe";
+  info.lpParameters = "-install_noMsg";
+  info.lpDirectory = s.ProgramDir;
+  info.nShow = SW_HIDE;
+  const bool launched = p.launcher.ShellExecuteExA(info);
+  p.log.Log("launch", {{"file", info.lpFile}, {"params", info.lpParameters}, {"dir", info.lpDirectory},
+                       {"ok", launched}});
+  if (!launched) ServiceFailure(0, "install");
+
+  Pause(p, 3000);
+  for (int poll = 1;; ++poll) {
+    Pause(p, 1000);
+    if (ServiceQueryConfig(p) == 0) break;
+    if (poll == 10) throw RunStopped{kRegistrationFailure};
+  }
+}
+
+void StartService(Platform& p, InstallationState& s, UpgradeView& w) {
+  s.ServiceState = ServiceQueryState(p);
+  w.SetProgress(9);
+  if (s.ServiceState != kServiceStopped) return;
+  w.SetTxtInfo("Attempting to start the service...");
+  if (const auto code = ServiceStart(p)) ServiceFailure(code, "start");
+  Pause(p, 500);
+}
+
+}  // namespace
+
+bool RunUpgradeSequence(Platform& p, InstallationState& s, UpgradeView& w) {
+  w.Refresh();
+  Pause(p, 100);
+  // In the SNMPc case the carry-over leaves its VelaScan.mdb connection open,
+  // idle, until the run ends.
+  SettingsConnection velaScanDb;
+  std::string message;
+  try {
+    w.SetCaption(std::string("Vela Scan Installation  ") + kTargetVersion);
+    w.SetExitEnabled(false);
+    s.ProgramDir = ProgramDirectoryFromCommandLine(p);
+    if (IsProcessRunning(p, "velascan.exe")) p.ui.MsgBox(kConsoleWarning, 16, "Vela Scan");
+    p.system.SetCurrentDirectory(s.ProgramDir);
+    CarrySettingsOver(p, s, velaScanDb, IsLumidexCase(p, s));
+    StopAndRemoveService(p, s, w);
+    PutFilesInPlace(p, s, w);
+    UpgradeSchema(p, s, w);
+    ReinstallService(p, s, w);
+    StartService(p, s, w);
+    w.SetProgress(10);
+    w.SetTxtInfo("The Vela Scan Service started successfully.");
+    w.SetExitEnabled(true);
+    w.SetExitCaption("Done");
+    return true;
+  } catch (const RunStopped& stopped) {
+    message = stopped.message;
+  } catch (const Failure& failure) {
+    message = failure.Description();
+  }
+  velaScanDb.Release();
+  p.ui.MsgBox(message, 16, "Vela Scan");
+  w.SetExitEnabled(true);
+  return false;
+}
+
+}  // namespace vsu

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "support/service_sandbox.h"
+#include "support/table_rows.h"
+
+namespace vsu {
+namespace {
+
+using test::PrintTo;
+
+using test::ServiceSandbox;
+
+TEST(VelaScanSrv, RegistersItselfStoppedAndRunsUntilStopped) {
+  ServiceSandbox box;
+  ASSERT_EQ(box.Srv({"-install_noMsg"}).status, 0);
+  EXPECT_EQ(box.Sc({"query", "Vela Scan"}).out, "STATE : 1\n");
+  EXPECT_EQ(box.Sc({"qc", "Vela Scan"}).out, "BINARY_PATH_NAME : " + box.ServiceBinary() + "\n");
+  EXPECT_EQ(box.Srv({"-install_noMsg"}).status, 1);
+
+  ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0);
+  EXPECT_EQ(box.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
+  EXPECT_NE(box.ServiceProcess(), 0);
+  const auto stop = box.Sc({"stop", "Vela Scan"});
+  EXPECT_EQ(stop.status, 0);
+  EXPECT_EQ(stop.err, "");  // it ended on the stop signal, without being killed
+  EXPECT_EQ(box.ServiceProcess(), 0);
+  EXPECT_EQ(box.Sc({"query", "Vela Scan"}).out, "STATE : 1\n");
+}
+
+TEST(VelaScanSrv, RegistersOnlyAfterItsDelay) {
+  ServiceSandbox box;
+  const auto before = std::chrono::steady_clock::now();
+  ASSERT_EQ(box.Srv({"-install_noMsg"}, {{"VELASCANSRV_DELAY_MS", "300"}}).status, 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
+  EXPECT_EQ(box.Sc({"query", "Vela Scan"}).out, "STATE : 1\n");
+}
+
+TEST(VelaScanSrv, CanBeToldNeverToRegister) {
+  ServiceSandbox box;
+  EXPECT_EQ(box.Srv({"-install_noMsg"}, {{"VELASCANSRV_NO_REGISTER", "1"}}).status, 0);
+  const auto query = box.Sc({"query", "Vela Scan"});
+  EXPECT_EQ(query.status, 1);
+  EXPECT_EQ(query.err, "ERROR: 1060\n");
+}
+
+using Commands = std::vector<std::vector<std::string>>;
+
+struct ScCase {
+  const char* name;
+  Commands before;  // run first, each expected to succeed
+  std::vector<std::string> command;
+  int status;
+  const char* out;
+  const char* err;
+};
+
+class VelaScanScTest : public testing::TestWithParam<ScCase> {};
+
+TEST_P(VelaScanScTest, AnswersAsTheServiceManagerDoes) {
+  const auto& c = GetParam();
+  ServiceSandbox box;
+  ASSERT_EQ(box.Sc({"create", "svc", box.ServiceBinary()}).status, 0);
+  for (const auto& command : c.before) ASSERT_EQ(box.Sc(command).status, 0) << command[0];
+  const auto result = box.Sc(c.command);
+  EXPECT_EQ(result.status, c.status);
+  EXPECT_EQ(result.out, c.out);
+  EXPECT_EQ(result.err, c.err);
+}
+
+const std::vector<std::string> kStart{"start", "svc"};
+const std::vector<std::string> kDelete{"delete", "svc"};
+const std::vector<std::string> kQuery{"query", "svc"};
+
+INSTANTIATE_TEST_SUITE_P(
+    VelaScanSc, VelaScanScTest,
+    testing::Values(
+        ScCase{"QueryMissing", {}, {"query", "other"}, 1, "", "ERROR: 1060\n"},
+        ScCase{"NamesIgnoreCase", {}, {"query", "SVC"}, 0, "STATE : 1\n", ""},
+        ScCase{"StartRunning", {kStart}, kStart, 1, "", "ERROR: 1056\n"},
+        ScCase{"StopStopped", {}, {"stop", "svc"}, 1, "", "ERROR: 1062\n"},
+        ScCase{"CreateExisting", {}, {"create", "svc", "/bin/true"}, 1, "", "ERROR: 1073\n"},
+        ScCase{"DeleteStopped", {kDelete}, kQuery, 1, "", "ERROR: 1060\n"},
+        ScCase{"DeletedWhileRunning", {kStart, kDelete}, kQuery, 0, "STATE : 4\n", ""},
+        ScCase{"DeleteMarked", {kStart, kDelete}, kDelete, 1, "", "ERROR: 1072\n"},
+        ScCase{"StartMarked", {kStart, kDelete}, kStart, 1, "", "ERROR: 1072\n"},
+        ScCase{"CreateMarked", {kStart, kDelete}, {"create", "svc", "/bin/true"}, 1, "", "ERROR: 1072\n"},
+        ScCase{"GoneOnceStopped", {kStart, kDelete, {"stop", "svc"}}, kQuery, 1, "", "ERROR: 1060\n"},
+        ScCase{"DeniedStart", {{"deny", "svc", "start"}}, kStart, 1, "", "ERROR: 5\n"},
+        ScCase{"DeniedQuery", {{"deny", "svc", "query"}}, kQuery, 1, "", "ERROR: 5\n"},
+        ScCase{"DeniedConfig", {{"deny", "svc", "config"}}, {"qc", "svc"}, 1, "", "ERROR: 5\n"},
+        ScCase{"DeniedDelete", {{"deny", "svc", "delete"}}, kDelete, 1, "", "ERROR: 5\n"},
+        ScCase{"DeniedStop", {kStart, {"deny", "svc", "stop"}}, {"stop", "svc"}, 1, "", "ERROR: 5\n"},
+        ScCase{"Allowed", {{"deny", "svc", "start"}, {"allow", "svc", "start"}}, kStart, 0, "", ""},
+        ScCase{"DenialOutlivesTheService", {{"deny", "svc", "start"}, kDelete, {"create", "svc", "/bin/true"}},
+               kStart, 1, "", "ERROR: 5\n"},
+        ScCase{"SetState", {{"set-state", "svc", "6"}}, kQuery, 0, "STATE : 6\n", ""},
+        ScCase{"SetStateEndsAtStart", {{"set-state", "svc", "6"}, kStart}, kQuery, 0, "STATE : 4\n", ""},
+        ScCase{"SetStateEndsAtStop", {kStart, {"set-state", "svc", "7"}, {"stop", "svc"}}, kQuery, 0,
+               "STATE : 1\n", ""},
+        ScCase{"UnknownDenial", {}, {"deny", "svc", "pause"}, 1, "", "ERROR: 87\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vsu

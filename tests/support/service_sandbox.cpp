@@ -1,0 +1,48 @@
+#include "support/service_sandbox.h"
+
+#include <filesystem>
+
+#include "support/process_tools.h"
+#include "support/recorder_script.h"
+
+namespace vsu::test {
+
+ServiceSandbox::ServiceSandbox() {
+  dir.MakeDir("srv");
+  dir.MakeDir("path");
+  std::filesystem::copy_file(BinPath("VelaScanSrv"), ServiceBinary());
+}
+
+ServiceSandbox::~ServiceSandbox() { KillProcessesOf(ServiceBinary()); }
+
+void ServiceSandbox::InstallMsiexec() const { WriteRecorderScript(dir.str() + "/path/msiexec.exe", MsiexecRecord()); }
+
+std::map<std::string, std::optional<std::string>> ServiceSandbox::Env() const {
+  return {{"VELASCANUPG_SCM", dir.str() + "/scm"},
+          {"WINDIR", "c:\\windows"},
+          {"VELASCANUPG_PAUSE_SCALE", "0"},
+          {"VELASCANUPG_UI", "batch"},
+          {"VELASCANUPG_LOG", TranscriptFile()},
+          {"PATH", dir.str() + "/path"},
+          {"VELASCANSRV_DELAY_MS", std::nullopt},
+          {"VELASCANSRV_NO_REGISTER", std::nullopt}};
+}
+
+ProgramResult ServiceSandbox::Sc(const std::vector<std::string>& args) const {
+  return Run({"velascan-sc", args, Env(), "", "", 60});
+}
+
+ProgramResult ServiceSandbox::Srv(const std::vector<std::string>& args,
+                                  const std::map<std::string, std::optional<std::string>>& env) const {
+  auto all = Env();
+  for (const auto& [name, value] : env) all[name] = value;
+  return Run({ServiceBinary(), args, all, "", "", 60});
+}
+
+ProgramResult ServiceSandbox::Upgrader(const std::vector<std::string>& args) const {
+  return Run({"velascanupg", args, Env(), "", "", 60});
+}
+
+int ServiceSandbox::ServiceProcess() const { return ProcessOf(ServiceBinary()); }
+
+}  // namespace vsu::test

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+
+#include "platform/posix/posix_launcher.h"
+#include "support/recorder_script.h"
+#include "support/temp_dir.h"
+
+namespace vsu {
+namespace {
+
+using Args = std::vector<std::string>;
+
+// Started programs are grandchildren: this process is left with no child, running or ended.
+bool NoChildren() { return ::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD; }
+
+class PosixLauncherTest : public testing::Test {
+ protected:
+  PosixLauncherTest() {
+    dir.MakeDir("work");
+    dir.Write("empty/notexec.exe", "#!/bin/sh\n");
+    dir.MakeDir("empty/folder.exe");
+    test::WriteRecorderScript((dir.path() / "bin/msiexec.exe").string(), record);
+  }
+  std::optional<test::Recorded> Started() {
+    EXPECT_TRUE(NoChildren());
+    return test::ReadRecording(record);
+  }
+  test::TempDir dir;
+  const std::string record = (dir.path() / "record.txt").string();
+  test::ScopedEnv path{"PATH", (dir.str() + "/empty:" + dir.str() + "/bin").c_str()};
+  posix::PosixLauncher launcher;
+};
+
+struct CommandCase {
+  const char* command;
+  Args args;
+};
+void PrintTo(const CommandCase& c, std::ostream* out) { *out << '"' << c.command << '"'; }
+
+class StartProgramTest : public PosixLauncherTest, public testing::WithParamInterface<CommandCase> {};
+
+TEST_P(StartProgramTest, PassesTheRestOfTheCommandAsOneArgument) {
+  EXPECT_NE(launcher.StartProgram(GetParam().command, SW_SHOWNORMAL), 0u);
+  const auto recorded = Started();
+  ASSERT_TRUE(recorded);
+  EXPECT_EQ(recorded->args, GetParam().args);
+}
+
+INSTANTIATE_TEST_SUITE_P(PosixLauncher, StartProgramTest,
+                         testing::Values(CommandCase{"msiexec.exe /uninstall {AB-12}", {"/uninstall {AB-12}"}},
+                                         CommandCase{"msiexec.exe /uninstall ", {"/uninstall "}},
+                                         CommandCase{"msiexec.exe  /uninstall  {A B} ", {" /uninstall  {A B} "}},
+                                         CommandCase{"msiexec.exe", {}}));
+
+TEST_F(PosixLauncherTest, StartProgramFailsWhenNothingRunnableIsOnPath) {
+  for (const char* command : {"missing.exe /x", "notexec.exe /x", "folder.exe /x"}) {
+    EXPECT_EQ(launcher.StartProgram(command, SW_SHOWNORMAL), 0u) << command;
+  }
+  EXPECT_TRUE(NoChildren());
+}
+
+TEST_F(PosixLauncherTest, ShellExecuteRunsTheMappedFileInItsDirectory) {
+  ShellExecuteInfo info;
+  info.lpFile = dir.str() + "\\bin\\MSIEXEC.EXE";
+  info.lpParameters = "-install_noMsg";
+  info.lpDirectory = dir.str() + "\\work";
+  EXPECT_TRUE(launcher.ShellExecuteExA(info));
+  const auto recorded = Started();
+  ASSERT_TRUE(recorded);
+  EXPECT_EQ(recorded->args, Args{"-install_noMsg"});
+  EXPECT_EQ(recorded->directory, dir.str() + "/work");
+}
+
+TEST_F(PosixLauncherTest, ShellExecuteFailsWhenTheFileCannotRun) {
+  for (const std::string& file : {dir.str() + "/bin/none.exe", dir.str() + "/empty/notexec.exe", std::string("q:\\x.exe")}) {
+    ShellExecuteInfo info;
+    info.lpFile = file;
+    EXPECT_FALSE(launcher.ShellExecuteExA(info)) << file;
+  }
+  ShellExecuteInfo missingDirectory;
+  missingDirectory.lpFile = dir.str() + "/bin/msiexec.exe";
+  missingDirectory.lpDirectory = dir.str() + "/nowhere";
+  EXPECT_FALSE(launcher.ShellExecuteExA(missingDirectory));
+  EXPECT_TRUE(NoChildren());
+}
+
+}  // namespace
+}  // namespace vsu

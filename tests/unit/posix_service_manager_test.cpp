@@ -1,0 +1,144 @@
+// What the command-line tests of velascan-sc cannot reach: processes that die
+// or ignore the stop signal, the configuration buffer and several processes
+// at once.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include "platform/posix/posix_service_manager.h"
+#include "platform/posix/proc_fs.h"
+#include "service/sc_handle.h"
+#include "support/process_tools.h"
+#include "support/temp_dir.h"
+
+namespace vsu {
+namespace {
+
+using namespace std::chrono_literals;
+using posix::PosixServiceManager;
+
+class PosixServiceManagerTest : public testing::Test {
+ protected:
+  PosixServiceManagerTest() {
+    // Copies of their own, so that this test's service processes can be told from all others.
+    std::filesystem::copy_file("/bin/sleep", sleeper);
+    std::filesystem::copy_file("/bin/sh", shell);
+  }
+  ~PosixServiceManagerTest() override {
+    test::KillProcessesOf(sleeper);
+    test::KillProcessesOf(shell);
+  }
+
+  // Opens svc with access and makes call: 0, or the code of the open or call that failed.
+  std::uint32_t On(std::uint32_t access, const std::function<bool(ScHandle)>& call) {
+    const ScopedScHandle manager(scm, scm.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const ScopedScHandle service(scm, scm.OpenServiceA(manager.get(), "svc", access));
+    if (!service) return scm.GetLastError();
+    return call(service.get()) ? 0 : scm.GetLastError();
+  }
+  // The reported state, or the failure's code as a negative number.
+  long State() {
+    ServiceStatusRecord status{};
+    const auto code = On(SERVICE_QUERY_STATUS, [&](ScHandle s) { return scm.QueryServiceStatus(s, &status); });
+    return code ? -static_cast<long>(code) : static_cast<long>(status.dwCurrentState);
+  }
+  std::uint32_t Start() { return On(SERVICE_START, [&](ScHandle s) { return scm.StartServiceA(s, 0, nullptr); }); }
+  std::uint32_t Stop() {
+    ServiceStatusRecord status{};
+    return On(SERVICE_STOP, [&](ScHandle s) { return scm.ControlService(s, SERVICE_CONTROL_STOP, &status); });
+  }
+  // Ends the service's process behind the manager's back.
+  void KillSleeper() {
+    const int pid = test::ProcessOf(sleeper);
+    ASSERT_GT(pid, 0);  // kill(0) would hit this whole process group
+    ::kill(pid, SIGKILL);
+  }
+
+  test::TempDir dir;
+  const std::string sleeper = dir.str() + "/svc-sleep";
+  const std::string shell = dir.str() + "/svc-sh";
+  PosixServiceManager scm{dir.str() + "/scm", 300ms};
+};
+
+TEST_F(PosixServiceManagerTest, AServiceWhoseProcessDiedIsStoppedOrGoneWhenMarked) {
+  ASSERT_EQ(scm.CreateService("svc", sleeper, {"600"}), 0u);
+  ASSERT_EQ(Start(), 0u);
+  KillSleeper();
+  EXPECT_TRUE(test::WaitFor([&] { return State() == 1; }));
+  ASSERT_EQ(Start(), 0u);
+  ASSERT_EQ(On(posix::DELETE_ACCESS, [&](ScHandle s) { return scm.DeleteService(s); }), 0u);
+  EXPECT_EQ(State(), 4);
+  KillSleeper();
+  EXPECT_TRUE(test::WaitFor([&] { return State() == -1060; }));
+}
+
+TEST_F(PosixServiceManagerTest, AServiceThatIgnoresTheStopSignalIsKilledAfterTheTimeout) {
+  ASSERT_EQ(scm.CreateService("svc", shell, {"-c", "trap '' TERM; while :; do sleep 1; done"}), 0u);
+  ASSERT_EQ(Start(), 0u);
+  ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(shell) != 0; }));
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(Stop(), 0u);
+  EXPECT_GE(std::chrono::steady_clock::now() - before, 300ms);
+  EXPECT_EQ(test::ProcessOf(shell), 0);
+  EXPECT_EQ(State(), 1);
+}
+
+TEST_F(PosixServiceManagerTest, ConfigurationNeedsRoomForItsTexts) {
+  ASSERT_EQ(scm.CreateService("svc", sleeper, {"600"}), 0u);
+  std::vector<char> buffer(kServiceConfigRecordSize);
+  std::uint32_t needed = 0;
+  const auto query = [&](ScHandle s) {
+    return scm.QueryServiceConfigA(s, buffer.data(), static_cast<std::uint32_t>(buffer.size()), &needed);
+  };
+  EXPECT_EQ(On(SERVICE_QUERY_CONFIG, query), ERROR_INSUFFICIENT_BUFFER);
+  // The record, the path, an empty group, an empty dependency list, the account and the display name.
+  EXPECT_EQ(needed, 36 + sleeper.size() + 1 + 1 + 2 + 12 + 4);
+  buffer.resize(needed);
+  ASSERT_EQ(On(SERVICE_QUERY_CONFIG, query), 0u);
+  posix::ServiceConfigRecord record;
+  std::memcpy(&record, buffer.data(), sizeof record);
+  EXPECT_STREQ(buffer.data() + record.lpBinaryPathName, sleeper.c_str());
+}
+
+// Several processes change the database at once: none may find it locked,
+// and exactly one may create a name they all ask for.
+TEST_F(PosixServiceManagerTest, IsSafeToUseFromSeveralProcessesAtOnce) {
+  constexpr int kProcesses = 4;
+  constexpr int kRounds = 15;
+  std::vector<pid_t> children;
+  for (int child = 0; child < kProcesses; ++child) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      PosixServiceManager own(dir.str() + "/scm");
+      int result = own.CreateService("svc", sleeper, {}) == 0 ? 10 : 0;
+      for (int round = 0; round < kRounds; ++round) {
+        const std::string name = "svc-" + std::to_string(child) + "-" + std::to_string(round);
+        if (own.CreateService(name, sleeper, {}) != 0 || own.SetState(name, 3) != 0) result |= 1;
+      }
+      ::_exit(result);
+    }
+    children.push_back(pid);
+  }
+  int created = 0;
+  for (const pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_EQ(WEXITSTATUS(status) % 10, 0);
+    created += WEXITSTATUS(status) / 10;
+  }
+  EXPECT_EQ(created, 1);
+  for (int child = 0; child < kProcesses; ++child) {
+    for (int round = 0; round < kRounds; ++round) {
+      EXPECT_EQ(scm.SetState("svc-" + std::to_string(child) + "-" + std::to_string(round), 3), 0u);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vsu
