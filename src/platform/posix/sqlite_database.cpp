@@ -1,12 +1,18 @@
 #include "platform/posix/sqlite_database.h"
 
-#include "platform/posix/sqlite_connection.h"
-#include "platform/posix/sqlite_recordset.h"
+#include <sys/stat.h>
+
+#include "platform/posix/path_map.h"
 
 namespace vsu::posix {
 
-std::unique_ptr<Connection> SqliteDatabase::CreateConnection() { return std::make_unique<SqliteConnection>(); }
+SqliteDatabase::SqliteDatabase() : sqlite::SqliteDatabase(MapDatabaseFile) {}
 
-std::unique_ptr<Recordset> SqliteDatabase::CreateRecordset() { return std::make_unique<SqliteRecordset>(); }
+std::optional<std::string> MapDatabaseFile(const std::string& path) {
+  auto mapped = MapPath(path);
+  struct stat st;
+  if (!mapped || ::stat(mapped->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return mapped;
+}
 
 }  // namespace vsu::posix

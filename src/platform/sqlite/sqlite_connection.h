@@ -1,44 +1,34 @@
 #pragma once
-// A Connection on a SQLite file. The file is the connection string's
-// "Data Source=", handed through a path mapper first (the platform's own
-// path rules); a file that is missing cannot be opened.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/database.h"
-
-struct sqlite3;
+#include "platform/sqlite/sqlite_file.h"
 
 namespace vsu::sqlite {
 
-// Maps a program path to the name the engine opens (UTF-8); nullopt when no
-// file exists there.
-using PathMapper = std::function<std::optional<std::string>(const std::string&)>;
+// Maps a program path ("c:\dir\VelaScan.mdb") to the name SQLite opens (UTF-8);
+// nullopt when no ordinary file is there.
+using FileMapper = std::function<std::optional<std::string>(const std::string& path)>;
 
+// A connection to a SQLite file named by "Data Source=", a program path mapped
+// by the platform's file mapper. It holds no transaction and no statement between calls, so
+// another connection can change the same file while this one is idle.
 class SqliteConnection : public Connection {
  public:
-  explicit SqliteConnection(PathMapper mapPath);
-  ~SqliteConnection() override;
-  SqliteConnection(const SqliteConnection&) = delete;
-  SqliteConnection& operator=(const SqliteConnection&) = delete;
-
+  explicit SqliteConnection(FileMapper mapFile) : mapFile_(std::move(mapFile)) {}
   void Open(const std::string& connectionString) override;
   void Execute(const std::string& statement) override;
   void Close() override;
-
-  // The open database; throws Failure when the connection is closed.
-  sqlite3* Handle();
-  // The description of the engine's last failure on this connection.
-  std::string LastError();
+  // The open file, for the recordsets opened on this connection.
+  std::shared_ptr<SqliteFile> File() const;
 
  private:
-  PathMapper mapPath_;
-  sqlite3* db_ = nullptr;
+  FileMapper mapFile_;
+  std::shared_ptr<SqliteFile> file_;
 };
-
-// True when the file at path begins with the SQLite header "SQLite format 3".
-bool HasSqliteHeader(const std::string& fileSystemPath);
 
 }  // namespace vsu::sqlite

@@ -1,9 +1,12 @@
 #include "platform/sqlite/sqlite_recordset.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
 #include "common/failure.h"
 #include "common/text.h"
 #include "platform/sqlite/sqlite_connection.h"
-#include "platform/sqlite/sqlite_statement.h"
 
 namespace vsu::sqlite {
 namespace {
@@ -14,106 +17,229 @@ std::string Quoted(const std::string& name) {
     if (c == '"') out += '"';
     out += c;
   }
-  return out + "\"";
+  return out + '"';
+}
+
+SqliteRecordset::Kind KindOf(const char* declaredType) {
+  const std::string type = UpperCase(declaredType ? declaredType : "");
+  if (type.find("BIT") != std::string::npos || type.find("BOOL") != std::string::npos) {
+    return SqliteRecordset::Kind::kBit;
+  }
+  if (type.find("SMALLINT") != std::string::npos || type.find("SHORT") != std::string::npos) {
+    return SqliteRecordset::Kind::kInt16;
+  }
+  if (type.find("INT") != std::string::npos || type.find("LONG") != std::string::npos) {
+    return SqliteRecordset::Kind::kInt32;
+  }
+  return SqliteRecordset::Kind::kText;
+}
+
+FieldValue NumberValue(sqlite3_int64 number, SqliteRecordset::Kind kind) {
+  if (kind == SqliteRecordset::Kind::kBit) return number != 0;
+  if (kind == SqliteRecordset::Kind::kInt16 && number >= std::numeric_limits<std::int16_t>::min() &&
+      number <= std::numeric_limits<std::int16_t>::max()) {
+    return static_cast<std::int16_t>(number);
+  }
+  if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max()) {
+    return static_cast<std::int32_t>(number);
+  }
+  return std::to_string(number);
+}
+
+FieldValue ColumnValue(sqlite3_stmt* statement, int index, SqliteRecordset::Kind kind) {
+  switch (sqlite3_column_type(statement, index)) {
+    case SQLITE_NULL: return std::monostate{};
+    case SQLITE_INTEGER: return NumberValue(sqlite3_column_int64(statement, index), kind);
+    case SQLITE_FLOAT: {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.15g", sqlite3_column_double(statement, index));
+      return std::string(text);
+    }
+    default: {
+      const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_blob(statement, index));
+      return std::string(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
+    }
+  }
+}
+
+int Bind(sqlite3_stmt* statement, int index, const FieldValue& value) {
+  if (const auto* text = std::get_if<std::string>(&value)) {
+    return sqlite3_bind_text(statement, index, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
+  }
+  if (const auto* flag = std::get_if<bool>(&value)) return sqlite3_bind_int(statement, index, *flag ? 1 : 0);
+  if (const auto* small = std::get_if<std::int16_t>(&value)) return sqlite3_bind_int(statement, index, *small);
+  if (const auto* number = std::get_if<std::int32_t>(&value)) return sqlite3_bind_int(statement, index, *number);
+  return sqlite3_bind_null(statement, index);
 }
 
 }  // namespace
 
-void SqliteRecordset::Open(const std::string& table, Connection& connection) {
-  if (connection_) throw Failure("Operation is not allowed when the object is open.");
-  auto* sqliteConnection = dynamic_cast<SqliteConnection*>(&connection);
-  if (!sqliteConnection) throw Failure("The connection cannot be used to perform this operation.");
-  Statement select(*sqliteConnection, "SELECT rowid, * FROM " + Quoted(table));
-  std::vector<std::string> columns;
-  for (int i = 1; i < select.ColumnCount(); ++i) columns.push_back(select.ColumnName(i));
-  std::vector<Row> rows;
-  while (select.Step()) {
-    Row row{select.RowId(0), {}};
-    for (int i = 1; i < select.ColumnCount(); ++i) row.values.push_back(select.Value(i));
-    rows.push_back(std::move(row));
+SqliteRecordset::~SqliteRecordset() {
+  try {
+    Release();
+  } catch (const Failure&) {
+    // A destructor cannot report; Release has already unlocked the file.
   }
-  connection_ = sqliteConnection;
+}
+
+void SqliteRecordset::Open(const std::string& table, Connection& connection) {
+  if (file_) throw Failure("Operation is not allowed when the recordset is open.");
+  auto* sqlite = dynamic_cast<SqliteConnection*>(&connection);
+  if (!sqlite) throw Failure("The connection belongs to another database engine.");
+  file_ = sqlite->File();
+  try {
+    LoadSnapshot(table);
+  } catch (...) {
+    Release();
+    throw;
+  }
+}
+
+void SqliteRecordset::LoadSnapshot(const std::string& table) {
+  const Statement select = file_->Prepare("SELECT rowid, * FROM " + Quoted(table) + " ORDER BY rowid");
+  sqlite3_stmt* s = select.get();
+  // The columns are read after the first step: a table that another
+  // connection altered since this one last looked gets the statement
+  // prepared again there, with the columns it has now.
+  int rc = sqlite3_step(s);
+  const int count = sqlite3_column_count(s) - 1;
+  for (int i = 0; i < count; ++i) {
+    columns_.push_back({sqlite3_column_name(s, i + 1), KindOf(sqlite3_column_decltype(s, i + 1))});
+  }
+  for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
+    rowids_.push_back(sqlite3_column_int64(s, 0));
+    for (int i = 0; i < count; ++i) cells_.push_back(ColumnValue(s, i + 1, columns_[i].kind));
+  }
+  if (rc != SQLITE_DONE) file_->Fail();
   table_ = table;
-  columns_ = std::move(columns);
-  rows_ = std::move(rows);
-  current_ = 0;
-  pending_.clear();
+  row_ = 0;
 }
 
 bool SqliteRecordset::Eof() {
   RequireOpen();
-  return current_ >= rows_.size();
+  return row_ >= rowids_.size();
 }
 
 FieldValue SqliteRecordset::Field(const std::string& column) {
   RequireOpen();
-  const auto index = ColumnIndex(column);
+  const std::size_t index = ColumnIndex(column);
   RequireCurrentRow();
-  if (const auto it = pending_.find(index); it != pending_.end()) return it->second;
-  return rows_[current_].values[index];
+  for (const auto& [changed, value] : pending_) {
+    if (changed == index) return value;
+  }
+  return cells_[row_ * columns_.size() + index];
 }
 
 void SqliteRecordset::SetField(const std::string& column, const FieldValue& value) {
   RequireOpen();
-  const auto index = ColumnIndex(column);
+  const std::size_t index = ColumnIndex(column);
   RequireCurrentRow();
-  pending_[index] = value;
+  for (auto& [changed, pendingValue] : pending_) {
+    if (changed == index) {
+      pendingValue = value;
+      return;
+    }
+  }
+  pending_.emplace_back(index, value);
 }
 
+// Each Update is written at once, but inside one transaction per recordset,
+// begun at its first Update and committed when it closes or is destroyed, so
+// no stored row is lost on any way out. A commit per row would cost a journal
+// sync per row, minutes for a large table; this costs one. The program never
+// has a table open in two recordsets and keeps its other connections idle
+// while a recordset is open, so nobody sees the difference, except that a
+// crash part-way loses the recordset's updates as a whole rather than in part.
+// Until then the recordset's connection holds the write lock: it is not idle.
 void SqliteRecordset::Update() {
   RequireOpen();
   RequireCurrentRow();
   if (pending_.empty()) return;
-  std::string sql = "UPDATE " + Quoted(table_) + " SET ";
-  bool first = true;
-  for (const auto& [index, value] : pending_) {
-    if (!first) sql += ", ";
-    first = false;
-    sql += Quoted(columns_[index]) + " = ?";
+  std::sort(pending_.begin(), pending_.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::size_t> changed;
+  for (const auto& entry : pending_) changed.push_back(entry.first);
+  sqlite3_stmt* statement = UpdateStatement(changed);
+  int index = 1;
+  for (const auto& entry : pending_) {
+    if (Bind(statement, index++, entry.second) != SQLITE_OK) file_->Fail();
   }
-  sql += " WHERE rowid = ?";
-  Statement update(*connection_, sql);
-  int parameter = 1;
-  for (const auto& [index, value] : pending_) update.Bind(parameter++, value);
-  update.Bind(parameter, static_cast<std::int32_t>(rows_[current_].rowid));
-  update.Step();
-  for (const auto& [index, value] : pending_) rows_[current_].values[index] = value;
+  if (sqlite3_bind_int64(statement, index, rowids_[row_]) != SQLITE_OK) file_->Fail();
+  if (!batching_) {
+    file_->JoinBatch();
+    batching_ = true;
+  }
+  if (sqlite3_step(statement) != SQLITE_DONE) {
+    const std::string message = sqlite3_errmsg(file_->get());
+    sqlite3_reset(statement);
+    throw Failure(message);
+  }
+  sqlite3_reset(statement);
+  if (sqlite3_changes(file_->get()) != 1) {
+    throw Failure("The row to update is no longer in the table " + table_ + ".");
+  }
+  for (auto& entry : pending_) cells_[row_ * columns_.size() + entry.first] = std::move(entry.second);
   pending_.clear();
 }
 
+sqlite3_stmt* SqliteRecordset::UpdateStatement(const std::vector<std::size_t>& columns) {
+  auto& statement = updates_[columns];
+  if (!statement) {
+    std::string sql = "UPDATE " + Quoted(table_) + " SET ";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      if (i) sql += ", ";
+      sql += Quoted(columns_[columns[i]].name) + " = ?";
+    }
+    sql += " WHERE rowid = ?";
+    try {
+      statement = file_->Prepare(sql);
+    } catch (...) {
+      updates_.erase(columns);
+      throw;
+    }
+  }
+  return statement.get();
+}
+
 void SqliteRecordset::MoveNext() {
-  RequireOpen();
-  RequireCurrentRow();
   // Leaving a row stores what was set on it, as an optimistic cursor does.
   Update();
-  ++current_;
+  ++row_;
 }
 
 void SqliteRecordset::Close() {
   RequireOpen();
-  connection_ = nullptr;
-  rows_.clear();
+  Release();
+}
+
+void SqliteRecordset::Release() {
   pending_.clear();
+  updates_.clear();
+  columns_.clear();
+  rowids_.clear();
+  cells_.clear();
+  table_.clear();
+  row_ = 0;
+  // Dropped first, so a failing commit still leaves the recordset closed.
+  const auto file = std::move(file_);
+  if (std::exchange(batching_, false)) file->LeaveBatch();
 }
 
-void SqliteRecordset::RequireOpen() {
-  if (!connection_) throw Failure("Operation is not allowed when the object is closed.");
+void SqliteRecordset::RequireOpen() const {
+  if (!file_) throw Failure("Operation is not allowed when the recordset is closed.");
 }
 
-void SqliteRecordset::RequireCurrentRow() {
-  if (current_ >= rows_.size()) {
-    throw Failure(
-        "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
-        "requires a current record.");
+void SqliteRecordset::RequireCurrentRow() const {
+  if (row_ >= rowids_.size()) {
+    throw Failure("Either BOF or EOF is True: the operation needs a current record of " + table_ + ".");
   }
 }
 
-std::size_t SqliteRecordset::ColumnIndex(const std::string& column) {
-  const std::string wanted = UpperCase(column);
+std::size_t SqliteRecordset::ColumnIndex(const std::string& column) const {
   for (std::size_t i = 0; i < columns_.size(); ++i) {
-    if (UpperCase(columns_[i]) == wanted) return i;
+    if (UpperCase(columns_[i].name) == UpperCase(column)) return i;
   }
-  throw Failure("Item cannot be found in the collection corresponding to the requested name or ordinal.");
+  throw Failure("Item cannot be found: the table " + table_ + " has no field " + column + ".");
 }
 
 }  // namespace vsu::sqlite

@@ -1,20 +1,22 @@
 #pragma once
-// A Recordset on a SQLite table: a static snapshot of the whole table taken at
-// Open, standing on its first row; Update writes the current row's pending
-// changes back by its rowid.
 
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/database.h"
+#include "platform/sqlite/sqlite_file.h"
 
 namespace vsu::sqlite {
 
-class SqliteConnection;
-
+// A static cursor over one SQLite table: Open reads the whole table, in rowid
+// order, into a snapshot that later changes by others do not touch; Update
+// writes the current row back by its rowid.
 class SqliteRecordset : public Recordset {
  public:
+  ~SqliteRecordset() override;
   void Open(const std::string& table, Connection& connection) override;
   bool Eof() override;
   FieldValue Field(const std::string& column) override;
@@ -23,22 +25,30 @@ class SqliteRecordset : public Recordset {
   void MoveNext() override;
   void Close() override;
 
- private:
-  struct Row {
-    long long rowid;
-    std::vector<FieldValue> values;
-  };
-  void RequireOpen();
-  void RequireCurrentRow();
-  // The index of a column, found in any letter case as Jet does.
-  std::size_t ColumnIndex(const std::string& column);
+  // How a column's values cross: from its declared type.
+  enum class Kind { kText, kBit, kInt16, kInt32 };
 
-  SqliteConnection* connection_ = nullptr;
+ private:
+  struct Column {
+    std::string name;
+    Kind kind;
+  };
+  void RequireOpen() const;
+  void RequireCurrentRow() const;
+  std::size_t ColumnIndex(const std::string& column) const;
+  void LoadSnapshot(const std::string& table);
+  sqlite3_stmt* UpdateStatement(const std::vector<std::size_t>& columns);
+  void Release();
+
+  std::shared_ptr<SqliteFile> file_;
   std::string table_;
-  std::vector<std::string> columns_;
-  std::vector<Row> rows_;
-  std::size_t current_ = 0;
-  std::map<std::size_t, FieldValue> pending_;
+  std::vector<Column> columns_;
+  std::vector<sqlite3_int64> rowids_;
+  std::vector<FieldValue> cells_;  // row after row, one value per column
+  std::size_t row_ = 0;
+  std::vector<std::pair<std::size_t, FieldValue>> pending_;  // column index, value
+  std::map<std::vector<std::size_t>, Statement> updates_;    // by the columns they set
+  bool batching_ = false;
 };
 
 }  // namespace vsu::sqlite

@@ -169,12 +169,4 @@ BSTR ToBstr(const std::string& text) {
 
 std::string ComErrorText(HRESULT result) { return SystemMessage(static_cast<DWORD>(result)); }
 
-ComApartment::ComApartment() {
-  initialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-}
-
-ComApartment::~ComApartment() {
-  if (initialised_) CoUninitialize();
-}
-
 }  // namespace vsu::win32

@@ -73,16 +73,4 @@ BSTR ToBstr(const std::string& text);
 // The description of a failed COM call.
 std::string ComErrorText(HRESULT result);
 
-// COM for the calling thread, from construction to destruction.
-class ComApartment {
- public:
-  ComApartment();
-  ~ComApartment();
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialised_ = false;
-};
-
 }  // namespace vsu::win32

@@ -2,15 +2,30 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "common/failure.h"
 #include "platform/win32/com_dispatch.h"
-#include "platform/sqlite/connection_string.h"
+#include "database/connection_strings.h"
 #include "platform/sqlite/sqlite_connection.h"
 #include "platform/sqlite/sqlite_recordset.h"
 #include "platform/win32/ado_database.h"
 
 namespace vsu::win32 {
 namespace {
+
+// True when the file begins with the SQLite header, "SQLite format 3" and its NUL.
+bool HasSqliteHeader(const std::string& path) {
+  static constexpr char kHeader[] = "SQLite format 3";
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char head[sizeof kHeader] = {};
+  DWORD got = 0;
+  const bool read = ReadFile(file, head, sizeof head, &got, nullptr);
+  CloseHandle(file);
+  return read && got == sizeof head && std::memcmp(head, kHeader, sizeof head) == 0;
+}
 
 // SQLite names its files in UTF-8; the program's paths are in the ANSI code page.
 std::optional<std::string> EngineFileName(const std::string& path) {
@@ -30,9 +45,9 @@ class EngineConnection : public Connection {
  public:
   void Open(const std::string& connectionString) override {
     if (inner_) throw Failure("Operation is not allowed when the object is open.");
-    const std::string file = DataSource(connectionString);
+    const std::string file = DataSourceOf(connectionString);
     std::unique_ptr<Connection> inner;
-    if (!file.empty() && sqlite::HasSqliteHeader(file)) {
+    if (!file.empty() && HasSqliteHeader(file)) {
       inner = std::make_unique<sqlite::SqliteConnection>(EngineFileName);
     } else {
       inner = std::make_unique<AdoConnection>();

@@ -2,7 +2,7 @@
 #include <sqlite3.h>
 
 #include "common/failure.h"
-#include "platform/win32/com_dispatch.h"
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/win32_database.h"
 #include "support/scratch_dir.h"
 

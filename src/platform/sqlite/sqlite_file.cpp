@@ -1,27 +1,17 @@
-#include "platform/posix/sqlite_file.h"
-
-#include <sys/stat.h>
+#include "platform/sqlite/sqlite_file.h"
 
 #include "common/failure.h"
 
-namespace vsu::posix {
+namespace vsu::sqlite {
 namespace {
 
 // Long enough to outwait the other connection's short writes, short enough that
 // a file held by another program is reported rather than waited on.
 constexpr int kBusyTimeoutMs = 5000;
 
-bool IsRegularFile(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 }  // namespace
 
 SqliteFile::SqliteFile(const std::string& mappedPath, const std::string& name) {
-  // Opening without SQLITE_OPEN_CREATE is not enough on its own: a directory
-  // or a missing file must read as "not found", never as an empty database.
-  if (!IsRegularFile(mappedPath)) throw Failure("Could not find file '" + name + "'.");
   const int rc = sqlite3_open_v2(mappedPath.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
   if (rc != SQLITE_OK) {
     const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -73,4 +63,4 @@ void SqliteFile::LeaveBatch() {
   }
 }
 
-}  // namespace vsu::posix
+}  // namespace vsu::sqlite

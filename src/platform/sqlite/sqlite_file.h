@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-namespace vsu::posix {
+namespace vsu::sqlite {
 
 struct StatementFinalizer {
   void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -16,8 +16,9 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 class SqliteFile {
  public:
-  // Opens an existing database read-write; never creates one. name is the
-  // program's path, used in failure descriptions.
+  // Opens an existing database read-write; never creates one. mappedPath must
+  // name an ordinary file (the file mapper makes sure); name is the program's
+  // path, used in failure descriptions.
   SqliteFile(const std::string& mappedPath, const std::string& name);
   ~SqliteFile();
   SqliteFile(const SqliteFile&) = delete;
@@ -41,4 +42,4 @@ class SqliteFile {
   int batchUsers_ = 0;
 };
 
-}  // namespace vsu::posix
+}  // namespace vsu::sqlite
