@@ -55,7 +55,7 @@ class Db {
   explicit Db(const std::filesystem::path& file) {
     std::filesystem::create_directories(file.parent_path());
     std::filesystem::remove(file);
-    if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) Fail("open " + file.string());
+    if (sqlite3_open(file.string().c_str(), &db_) != SQLITE_OK) Fail("open " + file.string());
   }
   ~Db() { sqlite3_close_v2(db_); }
   Db(const Db&) = delete;
