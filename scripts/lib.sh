@@ -18,6 +18,15 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
 
+# True when Wine is installed or the package lists offer it.
+wine_installable() {
+  command -v wine >/dev/null 2>&1 && return 0
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq >/dev/null 2>&1 || true
+  apt-cache policy wine64 2>/dev/null | grep -q 'Candidate: [0-9]'
+}
+
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libsqlite3-dev sqlite3)
 
 # build DIR [cmake options...]: configures (once) and builds into DIR.
