@@ -1,15 +1,4 @@
-# Cross build for x86_64 Windows with MinGW-w64. The posix thread model gives the
-# standard library its threads; the program links it statically all the same.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR AMD64)
-
+# Cross build for 64-bit Windows, the one the tests run under Wine.
 set(VSU_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${VSU_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VSU_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${VSU_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VSU_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -11,8 +11,9 @@ constexpr int kLabelId = 202;
 constexpr int kTxtNameId = 203;
 constexpr DWORD kFixedDialog = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
-// frmEnterPath: a new window for every showing, so txtName starts empty.
-class Win32EnterPathView : public Win32View<EnterPathView> {
+// frmEnterPath: a new window for every showing, so txtName starts empty. OK is
+// the default button (Enter) and Cancel the cancel button (Esc).
+class Win32EnterPathView : public Win32View<EnterPathView, EnterPathHandlers> {
  public:
   explicit Win32EnterPathView(Win32Toolkit& kit)
       : Win32View(kit, layout::kEnterPathCaption, layout::kEnterPathClient, kFixedDialog, WS_EX_DLGMODALFRAME) {
@@ -21,57 +22,35 @@ class Win32EnterPathView : public Win32View<EnterPathView> {
     AddControl("STATIC", "Path:", SS_LEFT, 0, layout::kLblPathRect, kLabelId, frame.left, frame.top);
     txtName_ = AddControl("EDIT", "", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
                           layout::kTxtNameRect, kTxtNameId, frame.left, frame.top);
-    ok_ = AddControl("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, layout::kOkRect, IDOK);
+    AddControl("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, layout::kOkRect, IDOK);
     AddControl("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, layout::kCancelRect, IDCANCEL);
   }
 
   std::string Caption() override { return Text(hwnd()); }
   std::string TxtName() override { return Text(txtName_); }
   void SetTxtName(const std::string& text) override { SetText(txtName_, text); }
-
-  void ShowModal(EnterPathHandlers& handlers) override {
-    handlers_ = &handlers;
-    closed_ = false;
-    {
-      Win32Toolkit::ModalScope modal(kit_, hwnd());
-      ShowAndActivate();
-      SetFocus(txtName_);
-      kit_.RunUntil(closed_);
-    }
-    ShowWindow(hwnd(), SW_HIDE);
-    handlers_ = nullptr;
-  }
-
+  void ShowModal(EnterPathHandlers& handlers) override { RunShown(handlers, true); }
   void Close() override { closed_ = true; }
 
  protected:
+  void AfterShown() override { SetFocus(txtName_); }
+
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        if ((id == IDOK || id == IDCANCEL) && handlers_ && !closed_) {
-          auto* handlers = handlers_;
-          if (id == IDOK) kit_.Post(hwnd(), [handlers] { handlers->cmdOK_Click(); });
-          else kit_.Post(hwnd(), [handlers] { handlers->cmdCancel_Click(); });
-          return 0;
-        }
-        break;
-      }
-      case DM_GETDEFID:
-        return MAKELRESULT(IDOK, DC_HASDEFID);
-      case WM_CLOSE:
-        // Leaving by the title bar runs no handler.
-        closed_ = true;
-        return 0;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+      PostHandler(LOWORD(wParam) == IDOK ? &EnterPathHandlers::cmdOK_Click : &EnterPathHandlers::cmdCancel_Click);
+      return 0;
+    }
+    if (message == DM_GETDEFID) return MAKELRESULT(IDOK, DC_HASDEFID);
+    if (message == WM_CLOSE) {
+      // Leaving by the title bar runs no handler.
+      closed_ = true;
+      return 0;
     }
     return NativeWindow::OnMessage(message, wParam, lParam);
   }
 
  private:
   HWND txtName_ = nullptr;
-  HWND ok_ = nullptr;
-  EnterPathHandlers* handlers_ = nullptr;
-  bool closed_ = false;
 };
 
 }  // namespace

@@ -8,57 +8,40 @@ namespace {
 
 constexpr int kText1Id = 101;
 constexpr int kExitId = 102;
-constexpr DWORD kFixedSingle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 // frmMain: created hidden; shown only when the upgrade window was left another way.
-class Win32MainView : public Win32View<MainView> {
+class Win32MainView : public Win32View<MainView, MainHandlers> {
  public:
-  explicit Win32MainView(Win32Toolkit& kit) : Win32View(kit, layout::kMainCaption, layout::kMainClient, kFixedSingle, 0) {
+  explicit Win32MainView(Win32Toolkit& kit)
+      : Win32View(kit, layout::kMainCaption, layout::kMainClient, kFixedSingle, 0) {
     text1_ = AddControl("EDIT", layout::kText1, WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                         WS_EX_CLIENTEDGE, layout::kText1Rect, kText1Id);
-    exit_ = AddControl("BUTTON", layout::kExitCaption, WS_TABSTOP | BS_PUSHBUTTON, 0, layout::kMainExitRect, kExitId);
+    AddControl("BUTTON", layout::kExitCaption, WS_TABSTOP | BS_PUSHBUTTON, 0, layout::kMainExitRect, kExitId);
   }
 
   void Hide() override { ShowWindow(hwnd(), SW_HIDE); }
-
-  void ShowUntilClosed(MainHandlers& handlers) override {
-    handlers_ = &handlers;
-    closed_ = false;
-    ShowAndActivate();
-    kit_.RunUntil(closed_);
-    handlers_ = nullptr;
-  }
+  void ShowUntilClosed(MainHandlers& handlers) override { RunShown(handlers, false); }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_COMMAND:
-        if (LOWORD(wParam) == kExitId && HIWORD(wParam) == BN_CLICKED && handlers_) {
-          auto* handlers = handlers_;
-          kit_.Post(hwnd(), [handlers] { handlers->cmdExit_Click(); });
-          return 0;
-        }
-        break;
-      case WM_CTLCOLOREDIT:
-        // Text1 keeps the button-face background of the design.
-        if (reinterpret_cast<HWND>(lParam) == text1_) {
-          SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
-          return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        break;
-      case WM_CLOSE:
-        Hide();
-        closed_ = true;
-        return 0;
+    if (message == WM_COMMAND && Clicked(wParam, kExitId)) {
+      PostHandler(&MainHandlers::cmdExit_Click);
+      return 0;
+    }
+    if (message == WM_CTLCOLOREDIT && reinterpret_cast<HWND>(lParam) == text1_) {
+      // Text1 keeps the button-face background of the design.
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    if (message == WM_CLOSE) {
+      closed_ = true;
+      return 0;
     }
     return NativeWindow::OnMessage(message, wParam, lParam);
   }
 
  private:
   HWND text1_ = nullptr;
-  HWND exit_ = nullptr;
-  MainHandlers* handlers_ = nullptr;
-  bool closed_ = false;
 };
 
 }  // namespace

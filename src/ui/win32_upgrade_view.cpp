@@ -13,10 +13,9 @@ constexpr int kLogoId = 301;
 constexpr int kTxtInfoId = 302;
 constexpr int kProgressId = 303;
 constexpr int kExitId = 304;
-constexpr DWORD kFixedSingle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 // frmVelaScanUpg: logo, status line, progress bar 0..10 and the Exit/Done button.
-class Win32UpgradeView : public Win32View<UpgradeView> {
+class Win32UpgradeView : public Win32View<UpgradeView, UpgradeHandlers> {
  public:
   explicit Win32UpgradeView(Win32Toolkit& kit)
       : Win32View(kit, layout::kUpgradeCaption, layout::kUpgradeClient, kFixedSingle, 0) {
@@ -38,36 +37,19 @@ class Win32UpgradeView : public Win32View<UpgradeView> {
   bool ExitEnabled() override { return IsWindowEnabled(exit_); }
   void SetExitCaption(const std::string& text) override { SetText(exit_, text); }
   std::uintptr_t NativeHandle() override { return reinterpret_cast<std::uintptr_t>(hwnd()); }
-
-  void ShowModal(UpgradeHandlers& handlers) override {
-    handlers_ = &handlers;
-    closed_ = false;
-    {
-      Win32Toolkit::ModalScope modal(kit_, hwnd());
-      ShowAndActivate();
-      // The window is active once shown: its activation handler runs the upgrade.
-      auto* target = handlers_;
-      kit_.Post(hwnd(), [target] { target->Form_Activate(); });
-      kit_.RunUntil(closed_);
-    }
-    ShowWindow(hwnd(), SW_HIDE);
-    handlers_ = nullptr;
-  }
+  // The window is active once shown: its activation handler runs the upgrade.
+  void ShowModal(UpgradeHandlers& handlers) override { RunShown(handlers, true, &UpgradeHandlers::Form_Activate); }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_COMMAND:
-        if (LOWORD(wParam) == kExitId && HIWORD(wParam) == BN_CLICKED && handlers_ && IsWindowEnabled(exit_)) {
-          auto* handlers = handlers_;
-          kit_.Post(hwnd(), [handlers] { handlers->cmdExit_Click(); });
-          return 0;
-        }
-        break;
-      case WM_CLOSE:
-        // While the run goes on (Exit disabled) the window cannot be closed.
-        if (IsWindowEnabled(exit_)) closed_ = true;
-        return 0;
+    if (message == WM_COMMAND && Clicked(wParam, kExitId) && IsWindowEnabled(exit_)) {
+      PostHandler(&UpgradeHandlers::cmdExit_Click);
+      return 0;
+    }
+    if (message == WM_CLOSE) {
+      // While the run goes on (Exit disabled) the window cannot be closed.
+      if (IsWindowEnabled(exit_)) closed_ = true;
+      return 0;
     }
     return NativeWindow::OnMessage(message, wParam, lParam);
   }
@@ -76,8 +58,6 @@ class Win32UpgradeView : public Win32View<UpgradeView> {
   HWND txtInfo_ = nullptr;
   HWND progress_ = nullptr;
   HWND exit_ = nullptr;
-  UpgradeHandlers* handlers_ = nullptr;
-  bool closed_ = false;
 };
 
 }  // namespace

@@ -5,14 +5,17 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/views.h"
 #include "ui/layout.h"
+#include "ui/win32_toolkit.h"
 
 namespace vsu::win32ui {
 
-class Win32Toolkit;
+// A fixed single border with a caption, a minimise button and no maximise button.
+inline constexpr DWORD kFixedSingle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 class NativeWindow {
  public:
@@ -44,14 +47,47 @@ class NativeWindow {
   HWND hwnd_ = nullptr;
 };
 
-// A view interface drawn by a NativeWindow: place, size and caption.
-template <typename Base>
+// A view interface drawn by a NativeWindow: place, size and caption, and the
+// showing that runs the program's message loop until the window is closed.
+template <typename Base, typename Handlers>
 class Win32View : public Base, protected NativeWindow {
  public:
   using NativeWindow::NativeWindow;
   TwipSize OuterSize() override { return OuterTwips(); }
   void Move(double left, double top) override { MoveTwips(left, top); }
   void SetCaption(const std::string& text) override { SetText(hwnd(), text); }
+
+ protected:
+  // Shows the window and runs the loop until closed_ is set, disabling the
+  // program's other windows meanwhile when modal; then hides it.
+  void RunShown(Handlers& handlers, bool modal, void (Handlers::*onShown)() = nullptr) {
+    handlers_ = &handlers;
+    closed_ = false;
+    {
+      std::optional<Win32Toolkit::ModalScope> scope;
+      if (modal) scope.emplace(kit_, hwnd());
+      ShowAndActivate();
+      AfterShown();
+      if (onShown) PostHandler(onShown);
+      kit_.RunUntil(closed_);
+    }
+    ShowWindow(hwnd(), SW_HIDE);
+    handlers_ = nullptr;
+  }
+  // Queues a handler call for the loop; nothing while the window is not shown.
+  void PostHandler(void (Handlers::*handler)()) {
+    if (!handlers_ || closed_) return;
+    Handlers* target = handlers_;
+    kit_.Post(hwnd(), [target, handler] { (target->*handler)(); });
+  }
+  // What a window does right after it appears (the focus of its first control).
+  virtual void AfterShown() {}
+  static bool Clicked(WPARAM wParam, int id) { return LOWORD(wParam) == id && HIWORD(wParam) == BN_CLICKED; }
+
+  bool closed_ = false;
+
+ private:
+  Handlers* handlers_ = nullptr;
 };
 
 }  // namespace vsu::win32ui

@@ -50,23 +50,38 @@ constexpr const char* kSettings =
 
 SqliteDatabase MakeDatabase() {
   return SqliteDatabase([](const std::string& path) -> std::optional<std::string> {
-    if (!std::filesystem::exists(path)) return std::nullopt;
+    if (!std::filesystem::is_regular_file(path)) return std::nullopt;
     return path;
   });
 }
 
-TEST(SqliteDatabase, ReadsTheFirstRowWithJetKinds) {
-  DatabaseFile file(kSettings);
-  auto db = MakeDatabase();
-  auto connection = db.CreateConnection();
-  connection->Open(file.ConnectionString());
-  auto rs = db.CreateRecordset();
-  rs->CursorType = adOpenStatic;
-  rs->LockType = adLockOptimistic;
-  rs->Open("Settings_General", *connection);
+class SqliteDatabaseTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<Connection> Connect() {
+    auto connection = db_.CreateConnection();
+    connection->Open(file_.ConnectionString());
+    return connection;
+  }
+  // A static, optimistic recordset on table, standing on its first row.
+  std::unique_ptr<Recordset> OpenTable(const std::string& table, Connection& connection) {
+    auto rs = db_.CreateRecordset();
+    rs->CursorType = adOpenStatic;
+    rs->LockType = adLockOptimistic;
+    rs->Open(table, connection);
+    return rs;
+  }
+  static std::string Text(Recordset& rs, const std::string& column) { return std::get<std::string>(rs.Field(column)); }
+
+  DatabaseFile file_{kSettings};
+  SqliteDatabase db_ = MakeDatabase();
+};
+
+TEST_F(SqliteDatabaseTest, ReadsTheFirstRowWithJetKinds) {
+  auto connection = Connect();
+  auto rs = OpenTable("Settings_General", *connection);
   ASSERT_FALSE(rs->Eof());
-  EXPECT_EQ(std::get<std::string>(rs->Field("ProgVersion")), "2.00");
-  EXPECT_EQ(std::get<std::string>(rs->Field("snmpcpath")), "c:\\snmpc");
+  EXPECT_EQ(Text(*rs, "ProgVersion"), "2.00");
+  EXPECT_EQ(Text(*rs, "snmpcpath"), "c:\\snmpc");
   EXPECT_EQ(std::get<bool>(rs->Field("Flag")), true);
   EXPECT_EQ(std::get<std::int16_t>(rs->Field("Threshold")), 7);
   EXPECT_EQ(std::get<std::int32_t>(rs->Field("Port")), 161);
@@ -75,49 +90,38 @@ TEST(SqliteDatabase, ReadsTheFirstRowWithJetKinds) {
   connection->Close();
 }
 
-TEST(SqliteDatabase, UpdateStoresThePendingChangesOfTheCurrentRow) {
-  DatabaseFile file(kSettings);
-  auto db = MakeDatabase();
-  auto connection = db.CreateConnection();
-  connection->Open(file.ConnectionString());
-  auto rs = db.CreateRecordset();
-  rs->Open("SuppGrp_Perm", *connection);
-  while (!rs->Eof()) {
+TEST_F(SqliteDatabaseTest, UpdateStoresThePendingChangesOfTheCurrentRow) {
+  auto connection = Connect();
+  auto rs = OpenTable("SuppGrp_Perm", *connection);
+  for (; !rs->Eof(); rs->MoveNext()) {
     rs->SetField("Name", std::string("="));
     rs->Update();
-    rs->MoveNext();
   }
   rs->Close();
   rs->Open("SuppGrp_Perm", *connection);
-  EXPECT_EQ(std::get<std::string>(rs->Field("Name")), "=");
+  EXPECT_EQ(Text(*rs, "Name"), "=");
   rs->MoveNext();
-  EXPECT_EQ(std::get<std::string>(rs->Field("Name")), "=");
+  EXPECT_EQ(Text(*rs, "Name"), "=");
   rs->MoveNext();
   EXPECT_TRUE(rs->Eof());
   EXPECT_THROW(rs->MoveNext(), Failure);
 }
 
-TEST(SqliteDatabase, ASecondConnectionChangesTheSchemaWhileTheFirstIsIdle) {
-  DatabaseFile file(kSettings);
-  auto db = MakeDatabase();
-  auto idle = db.CreateConnection();
-  idle->Open(file.ConnectionString());
+TEST_F(SqliteDatabaseTest, ASecondConnectionChangesTheSchemaWhileTheFirstIsIdle) {
+  auto idle = Connect();
   {
-    auto rs = db.CreateRecordset();
-    rs->Open("Settings_General", *idle);
+    auto rs = OpenTable("Settings_General", *idle);
     rs->SetField("SnmpcPath", std::string("d:\\snmpc"));
     rs->Update();
     rs->Close();
   }
-  auto second = db.CreateConnection();
-  second->Open(file.ConnectionString());
+  auto second = Connect();
   second->Execute("ALTER TABLE Settings_General ADD COLUMN EventFloodTrap BIT");
-  auto rs = db.CreateRecordset();
-  rs->Open("Settings_General", *second);
+  auto rs = OpenTable("Settings_General", *second);
   rs->SetField("EventFloodTrap", false);
   rs->Update();
   EXPECT_EQ(std::get<bool>(rs->Field("EventFloodTrap")), false);
-  EXPECT_EQ(std::get<std::string>(rs->Field("SnmpcPath")), "d:\\snmpc");
+  EXPECT_EQ(Text(*rs, "SnmpcPath"), "d:\\snmpc");
   rs->Close();
   try {
     second->Execute("ALTER TABLE Settings_General ADD COLUMN EventFloodTrap BIT");
@@ -127,15 +131,12 @@ TEST(SqliteDatabase, ASecondConnectionChangesTheSchemaWhileTheFirstIsIdle) {
   }
 }
 
-TEST(SqliteDatabase, FailuresAtOpenAndWithoutACurrentRow) {
-  DatabaseFile file(kSettings);
-  auto db = MakeDatabase();
-  auto connection = db.CreateConnection();
-  EXPECT_THROW(connection->Open("Provider=x;Data Source=" + file.path() + ".missing"), Failure);
-  connection->Open(file.ConnectionString());
-  auto rs = db.CreateRecordset();
-  EXPECT_THROW(rs->Open("NoSuchTable", *connection), Failure);
-  rs->Open("Empty", *connection);
+TEST_F(SqliteDatabaseTest, FailuresAtOpenAndWithoutACurrentRow) {
+  auto missing = db_.CreateConnection();
+  EXPECT_THROW(missing->Open("Provider=x;Data Source=" + file_.path() + ".missing"), Failure);
+  auto connection = Connect();
+  EXPECT_THROW(OpenTable("NoSuchTable", *connection), Failure);
+  auto rs = OpenTable("Empty", *connection);
   EXPECT_TRUE(rs->Eof());
   EXPECT_THROW(rs->Field("Name"), Failure);
   EXPECT_THROW(rs->Update(), Failure);
