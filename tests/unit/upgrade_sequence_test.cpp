@@ -157,35 +157,41 @@ INSTANTIATE_TEST_SUITE_P(
                      "Error [1058]  when start the service"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(UpgradeSequence, ConsoleRunningIsAWarningWithLineFeedsOnly) {
-  fixture::InstallationOptions options;
-  options.programFiles = true;
-  const test::TestInstallation install(options);
+// A run on a fresh fixture installation, with the platform as the test set it up.
+class UpgradeSequenceRun : public ::testing::Test {
+ protected:
+  UpgradeSequenceRun() { s.SnmpcDir = "c:\\SNMPc"; }
+  bool Run() {
+    const auto view = t.ui.CreateUpgrade();
+    return RunUpgradeSequence(t.platform, s, *view);
+  }
+  const test::TestInstallation install{WithProgramFiles()};
   test::TestPlatform t;
+  InstallationState s;
+
+ private:
+  static fixture::InstallationOptions WithProgramFiles() {
+    fixture::InstallationOptions options;
+    options.programFiles = true;
+    return options;
+  }
+};
+
+TEST_F(UpgradeSequenceRun, ConsoleRunningIsAWarningWithLineFeedsOnly) {
   t.system.commandLine = "c:\\VelaScan";
   t.processes.processes.push_back({77, "C:\\PROGRAM FILES\\VELA SCAN\\VELASCAN.EXE"});
   t.scm.openServiceError = 1060;
-  InstallationState s;
-  s.SnmpcDir = "c:\\SNMPc";
-  const auto view = t.ui.CreateUpgrade();
-  RunUpgradeSequence(t.platform, s, *view);
+  Run();
   ASSERT_FALSE(t.ui.messages.empty());
   EXPECT_EQ(t.ui.messages[0], (test::ShownMessage{"Vela Scan Console is running.\n\nExit the Console now and\n"
                                                   "press OK to continue...",
                                                   16, "Vela Scan"}));
 }
 
-TEST(UpgradeSequence, QuotedProgramDirectoryStopsBeforeTouchingAnything) {
-  fixture::InstallationOptions options;
-  options.programFiles = true;
-  const test::TestInstallation install(options);
-  test::TestPlatform t;
+TEST_F(UpgradeSequenceRun, QuotedProgramDirectoryStopsBeforeTouchingAnything) {
   t.system.commandLine = " \"c:\\VelaScan\" ";
   t.system.failSetCurrentDirectory = true;
-  InstallationState s;
-  s.SnmpcDir = "c:\\SNMPc";
-  const auto view = t.ui.CreateUpgrade();
-  EXPECT_FALSE(RunUpgradeSequence(t.platform, s, *view));
+  EXPECT_FALSE(Run());
   EXPECT_EQ(s.ProgramDir, "\"c:\\VelaScan\"");
   ASSERT_EQ(t.ui.messages.size(), 1u);
   EXPECT_EQ(t.ui.messages[0].text, "Path not found: \"c:\\VelaScan\"");
