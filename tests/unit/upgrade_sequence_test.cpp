@@ -240,3 +240,61 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExitButtonTest,
 
 }  // namespace
 }  // namespace vsu
+
+#include "support/files_wrapper.h"
+
+namespace vsu {
+namespace {
+
+// Fails the k-th file operation of a whole run, for every k until a run passes
+// without the fault firing: each stop must be shown with the failure's text and
+// leave an installation that a clean rerun brings to "Done" at 3.14.
+TEST(UpgradeSequenceFaults, EveryFileOperationMayFailAndARerunConverges) {
+  for (long k = 1;; ++k) {
+    SCOPED_TRACE("failing file operation " + std::to_string(k));
+    fixture::InstallationOptions options;
+    options.database.version = "2.00";
+    options.programFiles = true;
+    const test::TestInstallation install(options);
+
+    const auto runOnce = [&](long failCall, bool& fired, std::vector<test::ShownMessage>& messages) {
+      test::TestPlatform t;
+      test::FilesWrapper files(t.files);
+      files.failCall = failCall;
+      RegisteringLauncher launcher(t.scm);
+      Platform p{t.system, files, t.clock, t.ui, t.log, t.db, t.scm, t.processes, launcher, t.ip};
+      t.system.commandLine = "c:\\VelaScan";
+      t.scm.openServiceError = 1060;
+      InstallationState s;
+      s.SnmpcDir = "c:\\SNMPc";
+      const auto view = t.ui.CreateUpgrade();
+      const bool done = RunUpgradeSequence(p, s, *view);
+      fired = files.faultFired;
+      messages = t.ui.messages;
+      EXPECT_EQ(t.scm.OpenHandles(), 0u);
+      return done;
+    };
+
+    bool fired = false;
+    std::vector<test::ShownMessage> messages;
+    const bool done = runOnce(k, fired, messages);
+    if (!fired) {
+      EXPECT_TRUE(done);
+      EXPECT_GT(k, 10);  // a run makes many file operations
+      break;
+    }
+    // The fault is reported once, in the run's own box or in the MIB registration's.
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.rfind("Injected fault: ", 0), 0u) << messages[0].text;
+    EXPECT_EQ(messages[0].style, 16);
+
+    bool firedAgain = true;
+    ASSERT_TRUE(runOnce(0, firedAgain, messages)) << (messages.empty() ? "" : messages[0].text);
+    EXPECT_EQ(test::Query(install.VelaScanDb(), "SELECT ProgVersion FROM Settings_General"),
+              (std::vector<std::vector<std::string>>{{"3.14"}}));
+    EXPECT_NE(install.dir().Read("VelaScan/VelaScanSrv.exe").find("new version"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace vsu
