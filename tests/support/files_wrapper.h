@@ -2,7 +2,8 @@
 // The real files backend with a few program paths made to behave otherwise:
 // hidden ones are missing for the file-exists test (as a hidden or system file
 // is on Windows), unreadable ones fail to open for reading, unwritable ones
-// fail to be created.
+// fail to be created. Counted faults: the failCall-th call of any operation
+// fails, as a platform call can at any point.
 
 #include <set>
 #include <string>
@@ -17,15 +18,22 @@ class FilesWrapper : public Files {
   std::set<std::string> hidden;
   std::set<std::string> unreadable;
   std::set<std::string> unwritable;
+  long failCall = 0;  // 0: none
+  long calls = 0;
+  bool faultFired = false;
 
   bool FileExists(const std::string& path) override;
-  void DeleteFile(const std::string& path) override { target_.DeleteFile(path); }
-  void RenameFile(const std::string& from, const std::string& to) override { target_.RenameFile(from, to); }
-  void CopyFile(const std::string& from, const std::string& to) override { target_.CopyFile(from, to); }
+  void DeleteFile(const std::string& path) override;
+  void RenameFile(const std::string& from, const std::string& to) override;
+  void CopyFile(const std::string& from, const std::string& to) override;
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) override;
 
+  // The description of an injected fault on path.
+  static std::string FaultText(const std::string& path) { return "Injected fault: " + path; }
+
  private:
+  void Count(const std::string& path);
   Files& target_;
 };
 

@@ -23,6 +23,14 @@ void KillProcessesOf(const std::string& path) {
   }
 }
 
+void KillProcessesUnder(const std::string& dir) {
+  const std::string prefix = dir + "/";
+  for (const pid_t pid : posix::ListProcessIds()) {
+    const auto path = posix::ExecutablePath(pid);
+    if (path && path->rfind(prefix, 0) == 0) ::kill(pid, SIGKILL);
+  }
+}
+
 int ProcessOf(const std::string& path) {
   for (const pid_t pid : posix::ListProcessIds()) {
     if (posix::ExecutablePath(pid) == path && posix::IsAlive(pid)) return pid;

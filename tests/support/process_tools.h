@@ -19,3 +19,11 @@ void KillProcessesOf(const std::string& path);
 int ProcessOf(const std::string& path);
 
 }  // namespace vsu::test
+
+namespace vsu::test {
+
+// Kills every process whose executable lies below dir, also one whose file
+// has been replaced since it started.
+void KillProcessesUnder(const std::string& dir);
+
+}  // namespace vsu::test

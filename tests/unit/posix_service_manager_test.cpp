@@ -79,9 +79,11 @@ TEST_F(PosixServiceManagerTest, AServiceWhoseProcessDiedIsStoppedOrGoneWhenMarke
 }
 
 TEST_F(PosixServiceManagerTest, AServiceThatIgnoresTheStopSignalIsKilledAfterTheTimeout) {
-  ASSERT_EQ(scm.CreateService("svc", shell, {"-c", "trap '' TERM; while :; do sleep 1; done"}), 0u);
+  // The marker tells that the shell ignores the signal by now.
+  const std::string ready = dir.str() + "/ready";
+  ASSERT_EQ(scm.CreateService("svc", shell, {"-c", "trap '' TERM; : > " + ready + "; while :; do sleep 1; done"}), 0u);
   ASSERT_EQ(Start(), 0u);
-  ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(shell) != 0; }));
+  ASSERT_TRUE(test::WaitFor([&] { return std::filesystem::exists(ready); }));
   const auto before = std::chrono::steady_clock::now();
   EXPECT_EQ(Stop(), 0u);
   EXPECT_GE(std::chrono::steady_clock::now() - before, 300ms);

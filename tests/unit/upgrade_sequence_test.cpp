@@ -157,35 +157,41 @@ INSTANTIATE_TEST_SUITE_P(
                      "Error [1058]  when start the service"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(UpgradeSequence, ConsoleRunningIsAWarningWithLineFeedsOnly) {
-  fixture::InstallationOptions options;
-  options.programFiles = true;
-  const test::TestInstallation install(options);
+// A run on a fresh fixture installation, with the platform as the test set it up.
+class UpgradeSequenceRun : public ::testing::Test {
+ protected:
+  UpgradeSequenceRun() { s.SnmpcDir = "c:\\SNMPc"; }
+  bool Run() {
+    const auto view = t.ui.CreateUpgrade();
+    return RunUpgradeSequence(t.platform, s, *view);
+  }
+  const test::TestInstallation install{WithProgramFiles()};
   test::TestPlatform t;
+  InstallationState s;
+
+ private:
+  static fixture::InstallationOptions WithProgramFiles() {
+    fixture::InstallationOptions options;
+    options.programFiles = true;
+    return options;
+  }
+};
+
+TEST_F(UpgradeSequenceRun, ConsoleRunningIsAWarningWithLineFeedsOnly) {
   t.system.commandLine = "c:\\VelaScan";
   t.processes.processes.push_back({77, "C:\\PROGRAM FILES\\VELA SCAN\\VELASCAN.EXE"});
   t.scm.openServiceError = 1060;
-  InstallationState s;
-  s.SnmpcDir = "c:\\SNMPc";
-  const auto view = t.ui.CreateUpgrade();
-  RunUpgradeSequence(t.platform, s, *view);
+  Run();
   ASSERT_FALSE(t.ui.messages.empty());
   EXPECT_EQ(t.ui.messages[0], (test::ShownMessage{"Vela Scan Console is running.\n\nExit the Console now and\n"
                                                   "press OK to continue...",
                                                   16, "Vela Scan"}));
 }
 
-TEST(UpgradeSequence, QuotedProgramDirectoryStopsBeforeTouchingAnything) {
-  fixture::InstallationOptions options;
-  options.programFiles = true;
-  const test::TestInstallation install(options);
-  test::TestPlatform t;
+TEST_F(UpgradeSequenceRun, QuotedProgramDirectoryStopsBeforeTouchingAnything) {
   t.system.commandLine = " \"c:\\VelaScan\" ";
   t.system.failSetCurrentDirectory = true;
-  InstallationState s;
-  s.SnmpcDir = "c:\\SNMPc";
-  const auto view = t.ui.CreateUpgrade();
-  EXPECT_FALSE(RunUpgradeSequence(t.platform, s, *view));
+  EXPECT_FALSE(Run());
   EXPECT_EQ(s.ProgramDir, "\"c:\\VelaScan\"");
   ASSERT_EQ(t.ui.messages.size(), 1u);
   EXPECT_EQ(t.ui.messages[0].text, "Path not found: \"c:\\VelaScan\"");
@@ -231,6 +237,64 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExitButtonTest,
                          ::testing::Values(ExitCase{"snmpc", false, true, 1},
                                            ExitCase{"lumidex", true, false, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vsu
+
+#include "support/files_wrapper.h"
+
+namespace vsu {
+namespace {
+
+// Fails the k-th file operation of a whole run, for every k until a run passes
+// without the fault firing: each stop must be shown with the failure's text and
+// leave an installation that a clean rerun brings to "Done" at 3.14.
+TEST(UpgradeSequenceFaults, EveryFileOperationMayFailAndARerunConverges) {
+  for (long k = 1;; ++k) {
+    SCOPED_TRACE("failing file operation " + std::to_string(k));
+    fixture::InstallationOptions options;
+    options.database.version = "2.00";
+    options.programFiles = true;
+    const test::TestInstallation install(options);
+
+    const auto runOnce = [&](long failCall, bool& fired, std::vector<test::ShownMessage>& messages) {
+      test::TestPlatform t;
+      test::FilesWrapper files(t.files);
+      files.failCall = failCall;
+      RegisteringLauncher launcher(t.scm);
+      Platform p{t.system, files, t.clock, t.ui, t.log, t.db, t.scm, t.processes, launcher, t.ip};
+      t.system.commandLine = "c:\\VelaScan";
+      t.scm.openServiceError = 1060;
+      InstallationState s;
+      s.SnmpcDir = "c:\\SNMPc";
+      const auto view = t.ui.CreateUpgrade();
+      const bool done = RunUpgradeSequence(p, s, *view);
+      fired = files.faultFired;
+      messages = t.ui.messages;
+      EXPECT_EQ(t.scm.OpenHandles(), 0u);
+      return done;
+    };
+
+    bool fired = false;
+    std::vector<test::ShownMessage> messages;
+    const bool done = runOnce(k, fired, messages);
+    if (!fired) {
+      EXPECT_TRUE(done);
+      EXPECT_GT(k, 10);  // a run makes many file operations
+      break;
+    }
+    // The fault is reported once, in the run's own box or in the MIB registration's.
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.rfind("Injected fault: ", 0), 0u) << messages[0].text;
+    EXPECT_EQ(messages[0].style, 16);
+
+    bool firedAgain = true;
+    ASSERT_TRUE(runOnce(0, firedAgain, messages)) << (messages.empty() ? "" : messages[0].text);
+    EXPECT_EQ(test::Query(install.VelaScanDb(), "SELECT ProgVersion FROM Settings_General"),
+              (std::vector<std::vector<std::string>>{{"3.14"}}));
+    EXPECT_NE(install.dir().Read("VelaScan/VelaScanSrv.exe").find("new version"), std::string::npos);
+  }
+}
 
 }  // namespace
 }  // namespace vsu

@@ -102,6 +102,10 @@ ServiceStore::ServiceStore(const std::string& directory) {
   }
   sqlite3_busy_handler(db_, WaitForLock, nullptr);
   try {
+    // Registrations change on every service call; a write-ahead log keeps them
+    // consistent without a flush to disk for each one.
+    Exec("PRAGMA journal_mode=WAL");
+    Exec("PRAGMA synchronous=NORMAL");
     Transaction schema(*this);
     Exec("CREATE TABLE IF NOT EXISTS services("
          " name TEXT PRIMARY KEY COLLATE NOCASE, binary TEXT NOT NULL, args BLOB NOT NULL,"

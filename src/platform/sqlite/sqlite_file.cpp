@@ -24,6 +24,12 @@ SqliteFile::SqliteFile(const std::string& mappedPath, const std::string& name) {
     // Reading the schema now reports a file that is no database at Open, where
     // the program expects it, instead of at the first table.
     Run("SELECT count(*) FROM sqlite_master");
+    // A write-ahead log lets a second connection read and write beside an idle
+    // one, and commits need no flush to disk of their own: the file stays
+    // consistent through a crash, and a power cut can only take back the last
+    // commits, which a rerun of the upgrade redoes.
+    Run("PRAGMA journal_mode=WAL");
+    Run("PRAGMA synchronous=NORMAL");
   } catch (const Failure& failure) {
     sqlite3_close_v2(db_);
     throw Failure(failure.Description() + ": '" + name + "'");

@@ -1,0 +1,93 @@
+// A full SNMPc upgrade at real speed: how close the run's wall time comes to
+// the sum of its nominal waits, and how much time the work between them takes.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "bench_support.h"
+#include "make_fixture/fixture.h"
+
+namespace vsu::bench {
+namespace {
+
+std::string BinDir() {
+  char path[4096];
+  const auto n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) throw std::runtime_error("cannot find the build's bin directory");
+  const std::string self(path, static_cast<std::size_t>(n));
+  return self.substr(0, self.rfind('/'));
+}
+
+// The sum of the waits the transcript records, as Pause takes them: whole 20 ms slices.
+long NominalPauseMs(const std::string& transcript) {
+  std::istringstream lines(ReadFile(transcript));
+  long total = 0;
+  for (std::string line; std::getline(lines, line);) {
+    const auto at = line.find("\"event\":\"pause\",\"ms\":");
+    if (at != std::string::npos) total += std::atol(line.c_str() + at + 21) / 20 * 20;
+  }
+  return total;
+}
+
+int Main() {
+  const std::string bin = BinDir();
+  ScratchDir scratch;
+  fixture::InstallationOptions options;
+  options.drive = scratch.path() + "/c";
+  options.database.version = "2.00";
+  options.database.rows = 100;
+  options.programFiles = true;
+  options.serviceBinary = bin + "/VelaScanSrv";
+  fixture::MakeInstallation(options);
+
+  const std::string transcript = scratch.path() + "/transcript.jsonl";
+  ::setenv("VELASCANUPG_DRIVE_C", options.drive.c_str(), 1);
+  ::setenv("WINDIR", fixture::kWindowsDir, 1);
+  ::setenv("VELASCANUPG_SCM", (scratch.path() + "/scm").c_str(), 1);
+  ::setenv("VELASCANUPG_LOG", transcript.c_str(), 1);
+  ::setenv("VELASCANUPG_UI", "batch", 1);
+  ::setenv("VELASCANUPG_PAUSE_SCALE", "1", 1);
+  const std::string service = scratch.path() + "/c/VelaScan/VelaScanSrv.exe";
+  RunProgram({bin + "/velascan-sc", "create", "Vela Scan", service}, "", "/dev/null");
+  RunProgram({bin + "/velascan-sc", "start", "Vela Scan"}, "", "/dev/null");
+
+  const auto start = std::chrono::steady_clock::now();
+  RunProgram({bin + "/velascanupg", "c:\\VelaScan"}, "/dev/null", "/dev/null");
+  const double wallMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  try {
+    RunProgram({bin + "/velascan-sc", "stop", "Vela Scan"}, "", "/dev/null");
+  } catch (const std::exception&) {
+    // Already stopped: nothing left running either way.
+  }
+
+  const double nominalMs = static_cast<double>(NominalPauseMs(transcript));
+  const double ratio = wallMs / nominalMs;
+  const double outsideMs = wallMs - nominalMs;
+  std::printf("%-34s %12s\n", "measure", "value");
+  std::printf("%-34s %12.1f\n", "wall time of the run (ms)", wallMs);
+  std::printf("%-34s %12.1f\n", "sum of nominal pauses (ms)", nominalMs);
+  std::printf("%-34s %12.4f   target <= 1.01 %s\n", "wall / nominal", ratio, ratio <= 1.01 ? "ok" : "MISSED");
+  std::printf("%-34s %12.1f   target < 50 %s\n", "time outside pauses (ms)", outsideMs,
+              outsideMs < 50 ? "ok" : "MISSED");
+  return ratio <= 1.01 && outsideMs < 50 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace vsu::bench
+
+int main() {
+  try {
+    return vsu::bench::Main();
+  } catch (const std::exception& e) {
+    std::cerr << "bench-pause-accuracy: " << e.what() << "\n";
+    return 1;
+  }
+}

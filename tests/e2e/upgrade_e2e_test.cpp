@@ -1,0 +1,323 @@
+// Whole upgrades of fixture installations by the built tool, against the Linux
+// service manager and the service double, read back from the transcript, the
+// files, the databases and the service manager.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/installation.h"
+#include "support/json_lines.h"
+#include "support/process_tools.h"
+#include "support/service_sandbox.h"
+
+namespace vsu {
+namespace {
+
+using Env = std::map<std::string, std::optional<std::string>>;
+
+constexpr const char* kMibNote =
+    "A new MIB (ferrowin.mib) has been added to\r\nSNMPc. Recompile the mib database in SNMPc\r\nto have the new "
+    "velascan traps decoded.";
+
+fixture::InstallationOptions WithServiceBinary(fixture::InstallationOptions options, const std::string& binary) {
+  options.programFiles = true;
+  options.serviceBinary = binary;
+  return options;
+}
+
+// A fixture installation whose service executables are copies of the double.
+class UpgradeWorld {
+ public:
+  explicit UpgradeWorld(fixture::InstallationOptions options = {})
+      : install_(WithServiceBinary(std::move(options), sandbox_.ServiceBinary())) {}
+  ~UpgradeWorld() { test::KillProcessesUnder(install_.dir().str()); }
+
+  std::string File(const std::string& programPath) const { return install_.Path(programPath).string(); }
+  std::string ServiceExe() const { return File("c:\\VelaScan\\VelaScanSrv.exe"); }
+  test::ProgramResult Sc(const std::vector<std::string>& args) const { return sandbox_.Sc(args); }
+  // Installs the old service from the program directory, in the state asked for.
+  void InstallService(int state) const {
+    if (state == 0) return;
+    ASSERT_EQ(Sc({"create", "Vela Scan", ServiceExe()}).status, 0);
+    if (state == 4 || state == 2) {
+      ASSERT_EQ(Sc({"start", "Vela Scan"}).status, 0);
+    }
+    if (state != 1 && state != 4) {
+      ASSERT_EQ(Sc({"set-state", "Vela Scan", std::to_string(state)}).status, 0);
+    }
+  }
+  test::ProgramResult Upgrade(const Env& extra = {}, std::vector<std::string> args = {"c:\\VelaScan"}) const {
+    Env env = sandbox_.Env();
+    env["VELASCANUPG_PAUSE_SCALE"] = "0.05";
+    env["VELASCANUPG_IPADDRESS"] = "198.51.100.4";
+    for (const auto& [name, value] : extra) env[name] = value;
+    return test::Run({"velascanupg", args, env, "", "", 120});
+  }
+  std::vector<test::Event> Events() const { return test::ReadTranscript(sandbox_.TranscriptFile()); }
+  std::string Db() const { return install_.VelaScanDb(); }
+  const test::TestInstallation& install() const { return install_; }
+
+ private:
+  test::ServiceSandbox sandbox_;
+  test::TestInstallation install_;
+};
+
+std::vector<std::string> Texts(const std::vector<test::Event>& events) {
+  std::vector<std::string> texts;
+  for (const auto& e : test::EventsNamed(events, "text")) {
+    if (e.Str("control") == "txtInfo") texts.push_back(e.Str("text"));
+  }
+  return texts;
+}
+
+std::vector<long> Progress(const std::vector<test::Event>& events) {
+  std::vector<long> values;
+  for (const auto& e : test::EventsNamed(events, "progress")) values.push_back(e.Num("value"));
+  return values;
+}
+
+std::vector<std::string> Messages(const std::vector<test::Event>& events) {
+  std::vector<std::string> texts;
+  for (const auto& e : test::EventsNamed(events, "msgbox")) texts.push_back(e.Str("text"));
+  return texts;
+}
+
+struct ServiceCase {
+  const char* name;
+  int state;  // 0: no service
+  std::vector<std::string> firstTexts;
+};
+
+class UpgradeEndToEnd : public ::testing::TestWithParam<ServiceCase> {};
+
+TEST_P(UpgradeEndToEnd, FromTwoHundredToDoneWithTheNewServiceRunning) {
+  fixture::InstallationOptions options;
+  options.database.version = "2.00";
+  UpgradeWorld world(options);
+  world.InstallService(GetParam().state);
+  const int oldService = test::ProcessOf(world.ServiceExe());
+
+  const auto result = world.Upgrade();
+  EXPECT_EQ(result.status, 0) << result.out << result.err;
+  const auto events = world.Events();
+  const auto texts = Texts(events);
+  ASSERT_GE(texts.size(), GetParam().firstTexts.size());
+  EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.begin() + GetParam().firstTexts.size()),
+            GetParam().firstTexts);
+  EXPECT_EQ(texts.back(), "The Vela Scan Service started successfully.");
+  EXPECT_EQ(Progress(events), (std::vector<long>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  EXPECT_EQ(Messages(events), std::vector<std::string>{kMibNote});
+  EXPECT_EQ(events.back().Num("status"), 0);
+
+  // The service runs again, from the new executable, registered by it.
+  EXPECT_EQ(world.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
+  EXPECT_EQ(world.Sc({"qc", "Vela Scan"}).out, "BINARY_PATH_NAME : " + world.ServiceExe() + "\n");
+  const int newService = test::ProcessOf(world.ServiceExe());
+  EXPECT_NE(newService, 0);
+  if (oldService != 0) {
+    EXPECT_NE(newService, oldService);
+  }
+  // Files, MIB list and database.
+  EXPECT_NE(world.install().dir().Read("VelaScan/VelaScan.exe").find("new version"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(world.File("c:\\SNMPc\\Tallyback.exe")));
+  EXPECT_TRUE(std::filesystem::exists(world.File("c:\\SNMPc\\bitmaps\\VelaScan.ico")));
+  EXPECT_TRUE(std::filesystem::exists(world.File("c:\\SNMPc\\mibfiles\\Ferrowin.mib")));
+  const auto names = world.install().dir().Read("SNMPc/mibfiles/names.txt");
+  EXPECT_EQ(names.substr(names.size() - 16), "Ferrowin.mib\r\n\r\n");
+  EXPECT_EQ(test::Query(world.Db(), "SELECT ProgVersion, SnmpcPath FROM Settings_General"),
+            (std::vector<std::vector<std::string>>{{"3.14", "c:\\SNMPc"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UpgradeEndToEnd,
+    ::testing::Values(ServiceCase{"no_service", 0, {"Copying program files..."}},
+                      ServiceCase{"stopped", 1, {"Attempting to uninstall the service...", "Copying program files..."}},
+                      ServiceCase{"running", 4,
+                                  {"Attempting to stop the service...", "Attempting to uninstall the service...",
+                                   "Copying program files..."}},
+                      ServiceCase{"start_pending", 2,
+                                  {"Attempting to uninstall the service...", "Copying program files..."}},
+                      ServiceCase{"paused", 7, {"Attempting to uninstall the service...", "Copying program files..."}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct LumidexCase {
+  const char* name;
+  const char* serverIp;
+  const char* expectedAddress;
+};
+
+class LumidexEndToEnd : public ::testing::TestWithParam<LumidexCase> {};
+
+TEST_P(LumidexEndToEnd, CarriesTheOnlineSettingsAndSkipsTheSnmpcFiles) {
+  fixture::InstallationOptions options;
+  options.lumidex = true;
+  options.serverIpAddr = GetParam().serverIp;
+  UpgradeWorld world(options);
+  const auto result = world.Upgrade();
+  EXPECT_EQ(result.status, 0) << result.out;
+  const auto events = world.Events();
+  EXPECT_EQ(Progress(events), (std::vector<long>{1, 2, 3, 4, 7, 8, 9, 10}));
+  EXPECT_TRUE(Messages(events).empty());  // no MIB note for Lumidex
+  EXPECT_EQ(test::Query(world.Db(), "SELECT IpAddress FROM Settings_SNMP_Agent"),
+            (std::vector<std::vector<std::string>>{{GetParam().expectedAddress}}));
+  const auto lumidex = test::Query(world.File("c:\\SNMPc\\Lumidex.mdb"),
+                                   "SELECT SqlDbServer, SqlDatabase, SqlDbUser, SqlConnType, SqlDbPass, SqlDbPort "
+                                   "FROM Settings_Console");
+  EXPECT_EQ(test::Query(world.Db(), "SELECT SqlDbServer, SqlDatabase, SqlDbUser, SqlConnType, SqlDbPass, SqlDbPort "
+                                    "FROM Event_OnlineDb"),
+            lumidex);
+  EXPECT_FALSE(std::filesystem::exists(world.File("c:\\SNMPc\\Tallyback.exe")));
+  EXPECT_FALSE(std::filesystem::exists(world.File("c:\\SNMPc\\mibfiles\\names.bak")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LumidexEndToEnd,
+                         ::testing::Values(LumidexCase{"server_ip_in_lumidex_ini", "10.1.2.3", "10.1.2.3"},
+                                           LumidexCase{"address_from_ip_info", "", "198.51.100.4"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct VersionCase {
+  const char* name;
+  const char* stored;
+  bool upgrades;
+};
+
+class VersionEndToEnd : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(VersionEndToEnd, UpgradesUnlessExactlyTheTargetVersion) {
+  fixture::InstallationOptions options;
+  options.database.storedVersion = GetParam().stored;
+  UpgradeWorld world(options);
+  world.Upgrade();
+  const auto texts = Texts(world.Events());
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "Upgrading database..."), GetParam().upgrades ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, VersionEndToEnd,
+                         ::testing::Values(VersionCase{"exact", "3.14", false},
+                                           VersionCase{"trailing_blank", "3.14 ", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(UpgradeEndToEndPaths, LongSnmpcDirectoryIsStoredCutTo150Characters) {
+  std::string longDir = "c:\\";
+  for (int i = 0; longDir.size() <= 170; ++i) longDir += "SNMPc network manager folder " + std::to_string(i) + "\\";
+  longDir.pop_back();
+  fixture::InstallationOptions options;
+  options.database.snmpcPath = longDir;
+  options.winIni = fixture::WinIni::kPlain;
+  UpgradeWorld world(options);
+  const auto snmpc = world.install().Path(longDir);
+  std::filesystem::create_directories(snmpc / "mibfiles");
+  std::filesystem::create_directories(snmpc / "bitmaps");
+  std::filesystem::copy_file(world.File("c:\\SNMPc\\snmpc.ini"), snmpc / "snmpc.ini");
+  std::filesystem::copy_file(world.File("c:\\SNMPc\\mibfiles\\names.txt"), snmpc / "mibfiles" / "names.txt");
+  EXPECT_EQ(world.Upgrade().status, 0);
+  EXPECT_EQ(test::Query(world.Db(), "SELECT SnmpcPath FROM Settings_General"),
+            (std::vector<std::vector<std::string>>{{longDir.substr(0, 150)}}));
+  EXPECT_TRUE(std::filesystem::exists(snmpc / "Tallyback.exe"));  // the run used the whole path
+}
+
+struct FailureCase {
+  const char* name;
+  int serviceState;
+  std::function<void(const UpgradeWorld&)> prepare;
+  Env env;
+  std::vector<std::string> args;
+  std::string message;  // the failure shown
+  long lastProgress;    // 0: no progress shown
+};
+
+class UpgradeFailureEndToEnd : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(UpgradeFailureEndToEnd, ShowsTheFailureEndsTheRunAndStillNotesTheMib) {
+  const auto& c = GetParam();
+  UpgradeWorld world;
+  world.InstallService(c.serviceState);
+  if (c.prepare) c.prepare(world);
+  const auto result = world.Upgrade(c.env, c.args.empty() ? std::vector<std::string>{"c:\\VelaScan"} : c.args);
+  EXPECT_EQ(result.status, 1);
+  const auto events = world.Events();
+  const auto messages = Messages(events);
+  ASSERT_EQ(messages.size(), 2u) << result.out;
+  EXPECT_EQ(messages[0], c.message);
+  EXPECT_EQ(messages[1], kMibNote);
+  const auto progress = Progress(events);
+  EXPECT_EQ(progress.empty() ? 0 : progress.back(), c.lastProgress);
+  for (const auto& e : test::EventsNamed(events, "caption")) EXPECT_NE(e.Str("text"), "Done");
+}
+
+void Deny(const UpgradeWorld& world, const char* op) {
+  ASSERT_EQ(world.Sc({"deny", "Vela Scan", op}).status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UpgradeFailureEndToEnd,
+    ::testing::Values(
+        FailureCase{"denied_stop", 4, [](const auto& w) { Deny(w, "stop"); }, {}, {},
+                    "Error [5]  when stop the service", 1},
+        FailureCase{"denied_delete", 1, [](const auto& w) { Deny(w, "delete"); }, {}, {},
+                    "Error [5]  when uninstall the service", 2},
+        FailureCase{"launch_impossible", 0,
+                    [](const auto& w) {
+                      std::filesystem::permissions(w.File("c:\\VelaScan\\Temp\\VelaScanSrv.ex_"),
+                                                   std::filesystem::perms::owner_read);
+                    },
+                    {}, {}, "Error [0]  when install the service", 8},
+        FailureCase{"never_registers", 0, nullptr, {{"VELASCANSRV_NO_REGISTER", "1"}}, {},
+                    "Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe from windows "
+                    "explorer.",
+                    8},
+        FailureCase{"denied_start", 0, [](const auto& w) { Deny(w, "start"); }, {}, {},
+                    "Error [5]  when start the service", 9},
+        FailureCase{"missing_temp_file", 0,
+                    [](const auto& w) { std::filesystem::remove(w.File("c:\\VelaScan\\Temp\\VelaScan.ex_")); }, {},
+                    {}, "File not found: c:\\VelaScan\\Temp\\VelaScan.ex_", 3},
+        FailureCase{"unreadable_database", 0,
+                    [](const auto& w) {
+                      std::filesystem::resize_file(w.Db(), 0);
+                      std::ofstream(w.Db(), std::ios::binary) << std::string(4096, 'x');
+                    },
+                    {}, {}, "file is not a database: 'c:\\VelaScan\\VelaScan.mdb'", 0},
+        FailureCase{"quoted_command_line", 0, nullptr, {}, {"\"c:\\VelaScan\""},
+                    "Path not found: \"c:\\VelaScan\"", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A process whose executable is named VelaScan.exe, as the console's is.
+class FakeConsole {
+ public:
+  explicit FakeConsole(const std::filesystem::path& file) {
+    std::filesystem::create_directories(file.parent_path());
+    std::filesystem::copy_file("/bin/sleep", file, std::filesystem::copy_options::overwrite_existing);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::execl(file.c_str(), "VelaScan.exe", "30", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+  }
+  ~FakeConsole() {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+TEST(UpgradeEndToEndConsole, RunningConsoleIsWarnedAboutOnceAndTheRunGoesOn) {
+  UpgradeWorld world;
+  // The console runs from the program directory itself; Linux lets its file be
+  // replaced while it runs, so the run still finishes.
+  FakeConsole console(world.File("c:\\VelaScan\\VelaScan.exe"));
+  ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(world.File("c:\\VelaScan\\VelaScan.exe")) != 0; }));
+  EXPECT_EQ(world.Upgrade().status, 0);
+  const auto messages = Messages(world.Events());
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0], "Vela Scan Console is running.\n\nExit the Console now and\npress OK to continue...");
+}
+
+}  // namespace
+}  // namespace vsu
