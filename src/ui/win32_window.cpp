@@ -92,6 +92,17 @@ int NativeWindow::PixelsY(double twips) const {
 }
 
 LRESULT NativeWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ACTIVATE) {
+    // As a dialog does: the control that had the focus gets it back when the
+    // window is active again, after a message box for instance.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+      HWND focus = GetFocus();
+      if (focus && IsChild(hwnd_, focus)) focus_ = focus;
+    } else if (focus_ && IsWindow(focus_)) {
+      SetFocus(focus_);
+      return 0;
+    }
+  }
   return DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 

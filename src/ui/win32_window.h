@@ -45,6 +45,7 @@ class NativeWindow {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
+  HWND focus_ = nullptr;
 };
 
 // A view interface drawn by a NativeWindow: place, size and caption, and the

@@ -74,5 +74,8 @@ start_old_service() {
 }
 
 expect_line() {
-  grep -qF -- "$2" "$1" || fail "$(basename "$1") lacks: $2"
+  grep -qF -- "$2" "$1" && return 0
+  fail "$(basename "$1") lacks: $2"
+  echo "--- $1:" >&2
+  cat "$1" >&2
 }
