@@ -1,6 +1,5 @@
 #include "startup/frm_main.h"
 
-#include <iostream>
 #include <string>
 
 #include "common/centre.h"

@@ -1,10 +1,8 @@
 #include "upgrade/upgrade_sequence.h"
 
-#include <memory>
 #include <string>
 
 #include "common/failure.h"
-#include "common/text.h"
 #include "common/transcript.h"
 #include "database/pause.h"
 #include "database/upgrade_database.h"
