@@ -30,6 +30,8 @@ class UniqueHandle {
     if (*this) CloseHandle(handle_);
     handle_ = nullptr;
   }
+  // Gives up ownership without closing.
+  HANDLE Release() { return std::exchange(handle_, nullptr); }
 
  private:
   HANDLE handle_ = nullptr;

@@ -63,13 +63,8 @@ class Win32OutputFile : public OutputFile {
   }
   void Close() override {
     if (!handle_) return;
-    const HANDLE handle = handle_.get();
-    // Taken out of the owner first, so a failing close is not tried again.
-    UniqueHandle released(std::move(handle_));
-    if (!FlushFileBuffers(handle)) {
-      const DWORD code = GetLastError();
-      if (code != ERROR_INVALID_HANDLE) ThrowError(code, path_);
-    }
+    // Out of the owner first, so that a failing close is not tried again.
+    if (!CloseHandle(handle_.Release())) ThrowLastError(path_);
   }
 
  private:
