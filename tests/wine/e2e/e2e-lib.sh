@@ -79,3 +79,41 @@ expect_line() {
   echo "--- $1:" >&2
   cat "$1" >&2
 }
+
+# Starts the upgrade of c:\VelaScan in the background, its transcript in $LOG.
+start_upgrade() {
+  LOG="$1"
+  VELASCANUPG_LOG="$(windows_path "$LOG")" wine "$BIN/VelaScanUpg.exe" 'C:\VelaScan' &
+  UPGRADE_PID=$!
+}
+
+# Waits for the run to end with Done, takes the screenshot $1 and presses Done.
+press_done_when_finished() {
+  if ! wait_for 'grep -qF "\"control\":\"cmdExit\",\"text\":\"Done\"" "$LOG" 2>/dev/null' 90; then
+    fail "the upgrade window never showed Done"
+    import -window root "$ARTIFACTS/${1%.png}-failed.png"
+    return 1
+  fi
+  local window
+  window="$(xdotool search --name '^Vela Scan Installation  3\.14$' | head -n1)"
+  sleep 1
+  import -window root "$ARTIFACTS/$1" || fail "no screenshot"
+  import -window "$window" "$ARTIFACTS/${1%.png}-window.png" || true
+  # Done's centre: the client area is 359 x 127 pixels at 96 dpi, and Done sits
+  # at 2280,1320 twips with 1335 x 375 twips, i.e. centred on 197,100.
+  local WIDTH HEIGHT X Y SCREEN WINDOW BORDER
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  BORDER=$(((WIDTH - 359) / 2))
+  xdotool mousemove --window "$window" $((BORDER + 197)) $((HEIGHT - 127 - BORDER + 100)) click 1
+}
+
+# Waits for the program to end; its exit status must be $1.
+expect_exit() {
+  wait_for '! kill -0 $UPGRADE_PID 2>/dev/null' 30 || { fail "VelaScanUpg.exe did not end"; kill "$UPGRADE_PID"; }
+  wait "$UPGRADE_PID"
+  local status=$?
+  [ "$status" = "$1" ] || fail "exit status $status"
+}
+
+# The progress values of the run, in order.
+progress_values() { grep -o '"pgbUpgrade","value":[0-9]*' "$LOG" | sed 's/.*://' | tr '\n' ' '; }

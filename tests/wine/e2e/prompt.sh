@@ -13,10 +13,8 @@ start_session
 make_installation --version 3.14 --snmpc-path 'c:\Nowhere' || fail "make-fixture failed"
 
 # Starts the program on the installation and waits for the prompt.
-start_upgrade() {
-  LOG="$1"
-  VELASCANUPG_LOG="$(windows_path "$LOG")" wine "$BIN/VelaScanUpg.exe" 'C:\VelaScan' &
-  UPGRADE_PID=$!
+start_and_wait_for_prompt() {
+  start_upgrade "$1"
   wait_for "xdotool search --name '^$PROMPT\$' >/dev/null" 30 || fail "no prompt"
   sleep 0.5
 }
@@ -32,13 +30,13 @@ stop_at_upgrade_window() {
   KEEPER_PID=$!
 }
 
-start_upgrade "$WORK/cancel.jsonl"
+start_and_wait_for_prompt "$WORK/cancel.jsonl"
 xdotool key Escape
 stop_at_upgrade_window
 expect_line "$LOG" "\"event\":\"prompt\",\"caption\":\"$PROMPT\""
 expect_line "$LOG" '"event":"click","window":"frmEnterPath","control":"cmdCancel"'
 
-start_upgrade "$WORK/ok.jsonl"
+start_and_wait_for_prompt "$WORK/ok.jsonl"
 import -window root "$ARTIFACTS/wine-enter-path.png" || fail "no screenshot"
 xdotool type --delay 20 'C:\Nowhere'
 xdotool key Return

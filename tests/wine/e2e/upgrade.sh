@@ -10,35 +10,16 @@ start_session
 make_installation --version 2.00 || fail "make-fixture failed"
 start_old_service
 
-LOG="$WORK/transcript.jsonl"
-VELASCANUPG_LOG="$(windows_path "$LOG")" wine "$BIN/VelaScanUpg.exe" 'C:\VelaScan' &
-UPGRADE_PID=$!
-
-if wait_for 'grep -qF "\"control\":\"cmdExit\",\"text\":\"Done\"" "$LOG" 2>/dev/null' 90; then
-  WINDOW="$(xdotool search --name '^Vela Scan Installation  3\.14$' | head -n1)"
-  sleep 1
-  import -window root "$ARTIFACTS/wine-upgrade.png" || fail "no screenshot"
-  import -window "$WINDOW" "$ARTIFACTS/wine-upgrade-window.png" || true
-  # Done's centre: the client area is 359 x 127 pixels at 96 dpi, and Done sits
-  # at 2280,1320 twips with 1335 x 375 twips, i.e. centred on 197,100.
-  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
-  BORDER=$(((WIDTH - 359) / 2))
-  xdotool mousemove --window "$WINDOW" $((BORDER + 197)) $((HEIGHT - 127 - BORDER + 100)) click 1
+start_upgrade "$WORK/transcript.jsonl"
+if press_done_when_finished wine-upgrade.png; then
   if wait_for 'xdotool search --name "^Vela Scan\$" >/dev/null' 20; then
     sleep 0.5
     xdotool key Return
   else
     fail "no MIB note after Done"
   fi
-else
-  fail "the upgrade window never showed Done"
-  import -window root "$ARTIFACTS/wine-upgrade-failed.png"
 fi
-
-wait_for '! kill -0 $UPGRADE_PID 2>/dev/null' 30 || { fail "VelaScanUpg.exe did not end"; kill $UPGRADE_PID; }
-wait $UPGRADE_PID
-status=$?
-[ "$status" = 0 ] || fail "exit status $status"
+expect_exit 0
 
 expect_line "$LOG" '"event":"caption","window":"frmVelaScanUpg","control":null,"text":"Vela Scan Installation  3.14"'
 expect_line "$LOG" '"control":"txtInfo","text":"Attempting to stop the service..."'
@@ -49,8 +30,7 @@ expect_line "$LOG" '"control":"txtInfo","text":"Attempting to start the service.
 expect_line "$LOG" '"control":"txtInfo","text":"The Vela Scan Service started successfully."'
 expect_line "$LOG" '"event":"msgbox","text":"A new MIB (ferrowin.mib) has been added to\r\nSNMPc. Recompile the mib database in SNMPc\r\nto have the new velascan traps decoded.","style":64,"title":"Vela Scan"'
 expect_line "$LOG" '"event":"end","status":0'
-progress="$(grep -o '"pgbUpgrade","value":[0-9]*' "$LOG" | sed 's/.*://' | tr '\n' ' ')"
-[ "$progress" = "1 2 3 4 5 6 7 8 9 10 " ] || fail "progress went $progress"
+[ "$(progress_values)" = "1 2 3 4 5 6 7 8 9 10 " ] || fail "progress went $(progress_values)"
 [ "$(grep -c '"event":"msgbox"' "$LOG")" = 1 ] || fail "more message boxes than the MIB note"
 
 [ "$(service_state)" = 4 ] || fail "the new service does not run (state $(service_state))"
