@@ -5,11 +5,12 @@
 #include <cstring>
 
 #include "common/failure.h"
-#include "platform/win32/com_dispatch.h"
 #include "database/connection_strings.h"
 #include "platform/sqlite/sqlite_connection.h"
 #include "platform/sqlite/sqlite_recordset.h"
 #include "platform/win32/ado_database.h"
+#include "platform/win32/com_dispatch.h"
+#include "platform/win32/unique_handle.h"
 
 namespace vsu::win32 {
 namespace {
@@ -17,13 +18,12 @@ namespace {
 // True when the file begins with the SQLite header, "SQLite format 3" and its NUL.
 bool HasSqliteHeader(const std::string& path) {
   static constexpr char kHeader[] = "SQLite format 3";
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   char head[sizeof kHeader] = {};
   DWORD got = 0;
-  const bool read = ReadFile(file, head, sizeof head, &got, nullptr);
-  CloseHandle(file);
+  const bool read = ReadFile(file.get(), head, sizeof head, &got, nullptr);
   return read && got == sizeof head && std::memcmp(head, kHeader, sizeof head) == 0;
 }
 
