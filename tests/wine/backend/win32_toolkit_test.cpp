@@ -137,6 +137,20 @@ TEST(Win32Toolkit, ClosingEnterPathByItsTitleBarRunsNoHandler) {
   EXPECT_TRUE(script.entries.empty());
 }
 
+TEST(Win32Toolkit, TheStartUpWindowHoldsText1AndStaysHidden) {
+  Win32Toolkit kit;
+  auto view = kit.CreateMain();
+  view->Hide();
+  HWND window = FindWindowA(nullptr, layout::kMainCaption);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  char text[512] = {};
+  GetWindowTextA(FindWindowExA(window, nullptr, "Edit", nullptr), text, sizeof text);
+  EXPECT_EQ(std::string(text), layout::kText1);
+  EXPECT_EQ(std::string(text).size(), 191u);
+  EXPECT_EQ(TextOf(FindWindowExA(window, nullptr, "Button", nullptr)), "Exit");
+}
+
 TEST(Win32Toolkit, TheScreenIsMeasuredInTwips) {
   Win32Toolkit kit;
   const auto screen = kit.ScreenSize();
