@@ -4,6 +4,7 @@
 
 #include "common/centre.h"
 #include "common/failure.h"
+#include "common/text.h"
 #include "common/transcript.h"
 #include "locations/windows_directory.h"
 #include "platform/system.h"
@@ -26,7 +27,7 @@ class frmMain : public MainHandlers {
 }  // namespace
 
 bool IsUninstallCommandLine(const std::string& commandLine) {
-  return commandLine.compare(0, 10, "-uninstall") == 0 && commandLine.size() >= 10;
+  return StartsWith(commandLine, "-uninstall");
 }
 
 void frmMain_Form_Load(Platform& p, InstallationState& s) {
