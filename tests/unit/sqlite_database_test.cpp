@@ -7,6 +7,7 @@
 #include "common/failure.h"
 #include "database/connection_strings.h"
 #include "platform/sqlite/sqlite_database.h"
+#include "support/unique_dir.h"
 
 namespace vsu::sqlite {
 namespace {
@@ -14,14 +15,11 @@ namespace {
 // The engine on real files named by their own paths, the same on every
 // platform the program is built for.
 
-// A SQLite file in the temporary directory, made from a script and removed at the end.
+// A SQLite file in a folder of its own, made from a script and removed with
+// the folder at the end.
 class DatabaseFile {
  public:
-  explicit DatabaseFile(const char* script) {
-    static int counter = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("vsu-sqlite-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" +
-             std::to_string(++counter) + ".mdb");
+  explicit DatabaseFile(const char* script) : dir_(test::MakeUniqueDir("vsu-sqlite-")), path_(dir_ / "test.mdb") {
     sqlite3* db = nullptr;
     EXPECT_EQ(sqlite3_open(path_.string().c_str(), &db), SQLITE_OK);
     EXPECT_EQ(sqlite3_exec(db, script, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
@@ -29,7 +27,7 @@ class DatabaseFile {
   }
   ~DatabaseFile() {
     std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
+    std::filesystem::remove_all(dir_, ignored);
   }
   std::string path() const { return path_.string(); }
   std::string ConnectionString() const {
@@ -37,6 +35,7 @@ class DatabaseFile {
   }
 
  private:
+  std::filesystem::path dir_;
   std::filesystem::path path_;
 };
 
@@ -145,7 +144,8 @@ TEST_F(SqliteDatabaseTest, FailuresAtOpenAndWithoutACurrentRow) {
 }
 
 TEST(SqliteDatabase, AFileThatIsNoDatabaseFailsAtOpen) {
-  const auto path = std::filesystem::temp_directory_path() / "vsu-sqlite-not-a-database.mdb";
+  const auto dir = test::MakeUniqueDir("vsu-sqlite-");
+  const auto path = dir / "not-a-database.mdb";
   {
     std::FILE* out = std::fopen(path.string().c_str(), "wb");
     ASSERT_NE(out, nullptr);
@@ -155,7 +155,7 @@ TEST(SqliteDatabase, AFileThatIsNoDatabaseFailsAtOpen) {
   auto db = MakeDatabase();
   auto connection = db.CreateConnection();
   EXPECT_THROW(connection->Open("Data Source=" + path.string()), Failure);
-  std::filesystem::remove(path);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

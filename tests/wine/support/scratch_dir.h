@@ -9,16 +9,13 @@
 
 #include <windows.h>
 
+#include "support/unique_dir.h"
+
 namespace vsu::test {
 
 class ScratchDir {
  public:
-  ScratchDir() {
-    static int counter = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("vsu-wine-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
-    std::filesystem::create_directories(path_);
-  }
+  ScratchDir() : path_(MakeUniqueDir("vsu-wine-")) {}
   ~ScratchDir() {
     // Attributes set by a test would keep a file from being removed.
     for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
