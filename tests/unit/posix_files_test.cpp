@@ -53,12 +53,41 @@ INSTANTIATE_TEST_SUITE_P(
                       ExistsCase{"c:\\windows\\*.ini", true}, ExistsCase{"c:\\snmpc\\*.ini", false},
                       ExistsCase{"", false}));
 
-TEST_F(PosixFilesTest, LeadingBackslashIsTheRoot) {
-  EXPECT_EQ(posix::MapPath("\\etc\\passwd").value(), "/etc/passwd");
-  EXPECT_EQ(posix::MapPath("/etc/passwd").value(), "/etc/passwd");
-  EXPECT_TRUE(files_.FileExists("\\ETC\\PASSWD"));
-  EXPECT_FALSE(posix::MapPath("q:\\x").has_value());
+struct MapCase {
+  const char* name;
+  const char* cwd;  // below the drive's folder; nullptr: a folder on no drive
+  const char* path;
+  const char* mapped;  // below the drive's folder; nullptr: no drive
+};
+
+class MapPathTest : public PosixFilesTest, public ::testing::WithParamInterface<MapCase> {};
+
+// Every path stays on a mapped drive: the drive of the current directory when
+// the path names none, never the host's own root.
+TEST_P(MapPathTest, StaysOnItsDrive) {
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(GetParam().cwd ? dir_.path() / GetParam().cwd : std::filesystem::path("/"));
+  const auto mapped = posix::MapPath(GetParam().path);
+  std::filesystem::current_path(cwd);
+  if (!GetParam().mapped) {
+    EXPECT_FALSE(mapped.has_value()) << *mapped;
+  } else {
+    EXPECT_EQ(mapped.value_or("none"), (dir_.path() / GetParam().mapped).string());
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MapPathTest,
+    ::testing::Values(MapCase{"leading_backslash", "snmpc/mibfiles", "\\Windows\\win.ini", "windows/WIN.INI"},
+                      MapCase{"empty_directory_part", "snmpc", "\\Tallyback.exe", "Tallyback.exe"},
+                      MapCase{"relative", "snmpc", "MIBFILES\\names.txt", "snmpc/mibfiles/names.txt"},
+                      MapCase{"parent_of_the_root", "snmpc", "c:\\..\\..\\etc\\passwd", "etc/passwd"},
+                      MapCase{"parent_of_the_current", "snmpc/mibfiles", "..\\..\\..\\x", "x"},
+                      MapCase{"unmapped_drive", "snmpc", "q:\\x", nullptr},
+                      MapCase{"network_path", "snmpc", "\\\\server\\share\\x", nullptr},
+                      MapCase{"no_drive_here", nullptr, "\\etc\\passwd", nullptr},
+                      MapCase{"relative_on_no_drive", nullptr, "etc\\passwd", nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PosixFilesTest, ALoopingLinkMakesTheTestItselfFail) {
   std::filesystem::create_symlink("loop.ini", dir_.path() / "windows" / "loop.ini");

@@ -30,6 +30,7 @@ class PosixLauncherTest : public testing::Test {
   test::TempDir dir;
   const std::string record = (dir.path() / "record.txt").string();
   test::ScopedEnv path{"PATH", (dir.str() + "/empty:" + dir.str() + "/bin").c_str()};
+  test::ScopedEnv drive{"VELASCANUPG_DRIVE_C", dir.str().c_str()};
   posix::PosixLauncher launcher;
 };
 
@@ -63,9 +64,9 @@ TEST_F(PosixLauncherTest, StartProgramFailsWhenNothingRunnableIsOnPath) {
 
 TEST_F(PosixLauncherTest, ShellExecuteRunsTheMappedFileInItsDirectory) {
   ShellExecuteInfo info;
-  info.lpFile = dir.str() + "\\bin\\MSIEXEC.EXE";
+  info.lpFile = "c:\\bin\\MSIEXEC.EXE";
   info.lpParameters = "-install_noMsg";
-  info.lpDirectory = dir.str() + "\\work";
+  info.lpDirectory = "c:\\work";
   EXPECT_TRUE(launcher.ShellExecuteExA(info));
   const auto recorded = Started();
   ASSERT_TRUE(recorded);
@@ -74,14 +75,14 @@ TEST_F(PosixLauncherTest, ShellExecuteRunsTheMappedFileInItsDirectory) {
 }
 
 TEST_F(PosixLauncherTest, ShellExecuteFailsWhenTheFileCannotRun) {
-  for (const std::string& file : {dir.str() + "/bin/none.exe", dir.str() + "/empty/notexec.exe", std::string("q:\\x.exe")}) {
+  for (const char* file : {"c:\\bin\\none.exe", "c:\\empty\\notexec.exe", "q:\\x.exe"}) {
     ShellExecuteInfo info;
     info.lpFile = file;
     EXPECT_FALSE(launcher.ShellExecuteExA(info)) << file;
   }
   ShellExecuteInfo missingDirectory;
-  missingDirectory.lpFile = dir.str() + "/bin/msiexec.exe";
-  missingDirectory.lpDirectory = dir.str() + "/nowhere";
+  missingDirectory.lpFile = "c:\\bin\\msiexec.exe";
+  missingDirectory.lpDirectory = "c:\\nowhere";
   EXPECT_FALSE(launcher.ShellExecuteExA(missingDirectory));
   EXPECT_TRUE(NoChildren());
 }

@@ -1,7 +1,5 @@
 #include "platform/posix/posix_launcher.h"
 
-#include <unistd.h>
-
 #include "platform/posix/path_map.h"
 #include "platform/posix/spawn.h"
 
@@ -10,13 +8,8 @@ namespace vsu::posix {
 bool PosixLauncher::ShellExecuteExA(const ShellExecuteInfo& info) {
   const auto program = MapPath(info.lpFile);
   if (!program) return false;
+  // Mapped paths are absolute, so the program is the same one in its new working directory.
   SpawnRequest request{*program, {}, {}, {}};
-  // A relative program is the caller's, not one in the new working directory.
-  if (request.program.front() != '/') {
-    char here[4096];
-    if (!::getcwd(here, sizeof here)) return false;
-    request.program = std::string(here) + "/" + request.program;
-  }
   if (!info.lpParameters.empty()) request.args.push_back(info.lpParameters);
   if (!info.lpDirectory.empty()) {
     const auto directory = MapPath(info.lpDirectory);
