@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
-#include <thread>
 
 #include "platform/posix/errors.h"
 #include "platform/posix/proc_fs.h"
@@ -23,9 +21,8 @@ constexpr std::uint32_t SERVICE_AUTO_START = 2;
 constexpr std::uint32_t SERVICE_ERROR_NORMAL = 1;
 constexpr std::uint32_t SERVICE_ACCEPT_STOP = 1;
 constexpr std::uint32_t SERVICE_STOPPED = 1;
+constexpr std::uint32_t SERVICE_STOP_PENDING = 3;
 constexpr std::uint32_t SERVICE_RUNNING = 4;
-constexpr std::chrono::milliseconds kPollInterval(10);
-constexpr std::chrono::seconds kKillGrace(2);
 
 // The configuration record followed by its texts, as QueryServiceConfigA hands it out.
 std::string ConfigBuffer(const ServiceRecord& record) {
@@ -48,13 +45,16 @@ std::string ConfigBuffer(const ServiceRecord& record) {
   return std::string(reinterpret_cast<const char*>(&config), sizeof config) + texts;
 }
 
-bool WaitWhileAlive(const ServiceRecord& record, std::chrono::steady_clock::duration limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (IsAlive(record.pid, record.startTime)) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
+// The status the manager reports: a process that was asked to stop is stop
+// pending until it has ended, and a state set for tests wins over both.
+ServiceStatusRecord StatusOf(const ServiceRecord& record) {
+  ServiceStatusRecord status{};
+  status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+  std::uint32_t actual = SERVICE_STOPPED;
+  if (record.pid != 0) actual = record.stopping ? SERVICE_STOP_PENDING : SERVICE_RUNNING;
+  status.dwCurrentState = record.forcedState != 0 ? static_cast<std::uint32_t>(record.forcedState) : actual;
+  status.dwControlsAccepted = actual == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
+  return status;
 }
 
 std::string HomeDirectory() {
@@ -79,8 +79,7 @@ std::string ServiceDatabaseDirectory() {
   return HomeDirectory() + "/.local/state/velascanupg/scm";
 }
 
-PosixServiceManager::PosixServiceManager(std::string directory, std::chrono::milliseconds stopTimeout)
-    : directory_(std::move(directory)), stopTimeout_(stopTimeout) {}
+PosixServiceManager::PosixServiceManager(std::string directory) : directory_(std::move(directory)) {}
 
 PosixServiceManager::~PosixServiceManager() = default;
 
@@ -153,11 +152,7 @@ ScHandle PosixServiceManager::OpenServiceA(ScHandle manager, const char* name, s
 
 bool PosixServiceManager::QueryServiceStatus(ScHandle service, ServiceStatusRecord* status) {
   return OnService(service, SERVICE_QUERY_STATUS, "query", [&](ServiceStore&, ServiceRecord& record) {
-    *status = ServiceStatusRecord{};
-    status->dwServiceType = SERVICE_WIN32_OWN_PROCESS;
-    const std::uint32_t actual = record.pid != 0 ? SERVICE_RUNNING : SERVICE_STOPPED;
-    status->dwCurrentState = record.forcedState != 0 ? static_cast<std::uint32_t>(record.forcedState) : actual;
-    status->dwControlsAccepted = record.pid != 0 ? SERVICE_ACCEPT_STOP : 0;
+    *status = StatusOf(record);
     return std::uint32_t{0};
   });
 }
@@ -176,35 +171,22 @@ bool PosixServiceManager::QueryServiceConfigA(ScHandle service, void* buffer, st
 }
 
 bool PosixServiceManager::ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) {
-  ServiceRecord stopping;
-  const bool signalled = OnService(service, SERVICE_STOP, "stop", [&](ServiceStore& store, ServiceRecord& record) {
+  return OnService(service, SERVICE_STOP, "stop", [&](ServiceStore& store, ServiceRecord& record) {
     if (control != SERVICE_CONTROL_STOP) return ERROR_INVALID_SERVICE_CONTROL;
     // A stop request ends any state set for tests, whether or not the service runs.
     record.forcedState = 0;
     store.Update(record);
+    *status = StatusOf(record);
     if (record.pid == 0) return ERROR_SERVICE_NOT_ACTIVE;
+    if (record.stopping) return ERROR_SERVICE_CANNOT_ACCEPT_CTRL;
+    // As on Windows the request only asks: the process ends in its own time,
+    // and the service is stop pending until it has.
     if (::kill(record.pid, SIGTERM) != 0 && errno != ESRCH) return Win32Code(errno);
-    stopping = record;
+    record.stopping = true;
+    store.Update(record);
+    *status = StatusOf(record);
     return std::uint32_t{0};
   });
-  if (!signalled) return false;
-  // The wait runs outside the transaction so that other processes can use the
-  // database meanwhile.
-  if (!WaitWhileAlive(stopping, stopTimeout_)) {
-    std::cerr << "service \"" << stopping.name << "\" (process " << stopping.pid << ") did not stop within "
-              << stopTimeout_.count() << " ms; killing it\n";
-    ::kill(stopping.pid, SIGKILL);
-    if (!WaitWhileAlive(stopping, kKillGrace)) return Fail(ERROR_SERVICE_REQUEST_TIMEOUT);
-  }
-  // Looking the service up again records it as stopped, or removes it when it was marked for deletion.
-  WithStore([&](ServiceStore& store) {
-    store.Find(stopping.name);
-    return std::uint32_t{0};
-  });
-  *status = ServiceStatusRecord{};
-  status->dwServiceType = SERVICE_WIN32_OWN_PROCESS;
-  status->dwCurrentState = SERVICE_STOPPED;
-  return true;
 }
 
 bool PosixServiceManager::DeleteService(ScHandle service) {

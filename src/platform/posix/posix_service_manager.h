@@ -5,9 +5,15 @@
 // 1060 no such service, 1056 already running, 1062 not running, 1072 marked
 // for deletion, 5 access denied, 122 buffer too small, 6 bad handle.
 //
-// A service marked for deletion can still be opened, queried and stopped, as
-// on Windows; deleting or starting it again fails with 1072. It disappears
-// once its process has ended.
+// A stop request signals the process (SIGTERM) and returns at once; the
+// service is stop pending (3) until the process has ended, and a second stop
+// request meanwhile fails with 1061. A service marked for deletion can still
+// be opened, queried and stopped, as on Windows; deleting or starting it again
+// fails with 1072. It disappears once its process has ended.
+//
+// The store is shared by every process that uses the manager; a call waits at
+// most about 2 s for it and then fails with 1722, as a manager that cannot be
+// reached does.
 //
 // Denials, for tests: a denied operation fails with 5 at the call that performs
 // it, not at the open, so an all-access open still succeeds and the other
@@ -15,7 +21,6 @@
 // "config" QueryServiceConfigA, "stop" ControlService, "delete" DeleteService,
 // "start" StartServiceA.
 
-#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -31,7 +36,7 @@ inline constexpr std::uint32_t ERROR_INVALID_HANDLE = 6;
 inline constexpr std::uint32_t ERROR_INVALID_PARAMETER = 87;
 inline constexpr std::uint32_t ERROR_INVALID_NAME = 123;
 inline constexpr std::uint32_t ERROR_INVALID_SERVICE_CONTROL = 1052;
-inline constexpr std::uint32_t ERROR_SERVICE_REQUEST_TIMEOUT = 1053;
+inline constexpr std::uint32_t ERROR_SERVICE_CANNOT_ACCEPT_CTRL = 1061;
 inline constexpr std::uint32_t ERROR_SERVICE_EXISTS = 1073;
 inline constexpr std::uint32_t DELETE_ACCESS = 0x10000;
 
@@ -64,17 +69,14 @@ std::string ServiceDatabaseDirectory();
 
 class PosixServiceManager : public ServiceManager {
  public:
-  // stopTimeout bounds the wait for a stopping service before it is killed.
-  explicit PosixServiceManager(std::string directory = ServiceDatabaseDirectory(),
-                               std::chrono::milliseconds stopTimeout = std::chrono::seconds(10));
+  explicit PosixServiceManager(std::string directory = ServiceDatabaseDirectory());
   ~PosixServiceManager() override;
 
   ScHandle OpenSCManagerA(const char* machine, const char* database, std::uint32_t access) override;
   ScHandle OpenServiceA(ScHandle manager, const char* name, std::uint32_t access) override;
   bool QueryServiceStatus(ScHandle service, ServiceStatusRecord* status) override;
   bool QueryServiceConfigA(ScHandle service, void* buffer, std::uint32_t size, std::uint32_t* needed) override;
-  // Stops the service's process: SIGTERM, then SIGKILL when it has not ended
-  // within the stop timeout. Returns once the process has ended.
+  // Asks the service's process to stop (SIGTERM) and returns at once.
   bool ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) override;
   bool DeleteService(ScHandle service) override;
   // Starts the registered program with its registered arguments.
@@ -103,10 +105,8 @@ class PosixServiceManager : public ServiceManager {
   template <typename Body>
   bool OnService(ScHandle handle, std::uint32_t access, const char* operation, Body body);
   bool Fail(std::uint32_t code);
-  std::uint32_t WaitForExit(const ServiceRecord& record);
 
   std::string directory_;
-  std::chrono::milliseconds stopTimeout_;
   std::unique_ptr<ServiceStore> store_;
   std::map<ScHandle, Handle> handles_;
   ScHandle lastHandle_ = 0;

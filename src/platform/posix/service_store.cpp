@@ -11,14 +11,15 @@
 namespace vsu::posix {
 namespace {
 
-constexpr int kBusyTimeoutMs = 30000;
+constexpr int kBusyTimeoutMs = 2000;
 constexpr int kBusyPollMs = 1;
 constexpr std::uint32_t kErrorGenFailure = 31;
-constexpr std::uint32_t kErrorDatabaseLocked = 1055;  // ERROR_SERVICE_DATABASE_LOCKED
+// RPC_S_SERVER_UNAVAILABLE: what a program gets when the manager cannot be reached.
+constexpr std::uint32_t kErrorManagerUnavailable = 1722;
 
 [[noreturn]] void Fail(int sqliteCode) {
   const int primary = sqliteCode & 0xFF;
-  throw StoreError{primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? kErrorDatabaseLocked
+  throw StoreError{primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? kErrorManagerUnavailable
                                                                       : kErrorGenFailure};
 }
 
@@ -110,7 +111,12 @@ ServiceStore::ServiceStore(const std::string& directory) {
     Exec("CREATE TABLE IF NOT EXISTS services("
          " name TEXT PRIMARY KEY COLLATE NOCASE, binary TEXT NOT NULL, args BLOB NOT NULL,"
          " pid INTEGER NOT NULL DEFAULT 0, start_time INTEGER NOT NULL DEFAULT 0,"
-         " forced_state INTEGER NOT NULL DEFAULT 0, marked INTEGER NOT NULL DEFAULT 0)");
+         " forced_state INTEGER NOT NULL DEFAULT 0, marked INTEGER NOT NULL DEFAULT 0,"
+         " stopping INTEGER NOT NULL DEFAULT 0)");
+    // A store made before stop requests were recorded gets the column now.
+    if (sqlite3_exec(db_, "SELECT stopping FROM services LIMIT 0", nullptr, nullptr, nullptr) != SQLITE_OK) {
+      Exec("ALTER TABLE services ADD COLUMN stopping INTEGER NOT NULL DEFAULT 0");
+    }
     Exec("CREATE TABLE IF NOT EXISTS denials("
          " name TEXT COLLATE NOCASE, operation TEXT, PRIMARY KEY(name, operation))");
     schema.Commit();
@@ -134,7 +140,7 @@ void ServiceStore::Transaction::Commit() {
 }
 
 std::optional<ServiceRecord> ServiceStore::Find(const std::string& name) {
-  Statement select(db_, "SELECT name, binary, args, pid, start_time, forced_state, marked"
+  Statement select(db_, "SELECT name, binary, args, pid, start_time, forced_state, marked, stopping"
                         " FROM services WHERE name = ?");
   if (!select.Text(1, name).Step()) return std::nullopt;
   ServiceRecord record;
@@ -145,9 +151,11 @@ std::optional<ServiceRecord> ServiceStore::Find(const std::string& name) {
   record.startTime = static_cast<std::uint64_t>(select.ColumnInt(4));
   record.forcedState = static_cast<int>(select.ColumnInt(5));
   record.markedForDelete = select.ColumnInt(6) != 0;
+  record.stopping = select.ColumnInt(7) != 0;
   if (record.pid != 0 && !IsAlive(record.pid, record.startTime)) {
     record.pid = 0;
     record.startTime = 0;
+    record.stopping = false;
     if (record.markedForDelete) {
       Remove(record.name);
       return std::nullopt;
@@ -158,18 +166,18 @@ std::optional<ServiceRecord> ServiceStore::Find(const std::string& name) {
 }
 
 void ServiceStore::Insert(const ServiceRecord& record) {
-  Statement insert(db_, "INSERT INTO services(name, binary, args, pid, start_time, forced_state, marked)"
-                        " VALUES(?, ?, ?, ?, ?, ?, ?)");
+  Statement insert(db_, "INSERT INTO services(name, binary, args, pid, start_time, forced_state, marked, stopping)"
+                        " VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
   insert.Text(1, record.name).Text(2, record.binary).Blob(3, JoinArgs(record.args)).Int(4, record.pid);
   insert.Int(5, static_cast<std::int64_t>(record.startTime)).Int(6, record.forcedState);
-  insert.Int(7, record.markedForDelete).Step();
+  insert.Int(7, record.markedForDelete).Int(8, record.stopping).Step();
 }
 
 void ServiceStore::Update(const ServiceRecord& record) {
-  Statement update(db_, "UPDATE services SET pid = ?, start_time = ?, forced_state = ?, marked = ?"
+  Statement update(db_, "UPDATE services SET pid = ?, start_time = ?, forced_state = ?, marked = ?, stopping = ?"
                         " WHERE name = ?");
   update.Int(1, record.pid).Int(2, static_cast<std::int64_t>(record.startTime)).Int(3, record.forcedState);
-  update.Int(4, record.markedForDelete).Text(5, record.name).Step();
+  update.Int(4, record.markedForDelete).Int(5, record.stopping).Text(6, record.name).Step();
 }
 
 void ServiceStore::Remove(const std::string& name) {

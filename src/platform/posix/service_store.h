@@ -2,7 +2,8 @@
 // The persistent service database behind the Linux service manager: one
 // SQLite file in the manager's directory, shared by every process that uses
 // it. Each change runs in a write transaction taken up front, so processes
-// queue behind each other (up to a busy timeout) instead of deadlocking.
+// queue behind each other instead of deadlocking; one that cannot get the
+// store within about 2 s gives up (StoreError 1722).
 
 #include <sys/types.h>
 
@@ -24,6 +25,7 @@ struct ServiceRecord {
   std::uint64_t startTime = 0;  // that process's start time, so a reused id is not taken for it
   int forcedState = 0;          // a state reported instead of the real one; 0 for none
   bool markedForDelete = false;
+  bool stopping = false;        // asked to stop, its process not yet ended
 };
 
 // Thrown by the store with the Win32 code the manager's call then fails with.
@@ -58,7 +60,7 @@ class ServiceStore {
   // process has ended is removed. Call inside a transaction.
   std::optional<ServiceRecord> Find(const std::string& name);
   void Insert(const ServiceRecord& record);
-  // Stores the record's process, forced state and deletion mark.
+  // Stores the record's process, forced state, deletion mark and stop request.
   void Update(const ServiceRecord& record);
   void Remove(const std::string& name);
 
