@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <thread>
 
+#include "support/process_tools.h"
 #include "support/service_sandbox.h"
 #include "support/table_rows.h"
 
@@ -24,9 +27,29 @@ TEST(VelaScanSrv, RegistersItselfStoppedAndRunsUntilStopped) {
   EXPECT_NE(box.ServiceProcess(), 0);
   const auto stop = box.Sc({"stop", "Vela Scan"});
   EXPECT_EQ(stop.status, 0);
-  EXPECT_EQ(stop.err, "");  // it ended on the stop signal, without being killed
-  EXPECT_EQ(box.ServiceProcess(), 0);
+  EXPECT_EQ(stop.err, "");
+  EXPECT_TRUE(box.WaitForServiceEnd());  // it ends on the stop signal
   EXPECT_EQ(box.Sc({"query", "Vela Scan"}).out, "STATE : 1\n");
+}
+
+// As the real service does, the double keeps the settings database of its own
+// folder open while it runs; it never makes one where there is none.
+TEST(VelaScanSrv, KeepsTheDatabaseOfItsFolderOpenWhileItRuns) {
+  ServiceSandbox box;
+  const std::string db = box.dir.str() + "/srv/VelaScan.mdb";
+  ASSERT_EQ(box.Sc({"create", "Vela Scan", box.ServiceBinary()}).status, 0);
+  ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  EXPECT_FALSE(std::filesystem::exists(db));
+  box.dir.Write("srv/VelaScan.mdb", "");
+  const auto holds = [&] {
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(box.ServiceProcess()) + "/fd")) {
+      std::error_code error;
+      if (std::filesystem::read_symlink(fd, error) == db) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(test::WaitFor(holds));
 }
 
 TEST(VelaScanSrv, RegistersOnlyAfterItsDelay) {
@@ -54,6 +77,8 @@ struct ScCase {
   int status;
   const char* out;
   const char* err;
+  const char* stopMs = nullptr;  // how long the service takes to end once stopped; else the
+                                 // test waits for its end before the command
 };
 
 class VelaScanScTest : public testing::TestWithParam<ScCase> {};
@@ -62,8 +87,15 @@ TEST_P(VelaScanScTest, AnswersAsTheServiceManagerDoes) {
   const auto& c = GetParam();
   ServiceSandbox box;
   ASSERT_EQ(box.Sc({"create", "svc", box.ServiceBinary()}).status, 0);
-  for (const auto& command : c.before) ASSERT_EQ(box.Sc(command).status, 0) << command[0];
-  const auto result = box.Sc(c.command);
+  std::map<std::string, std::optional<std::string>> env;
+  if (c.stopMs) env["VELASCANSRV_STOP_MS"] = c.stopMs;
+  for (const auto& command : c.before) {
+    ASSERT_EQ(box.Sc(command, env).status, 0) << command[0];
+    if (command[0] == "stop" && !c.stopMs) {
+      ASSERT_TRUE(box.WaitForServiceEnd());
+    }
+  }
+  const auto result = box.Sc(c.command, env);
   EXPECT_EQ(result.status, c.status);
   EXPECT_EQ(result.out, c.out);
   EXPECT_EQ(result.err, c.err);
@@ -99,7 +131,11 @@ INSTANTIATE_TEST_SUITE_P(
         ScCase{"SetStateEndsAtStart", {{"set-state", "svc", "6"}, kStart}, kQuery, 0, "STATE : 4\n", ""},
         ScCase{"SetStateEndsAtStop", {kStart, {"set-state", "svc", "7"}, {"stop", "svc"}}, kQuery, 0,
                "STATE : 1\n", ""},
-        ScCase{"UnknownDenial", {}, {"deny", "svc", "pause"}, 1, "", "ERROR: 87\n"}),
+        ScCase{"UnknownDenial", {}, {"deny", "svc", "pause"}, 1, "", "ERROR: 87\n"},
+        // A stop request returns at once; the service is stop pending until its process has ended.
+        ScCase{"StopPending", {kStart, {"stop", "svc"}}, kQuery, 0, "STATE : 3\n", "", "3000"},
+        ScCase{"StopWhileStopping", {kStart, {"stop", "svc"}}, {"stop", "svc"}, 1, "", "ERROR: 1061\n", "3000"},
+        ScCase{"DeleteWhileStopping", {kStart, {"stop", "svc"}, kDelete}, kQuery, 0, "STATE : 3\n", "", "3000"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

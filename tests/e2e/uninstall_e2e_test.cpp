@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "support/json_lines.h"
+#include "support/process_tools.h"
 #include "support/recorder_script.h"
 #include "support/service_sandbox.h"
 #include "support/table_rows.h"
@@ -86,9 +87,10 @@ TEST_P(UninstallE2eTest, RemovesTheServiceAndStartsTheInstaller) {
     ASSERT_TRUE(recorded);
     EXPECT_EQ(recorded->args, std::vector<std::string>{"/uninstall {6F3C-0042}"});
   }
+  // A stopped service's process ends, and a deleted one goes, in their own time.
+  EXPECT_TRUE(test::WaitFor([&] { return (box.ServiceProcess() != 0) == c.processAfter; }));
   const auto query = box.Sc({"query", "Vela Scan"});
   EXPECT_EQ(query.out + query.err, c.serviceAfter);
-  EXPECT_EQ(box.ServiceProcess() != 0, c.processAfter);
 }
 
 const char* const kGone = "ERROR: 1060\n";

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/posix/spawn.h"
 #include "support/installation.h"
 #include "support/json_lines.h"
 #include "support/process_tools.h"
@@ -40,12 +41,13 @@ class UpgradeWorld {
   std::string File(const std::string& programPath) const { return install_.Path(programPath).string(); }
   std::string ServiceExe() const { return File("c:\\VelaScan\\VelaScanSrv.exe"); }
   test::ProgramResult Sc(const std::vector<std::string>& args) const { return sandbox_.Sc(args); }
-  // Installs the old service from the program directory, in the state asked for.
-  void InstallService(int state) const {
+  // Installs the old service from the program directory, in the state asked
+  // for; env reaches the service's process.
+  void InstallService(int state, const Env& env = {}) const {
     if (state == 0) return;
     ASSERT_EQ(Sc({"create", "Vela Scan", ServiceExe()}).status, 0);
     if (state == 4 || state == 2) {
-      ASSERT_EQ(Sc({"start", "Vela Scan"}).status, 0);
+      ASSERT_EQ(sandbox_.Sc({"start", "Vela Scan"}, env).status, 0);
     }
     if (state != 1 && state != 4) {
       ASSERT_EQ(Sc({"set-state", "Vela Scan", std::to_string(state)}).status, 0);
@@ -59,6 +61,12 @@ class UpgradeWorld {
     return test::Run({"velascanupg", args, env, "", "", 120});
   }
   std::vector<test::Event> Events() const { return test::ReadTranscript(sandbox_.TranscriptFile()); }
+  // Starts the installation's console, a process whose program is VelaScan.exe.
+  void StartConsole() const {
+    const std::string console = File("c:\\VelaScan\\VelaScan.exe");
+    ASSERT_NE(posix::Spawn({console, {}, {}, {}}).pid, 0);
+    ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(console) != 0; }));
+  }
   std::string Db() const { return install_.VelaScanDb(); }
   const test::TestInstallation& install() const { return install_; }
 
@@ -227,8 +235,9 @@ struct FailureCase {
   std::function<void(const UpgradeWorld&)> prepare;
   Env env;
   std::vector<std::string> args;
-  std::string message;  // the failure shown
-  long lastProgress;    // 0: no progress shown
+  std::vector<std::string> messages;  // the messages shown before the MIB note
+  long lastProgress;                  // 0: no progress shown
+  std::function<void(const UpgradeWorld&)> check = nullptr;  // what else must hold afterwards
 };
 
 class UpgradeFailureEndToEnd : public ::testing::TestWithParam<FailureCase> {};
@@ -241,82 +250,97 @@ TEST_P(UpgradeFailureEndToEnd, ShowsTheFailureEndsTheRunAndStillNotesTheMib) {
   const auto result = world.Upgrade(c.env, c.args.empty() ? std::vector<std::string>{"c:\\VelaScan"} : c.args);
   EXPECT_EQ(result.status, 1);
   const auto events = world.Events();
-  const auto messages = Messages(events);
-  ASSERT_EQ(messages.size(), 2u) << result.out;
-  EXPECT_EQ(messages[0], c.message);
-  EXPECT_EQ(messages[1], kMibNote);
+  auto expected = c.messages;
+  expected.push_back(kMibNote);
+  EXPECT_EQ(Messages(events), expected) << result.out;
   const auto progress = Progress(events);
   EXPECT_EQ(progress.empty() ? 0 : progress.back(), c.lastProgress);
   for (const auto& e : test::EventsNamed(events, "caption")) EXPECT_NE(e.Str("text"), "Done");
+  if (c.check) c.check(world);
 }
 
 void Deny(const UpgradeWorld& world, const char* op) {
   ASSERT_EQ(world.Sc({"deny", "Vela Scan", op}).status, 0);
 }
 
+// The old program is still in place after a run that could not replace it.
+void OldProgramStays(const UpgradeWorld& world, const char* file) {
+  EXPECT_NE(world.install().dir().Read(std::string("VelaScan/") + file).find("old version"), std::string::npos);
+}
+
+// The waits run at a quarter of their length, and so does the service's stop:
+// one that stops within the 4 s of waits after its stop and removal, and one
+// that takes 15 s.
+const Env kQuarterSpeed{{"VELASCANUPG_PAUSE_SCALE", "0.25"}};
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, UpgradeFailureEndToEnd,
     ::testing::Values(
         FailureCase{"denied_stop", 4, [](const auto& w) { Deny(w, "stop"); }, {}, {},
-                    "Error [5]  when stop the service", 1},
+                    {"Error [5]  when stop the service"}, 1},
         FailureCase{"denied_delete", 1, [](const auto& w) { Deny(w, "delete"); }, {}, {},
-                    "Error [5]  when uninstall the service", 2},
+                    {"Error [5]  when uninstall the service"}, 2},
         FailureCase{"launch_impossible", 0,
                     [](const auto& w) {
                       std::filesystem::permissions(w.File("c:\\VelaScan\\Temp\\VelaScanSrv.ex_"),
                                                    std::filesystem::perms::owner_read);
                     },
-                    {}, {}, "Error [0]  when install the service", 8},
+                    {}, {}, {"Error [0]  when install the service"}, 8},
         FailureCase{"never_registers", 0, nullptr, {{"VELASCANSRV_NO_REGISTER", "1"}}, {},
-                    "Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe from windows "
-                    "explorer.",
+                    {"Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe from windows "
+                     "explorer."},
                     8},
         FailureCase{"denied_start", 0, [](const auto& w) { Deny(w, "start"); }, {}, {},
-                    "Error [5]  when start the service", 9},
+                    {"Error [5]  when start the service"}, 9},
         FailureCase{"missing_temp_file", 0,
                     [](const auto& w) { std::filesystem::remove(w.File("c:\\VelaScan\\Temp\\VelaScan.ex_")); }, {},
-                    {}, "File not found: c:\\VelaScan\\Temp\\VelaScan.ex_", 3},
+                    {}, {"File not found: c:\\VelaScan\\Temp\\VelaScan.ex_"}, 3},
         FailureCase{"unreadable_database", 0,
                     [](const auto& w) {
                       std::filesystem::resize_file(w.Db(), 0);
                       std::ofstream(w.Db(), std::ios::binary) << std::string(4096, 'x');
                     },
-                    {}, {}, "file is not a database: 'c:\\VelaScan\\VelaScan.mdb'", 0},
+                    {}, {}, {"file is not a database: 'c:\\VelaScan\\VelaScan.mdb'"}, 0},
         FailureCase{"quoted_command_line", 0, nullptr, {}, {"\"c:\\VelaScan\""},
-                    "Path not found: \"c:\\VelaScan\"", 0}),
+                    {"Path not found: \"c:\\VelaScan\""}, 0},
+        // The user presses OK without closing the console, which holds VelaScan.exe.
+        FailureCase{"console_keeps_running", 0, [](const auto& w) { w.StartConsole(); }, {}, {},
+                    {"Vela Scan Console is running.\n\nExit the Console now and\npress OK to continue...",
+                     "Permission denied: c:\\VelaScan\\VelaScan.exe"},
+                    3, [](const auto& w) { OldProgramStays(w, "VelaScan.exe"); }},
+        FailureCase{"service_still_stopping", 0,
+                    [](const auto& w) { w.InstallService(4, {{"VELASCANSRV_STOP_MS", "3750"}}); }, kQuarterSpeed, {},
+                    {"Permission denied: c:\\VelaScan\\VelaScanSrv.exe"}, 3,
+                    [](const auto& w) { OldProgramStays(w, "VelaScanSrv.exe"); }},
+        // Nothing names the SNMPc directory and the prompt is cancelled: the
+        // SNMPc files go to the root of the program's own drive, never the host's.
+        FailureCase{"empty_snmpc_directory", 0,
+                    [](const auto& w) {
+                      w.install().dir().Write("windows/win.ini", "[SNMPc Network Manager]\r\nVersion=9\r\n");
+                      test::Exec(w.Db(), "UPDATE Settings_General SET SnmpcPath = ''");
+                      ASSERT_FALSE(std::filesystem::exists("/Tallyback.exe"));
+                    },
+                    {}, {}, {"Path not found: \\bitmaps\\VelaScan.ico"}, 4,
+                    [](const auto& w) {
+                      EXPECT_TRUE(std::filesystem::exists(w.install().dir().path() / "Tallyback.exe"));
+                      EXPECT_FALSE(std::filesystem::exists("/Tallyback.exe"));
+                    }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A process whose executable is named VelaScan.exe, as the console's is.
-class FakeConsole {
- public:
-  explicit FakeConsole(const std::filesystem::path& file) {
-    std::filesystem::create_directories(file.parent_path());
-    std::filesystem::copy_file("/bin/sleep", file, std::filesystem::copy_options::overwrite_existing);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::execl(file.c_str(), "VelaScan.exe", "30", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-  }
-  ~FakeConsole() {
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-  }
-
- private:
-  pid_t pid_ = -1;
-};
-
-TEST(UpgradeEndToEndConsole, RunningConsoleIsWarnedAboutOnceAndTheRunGoesOn) {
+// The stop request returns at once and the service stops in its own time,
+// within the waits after the stop request and the removal.
+TEST(UpgradeEndToEndStop, AServiceSlowToStopWithinTheWaitsStillFinishes) {
   UpgradeWorld world;
-  // The console runs from the program directory itself; Linux lets its file be
-  // replaced while it runs, so the run still finishes.
-  FakeConsole console(world.File("c:\\VelaScan\\VelaScan.exe"));
-  ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(world.File("c:\\VelaScan\\VelaScan.exe")) != 0; }));
-  EXPECT_EQ(world.Upgrade().status, 0);
-  const auto messages = Messages(world.Events());
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0], "Vela Scan Console is running.\n\nExit the Console now and\npress OK to continue...");
+  world.InstallService(4, {{"VELASCANSRV_STOP_MS", "750"}});
+  EXPECT_EQ(world.Upgrade(kQuarterSpeed).status, 0);
+  const auto events = world.Events();
+  const auto stop = std::find_if(events.begin(), events.end(), [](const test::Event& e) {
+    return e.name() == "text" && e.Str("text") == "Attempting to stop the service...";
+  });
+  ASSERT_NE(stop, events.end());
+  ASSERT_EQ(std::next(stop)->name(), "pause");
+  EXPECT_LT(std::next(stop)->Num("t") - stop->Num("t"), 250);
+  EXPECT_EQ(world.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
 }
 
 }  // namespace

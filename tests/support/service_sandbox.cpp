@@ -25,11 +25,15 @@ std::map<std::string, std::optional<std::string>> ServiceSandbox::Env() const {
           {"VELASCANUPG_LOG", TranscriptFile()},
           {"PATH", dir.str() + "/path"},
           {"VELASCANSRV_DELAY_MS", std::nullopt},
-          {"VELASCANSRV_NO_REGISTER", std::nullopt}};
+          {"VELASCANSRV_NO_REGISTER", std::nullopt},
+          {"VELASCANSRV_STOP_MS", std::nullopt}};
 }
 
-ProgramResult ServiceSandbox::Sc(const std::vector<std::string>& args) const {
-  return Run({"velascan-sc", args, Env(), "", "", 60});
+ProgramResult ServiceSandbox::Sc(const std::vector<std::string>& args,
+                                 const std::map<std::string, std::optional<std::string>>& env) const {
+  auto all = Env();
+  for (const auto& [name, value] : env) all[name] = value;
+  return Run({"velascan-sc", args, all, "", "", 60});
 }
 
 ProgramResult ServiceSandbox::Srv(const std::vector<std::string>& args,
@@ -44,5 +48,9 @@ ProgramResult ServiceSandbox::Upgrader(const std::vector<std::string>& args) con
 }
 
 int ServiceSandbox::ServiceProcess() const { return ProcessOf(ServiceBinary()); }
+
+bool ServiceSandbox::WaitForServiceEnd() const {
+  return WaitFor([&] { return ServiceProcess() == 0; });
+}
 
 }  // namespace vsu::test

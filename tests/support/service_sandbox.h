@@ -30,12 +30,16 @@ class ServiceSandbox {
   // The variables every run gets: the database, the Windows directory, no real
   // pauses, the batch interface, the transcript and the sandbox's PATH.
   std::map<std::string, std::optional<std::string>> Env() const;
-  ProgramResult Sc(const std::vector<std::string>& args) const;
+  ProgramResult Sc(const std::vector<std::string>& args,
+                   const std::map<std::string, std::optional<std::string>>& env = {}) const;
   ProgramResult Srv(const std::vector<std::string>& args,
                     const std::map<std::string, std::optional<std::string>>& env = {}) const;
   ProgramResult Upgrader(const std::vector<std::string>& args) const;
   // The pid of the running service process, 0 when there is none.
   int ServiceProcess() const;
+  // Waits until no service process runs any more; a stop request returns
+  // before the process has ended.
+  bool WaitForServiceEnd() const;
 
   TempDir dir;
 };

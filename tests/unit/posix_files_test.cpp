@@ -9,6 +9,7 @@
 #include "platform/posix/path_map.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/posix_system.h"
+#include "support/process_tools.h"
 #include "support/temp_dir.h"
 
 namespace vsu {
@@ -115,9 +116,25 @@ struct FailureCase {
   const char* description;
 };
 
-class FileFailureTest : public PosixFilesTest, public ::testing::WithParamInterface<FailureCase> {};
+// Beside the usual files: a pipe, whose reader or writer would wait for the
+// other end forever, and c:\run.exe, the program of a running process.
+class FileFailureTest : public PosixFilesTest, public ::testing::WithParamInterface<FailureCase> {
+ protected:
+  void SetUp() override {
+    PosixFilesTest::SetUp();
+    ASSERT_EQ(::mkfifo((dir_.path() / "pipe").c_str(), 0644), 0);
+    std::filesystem::copy_file("/bin/sleep", running_);
+    if (::fork() == 0) {
+      ::execl(running_.c_str(), running_.c_str(), "60", nullptr);
+      ::_exit(127);
+    }
+    ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(running_) != 0; }));
+  }
+  void TearDown() override { test::KillProcessesOf(running_); }
+  const std::string running_ = dir_.str() + "/run.exe";
+};
 
-TEST_P(FileFailureTest, FailsWithTheDescriptionAndPath) {
+TEST_P(FileFailureTest, FailsAtOnceWithTheDescriptionAndPath) {
   try {
     GetParam().action(files_);
     FAIL() << "no failure";
@@ -143,7 +160,19 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"open_missing", [](auto& f) { f.OpenForInput("c:\\snmpc\\mibfiles\\names.txt"); },
                     "File not found: c:\\snmpc\\mibfiles\\names.txt"},
         FailureCase{"unmapped_drive", [](auto& f) { f.OpenForInput("q:\\names.txt"); },
-                    "Path not found: q:\\names.txt"}),
+                    "Path not found: q:\\names.txt"},
+        FailureCase{"open_a_pipe", [](auto& f) { f.OpenForInput("c:\\pipe"); }, "Path/File access error: c:\\pipe"},
+        FailureCase{"create_over_a_pipe", [](auto& f) { f.CreateForOutput("c:\\pipe"); },
+                    "Path/File access error: c:\\pipe"},
+        FailureCase{"copy_from_a_pipe", [](auto& f) { f.CopyFile("c:\\pipe", "c:\\copy"); },
+                    "Path/File access error: c:\\pipe"},
+        FailureCase{"delete_a_running_program", [](auto& f) { f.DeleteFile("c:\\RUN.EXE"); },
+                    "Permission denied: c:\\RUN.EXE"},
+        FailureCase{"rename_a_running_program", [](auto& f) { f.RenameFile("c:\\run.exe", "c:\\old.exe"); },
+                    "Permission denied: c:\\run.exe"},
+        FailureCase{"copy_over_a_running_program",
+                    [](auto& f) { f.CopyFile("c:\\windows\\win.ini", "c:\\run.exe"); },
+                    "Permission denied: c:\\run.exe"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PosixFilesTest, RenameMovesAndNeverReplaces) {

@@ -188,8 +188,14 @@ namespace {
 void MakeExecutable(const std::filesystem::path& file, const std::filesystem::path& from,
                     const std::string& placeholder) {
   std::filesystem::create_directories(file.parent_path());
-  if (from.empty()) WriteFile(file, placeholder);
-  else std::filesystem::copy_file(from, file, std::filesystem::copy_options::overwrite_existing);
+  if (from.empty()) {
+    WriteFile(file, placeholder);
+  } else {
+    // The text after the program tells the old copy from the new one; a program
+    // runs all the same with bytes behind it.
+    std::filesystem::copy_file(from, file, std::filesystem::copy_options::overwrite_existing);
+    std::ofstream(file, std::ios::binary | std::ios::app) << placeholder;
+  }
   std::filesystem::permissions(file, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
                                          std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
                                          std::filesystem::perms::others_exec);
@@ -197,9 +203,9 @@ void MakeExecutable(const std::filesystem::path& file, const std::filesystem::pa
 
 void MakeProgramFiles(const std::filesystem::path& program, const std::filesystem::path& snmpc,
                       const std::filesystem::path& serviceBinary) {
-  MakeExecutable(program / "VelaScan.exe", {}, "#!/bin/sh\n# console, old version\nexec sleep 3600\n");
+  MakeExecutable(program / "VelaScan.exe", serviceBinary, "#!/bin/sh\n# console, old version\nexec sleep 3600\n");
   MakeExecutable(program / "VelaScanSrv.exe", serviceBinary, "#!/bin/sh\n# service, old version\n");
-  MakeExecutable(program / "Temp" / "VelaScan.ex_", {}, "#!/bin/sh\n# console, new version\nexec sleep 3600\n");
+  MakeExecutable(program / "Temp" / "VelaScan.ex_", serviceBinary, "#!/bin/sh\n# console, new version\nexec sleep 3600\n");
   MakeExecutable(program / "Temp" / "VelaScanSrv.ex_", serviceBinary, "#!/bin/sh\n# service, new version\n");
   MakeExecutable(program / "Temp" / "Tallyback.ex_", {}, "#!/bin/sh\n# tallyback, new version\n");
   WriteFile(program / "VelaScan.ico", std::string("\0\0\1\0\1\0", 6));

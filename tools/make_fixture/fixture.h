@@ -32,8 +32,9 @@ struct InstallationOptions {
   long namesLines = 0;          // generated entries added to mibfiles\names.txt
   // The files of an upgrade: the installed VelaScan.exe and VelaScanSrv.exe, the
   // new ones under Temp as .ex_, Tallyback, the icon, the MIB, and the SNMPc
-  // folders they go to. Both service executables are copies of serviceBinary
-  // (when given), so the installed service and its replacement really run.
+  // folders they go to. The consoles and service executables are copies of
+  // serviceBinary (when given), so the installed service, its replacement and
+  // a console started from VelaScan.exe really run.
   bool programFiles = false;
   std::filesystem::path serviceBinary;
 };

@@ -12,6 +12,7 @@
 
 #include "platform/posix/errors.h"
 #include "platform/posix/path_map.h"
+#include "platform/posix/proc_fs.h"
 #include "platform/posix/unique_fd.h"
 
 namespace vsu::posix {
@@ -26,6 +27,29 @@ std::string Mapped(const std::string& path) {
 bool IsHidden(std::string_view name) { return !name.empty() && name[0] == '.'; }
 
 bool HasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
+
+// A folder, pipe or device where a file is expected is refused at once: reading
+// a pipe or a device would block or never end.
+void RequireRegular(const struct stat& st, const std::string& path) {
+  if (!S_ISREG(st.st_mode)) ThrowFileError(EISDIR, path);
+}
+
+// Windows refuses to delete, rename or overwrite the file of a running program.
+void RequireNotRunning(const std::string& mapped, const std::string& path) {
+  struct stat st;
+  if (::stat(mapped.c_str(), &st) == 0 && IsRunningProgram(st)) ThrowFileError(ETXTBSY, path);
+}
+
+// Opens an existing ordinary file for reading without ever blocking on it.
+UniqueFd OpenRegularForReading(const std::string& mapped, const std::string& path) {
+  UniqueFd fd(::open(mapped.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd) ThrowFileError(errno, path);
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) ThrowFileError(errno, path);
+  RequireRegular(st, path);
+  ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
 
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
   while (size > 0) {
@@ -103,6 +127,7 @@ void PosixFiles::DeleteFile(const std::string& path) {
   const auto mapped = Mapped(path);
   struct stat st;
   if (::lstat(mapped.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ThrowFileError(ENOENT, path);
+  RequireNotRunning(mapped, path);
   if (::unlink(mapped.c_str()) != 0) ThrowFileError(errno, path);
 }
 
@@ -111,6 +136,7 @@ void PosixFiles::RenameFile(const std::string& from, const std::string& to) {
   const auto target = Mapped(to);
   struct stat st;
   if (::lstat(source.c_str(), &st) != 0) ThrowFileError(errno, from);
+  RequireNotRunning(source, from);
   // A rename never replaces an existing file.
   if (::link(source.c_str(), target.c_str()) != 0) ThrowFileError(errno, to);
   if (::unlink(source.c_str()) != 0) {
@@ -123,15 +149,16 @@ void PosixFiles::RenameFile(const std::string& from, const std::string& to) {
 void PosixFiles::CopyFile(const std::string& from, const std::string& to) {
   const auto source = Mapped(from);
   const auto target = Mapped(to);
-  UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in) ThrowFileError(errno, from);
+  UniqueFd in = OpenRegularForReading(source, from);
   struct stat st;
   if (::fstat(in.get(), &st) != 0) ThrowFileError(errno, from);
-  if (!S_ISREG(st.st_mode)) ThrowFileError(ENOENT, from);
   {
     // The destination must be writable where it is, as an overwrite in place would require.
     struct stat existing;
-    if (::stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) ThrowFileError(EISDIR, to);
+    if (::stat(target.c_str(), &existing) == 0) {
+      RequireRegular(existing, to);
+      if (IsRunningProgram(existing)) ThrowFileError(ETXTBSY, to);
+    }
   }
   // Written beside the destination and renamed over it, so the destination is
   // never half-written.
@@ -160,17 +187,18 @@ void PosixFiles::CopyFile(const std::string& from, const std::string& to) {
 
 std::unique_ptr<InputFile> PosixFiles::OpenForInput(const std::string& path) {
   const auto mapped = Mapped(path);
-  UniqueFd fd(::open(mapped.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) ThrowFileError(errno, path);
-  struct stat st;
-  if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode)) ThrowFileError(EISDIR, path);
-  return std::make_unique<PosixInputFile>(std::move(fd), path);
+  return std::make_unique<PosixInputFile>(OpenRegularForReading(mapped, path), path);
 }
 
 std::unique_ptr<OutputFile> PosixFiles::CreateForOutput(const std::string& path) {
   const auto mapped = Mapped(path);
-  UniqueFd fd(::open(mapped.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  struct stat st;
+  if (::stat(mapped.c_str(), &st) == 0) RequireRegular(st, path);
+  UniqueFd fd(::open(mapped.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644));
   if (!fd) ThrowFileError(errno, path);
+  if (::fstat(fd.get(), &st) != 0) ThrowFileError(errno, path);
+  RequireRegular(st, path);
+  ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
   return std::make_unique<PosixOutputFile>(std::move(fd), path);
 }
 

@@ -78,6 +78,20 @@ std::optional<std::string> ExecutablePath(pid_t pid) {
   return path;
 }
 
+bool IsRunningProgram(const struct stat& st) {
+  // Only a file that may be executed can be a running program; this spares
+  // the walk for the data files.
+  if (!S_ISREG(st.st_mode) || (st.st_mode & 0111) == 0) return false;
+  for (const pid_t pid : ListProcessIds()) {
+    struct stat program;
+    if (::stat(ProcFile(pid, "exe").c_str(), &program) == 0 && program.st_dev == st.st_dev &&
+        program.st_ino == st.st_ino && IsAlive(pid)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string CommandName(pid_t pid) {
   const auto text = ReadWhole(ProcFile(pid, "cmdline"));
   if (!text) return {};

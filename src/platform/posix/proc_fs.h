@@ -2,6 +2,7 @@
 // What /proc tells about processes: shared by the process list, the service
 // manager and the launcher.
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -34,5 +35,9 @@ std::optional<std::string> ExecutablePath(pid_t pid);
 
 // The first word of /proc/PID/cmdline; empty for kernel threads and zombies.
 std::string CommandName(pid_t pid);
+
+// True when a live process that this account may look at runs the file
+// described by st as its program.
+bool IsRunningProgram(const struct stat& st);
 
 }  // namespace vsu::posix
