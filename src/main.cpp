@@ -25,13 +25,14 @@ int main(int argc, char** argv) {
   Transcript log(logPath ? logPath : "");
   posix::PosixSystem system(std::vector<std::string>(argv + 1, argv + argc));
   posix::PosixFiles files;
-  posix::PosixClock clock;
+  posix::AwaitedProcesses awaited;
+  posix::PosixClock clock(&awaited);
   posix::SqliteDatabase db;
   const auto backend = CreateToolkitFromEnvironment();
   LoggedToolkit ui(*backend, log);
-  posix::PosixServiceManager scm;
+  posix::PosixServiceManager scm(posix::ServiceDatabaseDirectory(), &awaited);
   posix::PosixProcessList processes;
-  posix::PosixLauncher launcher;
+  posix::PosixLauncher launcher(&awaited);
   posix::PosixIpInfo ip;
   Platform platform{system, files, clock, ui, log, db, scm, processes, launcher, ip};
   InstallationState state;

@@ -3,6 +3,9 @@
 
 #include <cerrno>
 
+#include <filesystem>
+
+#include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_launcher.h"
 #include "support/recorder_script.h"
 #include "support/temp_dir.h"
@@ -72,6 +75,29 @@ TEST_F(PosixLauncherTest, ShellExecuteRunsTheMappedFileInItsDirectory) {
   ASSERT_TRUE(recorded);
   EXPECT_EQ(recorded->args, Args{"-install_noMsg"});
   EXPECT_EQ(recorded->directory, dir.str() + "/work");
+}
+
+// With no real waiting, a wait still lasts while the program launched last
+// runs, up to its nominal length, and no longer.
+TEST_F(PosixLauncherTest, AShortenedWaitLastsWhileTheLaunchedProgramRuns) {
+  dir.Write("bin/installer.exe", "#!/bin/sh\n/bin/sleep 0.3\n");
+  std::filesystem::permissions(dir.path() / "bin/installer.exe", std::filesystem::perms::owner_all);
+  posix::AwaitedProcesses awaited;
+  posix::PosixLauncher launching(&awaited);
+  posix::PosixClock clock(0.0, &awaited);
+  ShellExecuteInfo info;
+  info.lpFile = "c:\\bin\\installer.exe";
+  ASSERT_TRUE(launching.ShellExecuteExA(info));
+  const auto timed = [&](unsigned ms) {
+    const auto start = std::chrono::steady_clock::now();
+    clock.Sleep(ms);
+    return std::chrono::steady_clock::now() - start;
+  };
+  EXPECT_LT(timed(100), std::chrono::milliseconds(150));
+  const auto waited = timed(2000);
+  EXPECT_GT(waited, std::chrono::milliseconds(100));
+  EXPECT_LT(waited, std::chrono::milliseconds(1500));
+  EXPECT_LT(timed(2000), std::chrono::milliseconds(50));
 }
 
 TEST_F(PosixLauncherTest, ShellExecuteFailsWhenTheFileCannotRun) {

@@ -14,11 +14,13 @@ double PauseScaleFromEnvironment() {
   return value;
 }
 
-PosixClock::PosixClock() : scale_(PauseScaleFromEnvironment()) {}
+PosixClock::PosixClock(AwaitedProcesses* awaited) : scale_(PauseScaleFromEnvironment()), awaited_(awaited) {}
 
 void PosixClock::Sleep(unsigned milliseconds) {
   using namespace std::chrono;
   const auto wanted = duration_cast<nanoseconds>(duration<double, std::milli>(milliseconds * scale_));
+  const auto nominal = duration_cast<nanoseconds>(std::chrono::milliseconds(milliseconds));
+  if (wanted < nominal) SleepWhileAwaitedProcessesRun(nominal - wanted);
   if (wanted <= nanoseconds::zero()) return;
   // Never carry more than one slice of overrun, so a long stall elsewhere is not
   // paid back by skipping whole sleeps.
@@ -29,6 +31,15 @@ void PosixClock::Sleep(unsigned milliseconds) {
   const auto slept = duration_cast<nanoseconds>(steady_clock::now() - start);
   overrun_ = std::max(nanoseconds::zero(), overrun_ - credit + (slept - target));
   overrun_ = std::min(overrun_, wanted);
+}
+
+void PosixClock::SleepWhileAwaitedProcessesRun(std::chrono::nanoseconds limit) {
+  using namespace std::chrono;
+  if (!awaited_) return;
+  const auto deadline = steady_clock::now() + limit;
+  while (awaited_->AnyRunning() && steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::min<nanoseconds>(milliseconds(1), deadline - steady_clock::now()));
+  }
 }
 
 }  // namespace vsu::posix

@@ -16,7 +16,9 @@ bool PosixLauncher::ShellExecuteExA(const ShellExecuteInfo& info) {
     if (!directory) return false;
     request.directory = *directory;
   }
-  return Spawn(request).pid != 0;
+  const SpawnResult result = Spawn(request);
+  if (result.pid != 0 && awaited_) awaited_->Add(result.pid);
+  return result.pid != 0;
 }
 
 std::uint32_t PosixLauncher::StartProgram(const std::string& command, int) {

@@ -79,7 +79,8 @@ std::string ServiceDatabaseDirectory() {
   return HomeDirectory() + "/.local/state/velascanupg/scm";
 }
 
-PosixServiceManager::PosixServiceManager(std::string directory) : directory_(std::move(directory)) {}
+PosixServiceManager::PosixServiceManager(std::string directory, AwaitedProcesses* awaited)
+    : directory_(std::move(directory)), awaited_(awaited) {}
 
 PosixServiceManager::~PosixServiceManager() = default;
 
@@ -182,6 +183,7 @@ bool PosixServiceManager::ControlService(ScHandle service, std::uint32_t control
     // As on Windows the request only asks: the process ends in its own time,
     // and the service is stop pending until it has.
     if (::kill(record.pid, SIGTERM) != 0 && errno != ESRCH) return Win32Code(errno);
+    if (awaited_) awaited_->Add(record.pid);
     record.stopping = true;
     store.Update(record);
     *status = StatusOf(record);

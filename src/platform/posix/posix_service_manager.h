@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/awaited_processes.h"
 #include "platform/posix/service_store.h"
 #include "platform/service_manager.h"
 
@@ -69,7 +70,9 @@ std::string ServiceDatabaseDirectory();
 
 class PosixServiceManager : public ServiceManager {
  public:
-  explicit PosixServiceManager(std::string directory = ServiceDatabaseDirectory());
+  // The process of a service asked to stop is added to awaited when given.
+  explicit PosixServiceManager(std::string directory = ServiceDatabaseDirectory(),
+                               AwaitedProcesses* awaited = nullptr);
   ~PosixServiceManager() override;
 
   ScHandle OpenSCManagerA(const char* machine, const char* database, std::uint32_t access) override;
@@ -107,6 +110,7 @@ class PosixServiceManager : public ServiceManager {
   bool Fail(std::uint32_t code);
 
   std::string directory_;
+  AwaitedProcesses* awaited_;
   std::unique_ptr<ServiceStore> store_;
   std::map<ScHandle, Handle> handles_;
   ScHandle lastHandle_ = 0;
