@@ -99,12 +99,13 @@ TEST_F(PosixFilesTest, CopyOverwritesAndKeepsTheMode) {
   const auto source = dir_.Write("Temp/VelaScanSrv.ex_", "new contents");
   ::chmod(source.c_str(), 0755);
   dir_.Write("VelaScanSrv.exe", "old contents that were longer");
+  dir_.Write("VelaScanSrv.exe.vsu-copy", "what a copy cut short left");
   files_.CopyFile("c:\\temp\\VelaScanSrv.ex_", "c:\\VelaScanSrv.exe");
   EXPECT_EQ(dir_.Read("VelaScanSrv.exe"), "new contents");
   struct stat st;
   ASSERT_EQ(::stat((dir_.path() / "VelaScanSrv.exe").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0755u);
-  // Nothing is left beside the destination.
+  // Nothing is left beside the destination, also of the copy cut short.
   std::size_t entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_.path())) ++entries;
   EXPECT_EQ(entries, 5u);  // windows, Program Files, snmpc, Temp, VelaScanSrv.exe

@@ -161,9 +161,10 @@ void PosixFiles::CopyFile(const std::string& from, const std::string& to) {
     }
   }
   // Written beside the destination and renamed over it, so the destination is
-  // never half-written.
-  std::string temp = target + ".vsu-copy-XXXXXX";
-  UniqueFd out(::mkstemp(temp.data()));
+  // never half-written. The name is always the same, so a copy that was cut
+  // short leaves a file that the next copy to that destination reuses.
+  const std::string temp = target + ".vsu-copy";
+  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (!out) ThrowFileError(errno == ENOENT ? ENOTDIR : errno, to);  // the folder is missing
   try {
     char buffer[1 << 16];
