@@ -10,70 +10,18 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/posix/spawn.h"
-#include "support/installation.h"
-#include "support/json_lines.h"
 #include "support/process_tools.h"
-#include "support/service_sandbox.h"
+#include "support/upgrade_world.h"
 
 namespace vsu {
 namespace {
 
-using Env = std::map<std::string, std::optional<std::string>>;
+using test::Env;
+using test::UpgradeWorld;
 
 constexpr const char* kMibNote =
     "A new MIB (ferrowin.mib) has been added to\r\nSNMPc. Recompile the mib database in SNMPc\r\nto have the new "
     "velascan traps decoded.";
-
-fixture::InstallationOptions WithServiceBinary(fixture::InstallationOptions options, const std::string& binary) {
-  options.programFiles = true;
-  options.serviceBinary = binary;
-  return options;
-}
-
-// A fixture installation whose service executables are copies of the double.
-class UpgradeWorld {
- public:
-  explicit UpgradeWorld(fixture::InstallationOptions options = {})
-      : install_(WithServiceBinary(std::move(options), sandbox_.ServiceBinary())) {}
-  ~UpgradeWorld() { test::KillProcessesUnder(install_.dir().str()); }
-
-  std::string File(const std::string& programPath) const { return install_.Path(programPath).string(); }
-  std::string ServiceExe() const { return File("c:\\VelaScan\\VelaScanSrv.exe"); }
-  test::ProgramResult Sc(const std::vector<std::string>& args) const { return sandbox_.Sc(args); }
-  // Installs the old service from the program directory, in the state asked
-  // for; env reaches the service's process.
-  void InstallService(int state, const Env& env = {}) const {
-    if (state == 0) return;
-    ASSERT_EQ(Sc({"create", "Vela Scan", ServiceExe()}).status, 0);
-    if (state == 4 || state == 2) {
-      ASSERT_EQ(sandbox_.Sc({"start", "Vela Scan"}, env).status, 0);
-    }
-    if (state != 1 && state != 4) {
-      ASSERT_EQ(Sc({"set-state", "Vela Scan", std::to_string(state)}).status, 0);
-    }
-  }
-  test::ProgramResult Upgrade(const Env& extra = {}, std::vector<std::string> args = {"c:\\VelaScan"}) const {
-    Env env = sandbox_.Env();
-    env["VELASCANUPG_PAUSE_SCALE"] = "0";
-    env["VELASCANUPG_IPADDRESS"] = "198.51.100.4";
-    for (const auto& [name, value] : extra) env[name] = value;
-    return test::Run({"velascanupg", args, env, "", "", 120});
-  }
-  std::vector<test::Event> Events() const { return test::ReadTranscript(sandbox_.TranscriptFile()); }
-  // Starts the installation's console, a process whose program is VelaScan.exe.
-  void StartConsole() const {
-    const std::string console = File("c:\\VelaScan\\VelaScan.exe");
-    ASSERT_NE(posix::Spawn({console, {}, {}, {}}).pid, 0);
-    ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(console) != 0; }));
-  }
-  std::string Db() const { return install_.VelaScanDb(); }
-  const test::TestInstallation& install() const { return install_; }
-
- private:
-  test::ServiceSandbox sandbox_;
-  test::TestInstallation install_;
-};
 
 std::vector<std::string> Texts(const std::vector<test::Event>& events) {
   std::vector<std::string> texts;

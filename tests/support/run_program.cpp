@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <algorithm>
 
 extern char** environ;
 
@@ -64,13 +65,16 @@ ProgramResult Run(const ProgramRun& run) {
     inFd = -1;
   }
   ProgramResult result;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(run.timeoutSeconds);
+  const auto deadline = std::chrono::steady_clock::now() + (run.killAfterMs > 0
+                                                               ? std::chrono::milliseconds(run.killAfterMs)
+                                                               : std::chrono::milliseconds(run.timeoutSeconds * 1000));
   int open = 2;
   bool killed = false;
   ::signal(SIGPIPE, SIG_IGN);
   while (open > 0) {
     pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {inFd, POLLOUT, 0}};
-    const int n = ::poll(fds, inFd >= 0 ? 3 : 2, 100);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const int n = ::poll(fds, inFd >= 0 ? 3 : 2, killed ? 100 : static_cast<int>(std::clamp<long>(left.count(), 0, 100)));
     if (std::chrono::steady_clock::now() > deadline && !killed) {
       ::kill(pid, SIGKILL);
       killed = true;

@@ -22,6 +22,7 @@ struct ProgramRun {
   std::string input;
   std::string workingDirectory;
   int timeoutSeconds = 120;
+  int killAfterMs = 0;  // when not 0, the program is killed (SIGKILL) this long after its start
 };
 
 ProgramResult Run(const ProgramRun& run);

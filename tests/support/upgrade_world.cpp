@@ -1,0 +1,50 @@
+#include "support/upgrade_world.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/posix/spawn.h"
+#include "support/process_tools.h"
+
+namespace vsu::test {
+namespace {
+
+fixture::InstallationOptions WithServiceBinary(fixture::InstallationOptions options, const std::string& binary) {
+  options.programFiles = true;
+  options.serviceBinary = binary;
+  return options;
+}
+
+}  // namespace
+
+UpgradeWorld::UpgradeWorld(fixture::InstallationOptions options)
+    : install_(WithServiceBinary(std::move(options), sandbox_.ServiceBinary())) {}
+
+UpgradeWorld::~UpgradeWorld() { KillProcessesUnder(install_.dir().str()); }
+
+void UpgradeWorld::InstallService(int state, const Env& env) const {
+  if (state == 0) return;
+  ASSERT_EQ(Sc({"create", "Vela Scan", ServiceExe()}).status, 0);
+  if (state == 4 || state == 2) {
+    ASSERT_EQ(sandbox_.Sc({"start", "Vela Scan"}, env).status, 0);
+  }
+  if (state != 1 && state != 4) {
+    ASSERT_EQ(Sc({"set-state", "Vela Scan", std::to_string(state)}).status, 0);
+  }
+}
+
+ProgramResult UpgradeWorld::Upgrade(const Env& extra, std::vector<std::string> args, int killAfterMs) const {
+  Env env = sandbox_.Env();
+  env["VELASCANUPG_IPADDRESS"] = "198.51.100.4";
+  for (const auto& [name, value] : extra) env[name] = value;
+  ProgramRun run{"velascanupg", std::move(args), env, "", "", 120};
+  run.killAfterMs = killAfterMs;
+  return Run(run);
+}
+
+void UpgradeWorld::StartConsole() const {
+  const std::string console = File("c:\\VelaScan\\VelaScan.exe");
+  ASSERT_NE(posix::Spawn({console, {}, {}, {}}).pid, 0);
+  ASSERT_TRUE(WaitFor([&] { return ProcessOf(console) != 0; }));
+}
+
+}  // namespace vsu::test

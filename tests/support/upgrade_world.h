@@ -1,0 +1,45 @@
+#pragma once
+// A fixture installation whose service executables are copies of the service
+// double, in a service sandbox of its own: the world of an end-to-end upgrade.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/installation.h"
+#include "support/json_lines.h"
+#include "support/run_program.h"
+#include "support/service_sandbox.h"
+
+namespace vsu::test {
+
+using Env = std::map<std::string, std::optional<std::string>>;
+
+class UpgradeWorld {
+ public:
+  explicit UpgradeWorld(fixture::InstallationOptions options = {});
+  ~UpgradeWorld();
+
+  std::string File(const std::string& programPath) const { return install_.Path(programPath).string(); }
+  std::string ServiceExe() const { return File("c:\\VelaScan\\VelaScanSrv.exe"); }
+  ProgramResult Sc(const std::vector<std::string>& args) const { return sandbox_.Sc(args); }
+  // Installs the old service from the program directory, in the state asked
+  // for; env reaches the service's process.
+  void InstallService(int state, const Env& env = {}) const;
+  // Runs the upgrade of c:\VelaScan without real waits; a run is killed after
+  // killAfterMs when that is not 0.
+  ProgramResult Upgrade(const Env& extra = {}, std::vector<std::string> args = {"c:\\VelaScan"},
+                        int killAfterMs = 0) const;
+  std::vector<Event> Events() const { return ReadTranscript(sandbox_.TranscriptFile()); }
+  // Starts the installation's console, a process whose program is VelaScan.exe.
+  void StartConsole() const;
+  std::string Db() const { return install_.VelaScanDb(); }
+  const TestInstallation& install() const { return install_; }
+
+ private:
+  ServiceSandbox sandbox_;
+  TestInstallation install_;
+};
+
+}  // namespace vsu::test
