@@ -1,7 +1,7 @@
 // Fuzz targets for every reader of outside text. Each checks what its reader
 // promises, not only that it survives. Built with libFuzzer, VSU_FUZZ_TARGET
-// names the binary's one target; otherwise main replays a target over folders
-// of saved inputs, as the test run does with tests/fuzz.
+// names the binary's one target; otherwise main replays a target over saved
+// inputs, as the test run does with tests/fuzz.
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -40,29 +40,23 @@ namespace {
 }
 
 // Hands out the text a few bytes at a time, so line ends fall on every buffer boundary.
-class MemoryInput : public InputFile {
- public:
-  explicit MemoryInput(std::string_view text) : text_(text), piece_(1 + text.size() % 16) {}
+struct MemoryInput : InputFile {
+  explicit MemoryInput(std::string_view text) : text(text), piece(1 + text.size() % 16) {}
   std::size_t Read(char* buffer, std::size_t size) override {
-    const auto n = std::min({size, piece_, text_.size()});
-    std::memcpy(buffer, text_.data(), n);
-    text_.remove_prefix(n);
+    const auto n = std::min({size, piece, text.size()});
+    std::memcpy(buffer, text.data(), n);
+    text.remove_prefix(n);
     return n;
   }
-
- private:
-  std::string_view text_;
-  std::size_t piece_;
+  std::string_view text;
+  std::size_t piece;
 };
 
-class MemoryOutput : public OutputFile {
- public:
-  explicit MemoryOutput(std::string& bytes) : bytes_(bytes) {}
-  void Write(std::string_view bytes) override { bytes_.append(bytes); }
+struct MemoryOutput : OutputFile {
+  explicit MemoryOutput(std::string& bytes) : bytes(bytes) {}
+  void Write(std::string_view more) override { bytes.append(more); }
   void Close() override {}
-
- private:
-  std::string& bytes_;
+  std::string& bytes;
 };
 
 LineReader Reader(std::string_view text) { return LineReader(std::make_unique<MemoryInput>(text)); }
@@ -77,10 +71,6 @@ std::vector<std::string> SplitLines(std::string_view text) {
     text.remove_prefix(cr + (text.substr(cr, 2) == "\r\n" ? 2 : 1));
   }
   return lines;
-}
-
-bool Digits(const std::string& text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The section's value by the rule of FindSnmpcDir, for an empty and for a stored SnmpcDir.
@@ -164,6 +154,9 @@ void Version(std::string_view input) {
   const std::string text(input);
   const std::string major = text.substr(0, 1);
   const std::string minor = text.size() > 2 ? text.substr(text.size() - 2) : text;
+  const auto Digits = [](const std::string& part) {
+    return !part.empty() && std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
   try {
     const SchemaVersion version = ParseVersion(text);
     CHECK(Digits(major) && Digits(minor));
@@ -187,8 +180,8 @@ void ConnectionString(std::string_view input) {
 // Drives C and D in a fresh folder, the current directory deep inside C.
 struct Drives {
   Drives() {
-    char name[] = "/tmp/vsu-fuzz-XXXXXX";
-    CHECK(::mkdtemp(name) != nullptr);
+    std::string name = (std::filesystem::temp_directory_path() / "vsu-fuzz-XXXXXX").string();
+    CHECK(::mkdtemp(name.data()) != nullptr);
     top = std::filesystem::canonical(name).string();
     c = top + "/c";
     d = top + "/d";
@@ -205,19 +198,7 @@ struct Drives {
 
 // True when path, with "." and ".." resolved by name as the kernel does, lies in dir.
 bool Within(const std::string& path, const std::string& dir) {
-  std::vector<std::string> parts;
-  for (std::size_t start = 0, end; start <= path.size(); start = end + 1) {
-    end = std::min(path.find('/', start), path.size());
-    const auto part = path.substr(start, end - start);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-  }
-  std::string normal;
-  for (const auto& part : parts) normal += "/" + part;
-  return normal == dir || StartsWith(normal, dir + "/");
+  return StartsWith(std::filesystem::path(path).lexically_normal().string() + "/", dir + "/");
 }
 
 // A path never leaves the folder of its drive: a letter's own, else the current directory's.
@@ -239,20 +220,16 @@ void JsonQuoteTarget(std::string_view text) {
   CHECK(nlohmann::json::accept(quoted));
   const auto value = nlohmann::json::parse(quoted);
   CHECK(value.is_string());
-  bool utf8 = true;
-  try {
-    (void)nlohmann::json(std::string(text)).dump();
-  } catch (const nlohmann::json::type_error&) {
-    utf8 = false;
-  }
-  CHECK(!utf8 || value.get<std::string>() == text);
+  // The library's own round trip gives the text back exactly when it is valid UTF-8.
+  const auto replaced = nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  CHECK(nlohmann::json::parse(replaced).get<std::string>() != text || value.get<std::string>() == text);
 }
 
 using Target = void (*)(std::string_view);
 
 Target FindTarget(std::string_view name) {
   static const std::pair<std::string_view, Target> targets[] = {
-      {"win_ini", WinIni},   {"php_ini", PhpIni},           {"lumidex_ini", LumidexIni},
+      {"win_ini", WinIni},   {"php_ini", PhpIni},   {"lumidex_ini", LumidexIni},
       {"names_list", NamesList}, {"version", Version}, {"connection_string", ConnectionString},
       {"path_map", PathMap}, {"json_quote", JsonQuoteTarget}};
   for (const auto& [known, target] : targets) {
@@ -272,22 +249,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   return 0;
 }
 #else
-// fuzz_replay TARGET FOLDER...: runs the target over every file in the folders.
+// fuzz_replay TARGET PATH...: runs the target over each file, and every file in each folder.
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   const auto target = vsu::FindTarget(argv[1]);
-  int inputs = 0;
+  std::vector<std::filesystem::path> files(argv + 2, argv + argc);
   for (int i = 2; i < argc; ++i) {
+    if (!std::filesystem::is_directory(argv[i])) continue;
+    std::erase(files, argv[i]);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i])) {
-      if (!entry.is_regular_file()) continue;
-      std::printf("%s\n", entry.path().c_str());
-      std::fflush(stdout);
-      std::ifstream file(entry.path(), std::ios::binary);
-      target(std::string(std::istreambuf_iterator<char>(file), {}));
-      ++inputs;
+      if (entry.is_regular_file()) files.push_back(entry.path());
     }
   }
-  std::printf("%s: %d inputs\n", argv[1], inputs);
-  return inputs > 0 ? 0 : 1;
+  // Absolute, since a target may change the current directory.
+  for (auto& path : files) path = std::filesystem::absolute(path);
+  for (const auto& path : files) {
+    std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return 1;
+    target(std::string(std::istreambuf_iterator<char>(file), {}));
+  }
+  std::printf("%s: %zu inputs\n", argv[1], files.size());
+  return files.empty() ? 1 : 0;
 }
 #endif
