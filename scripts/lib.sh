@@ -27,7 +27,7 @@ wine_installable() {
   apt-cache policy wine64 2>/dev/null | grep -q 'Candidate: [0-9]'
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libsqlite3-dev sqlite3)
+BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libsqlite3-dev sqlite3 nlohmann-json3-dev)
 
 # build DIR [cmake options...]: configures (once) and builds into DIR.
 build() {

@@ -42,6 +42,15 @@ bool HoldsSnmpcOrLumidex(Platform& p, const std::string& dir) {
 
 }  // namespace
 
+bool ReadSnmpcSection(LineReader& winIni, std::string& snmpcDir) {
+  std::string line;
+  while (winIni.ReadLine(line) && line != "[SNMPc Network Manager]") {
+  }
+  if (line != "[SNMPc Network Manager]" || winIni.AtEnd()) return false;
+  ScanSnmpcSection(winIni, snmpcDir);
+  return true;
+}
+
 void FindSnmpcDir(Platform& p, InstallationState& s) {
   try {
     s.ProgramDir = ProgramDirectoryFromCommandLine(p);
@@ -54,11 +63,7 @@ void FindSnmpcDir(Platform& p, InstallationState& s) {
     std::optional<LineReader> winIni;
     if (p.files.FileExists(winIniPath)) {
       winIni.emplace(OpenLines(p.files, winIniPath));
-      std::string line;
-      while (winIni->ReadLine(line) && line != "[SNMPc Network Manager]") {
-      }
-      if (line == "[SNMPc Network Manager]" && !winIni->AtEnd()) {
-        ScanSnmpcSection(*winIni, s.SnmpcDir);
+      if (ReadSnmpcSection(*winIni, s.SnmpcDir)) {
         if (s.SnmpcDir.empty()) {
           AskForPath(p, s, kPromptSnmpc);
           s.SnmpcDir = s.EnteredPath;

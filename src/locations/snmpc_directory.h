@@ -1,6 +1,9 @@
 #pragma once
 
+#include <string>
+
 #include "common/installation_state.h"
+#include "common/text_lines.h"
 #include "platform/platform.h"
 
 namespace vsu {
@@ -11,5 +14,10 @@ namespace vsu {
 // when it holds snmpc.ini or lumidex.ini, else from the user. Any failure ends
 // it silently, leaving what was set so far.
 void FindSnmpcDir(Platform& p, InstallationState& s);
+
+// Reads win.ini's lines up to its "[SNMPc Network Manager]" section and through
+// it; false when there is no such section or nothing follows its header. A
+// stored snmpcDir only gives way to a "DIR=" line that opens the section.
+bool ReadSnmpcSection(LineReader& winIni, std::string& snmpcDir);
 
 }  // namespace vsu

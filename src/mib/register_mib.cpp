@@ -4,21 +4,11 @@
 #include "common/text.h"
 #include "common/text_lines.h"
 #include "database/pause.h"
+#include "mib/names_list.h"
 #include "platform/files.h"
 #include "platform/views.h"
 
 namespace vsu {
-namespace {
-
-// A line is kept unless it is empty or names either MIB, in any letter case,
-// anywhere in it. upper is scratch space reused from line to line.
-bool KeepLine(const std::string& line, std::string& upper) {
-  if (line.empty()) return false;
-  UpperCaseInto(line, upper);
-  return upper.find("QUILLBANK.MIB") == std::string::npos && upper.find("FERROWIN.MIB") == std::string::npos;
-}
-
-}  // namespace
 
 void RegisterMib(Platform& p, const InstallationState& s) {
   const std::string list = s.SnmpcDir + "\\mibfiles\\names.txt";
@@ -31,13 +21,7 @@ void RegisterMib(Platform& p, const InstallationState& s) {
     p.files.RenameFile(list, backup);
     LineReader in = OpenLines(p.files, backup);
     LineWriter out = CreateLines(p.files, list);
-    std::string line;
-    std::string upper;
-    while (in.ReadLine(line)) {
-      if (KeepLine(line, upper)) out.WriteLine(line);
-    }
-    out.WriteLine("Ferrowin.mib");
-    out.WriteLine("");
+    WriteNamesList(in, out);
     out.Close();
   } catch (const Failure& failure) {
     p.ui.MsgBox(failure.Description(), 16, "Vela Scan");
