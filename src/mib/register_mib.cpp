@@ -1,7 +1,6 @@
 #include "mib/register_mib.h"
 
 #include "common/failure.h"
-#include "common/text.h"
 #include "common/text_lines.h"
 #include "database/pause.h"
 #include "mib/names_list.h"
@@ -10,20 +9,36 @@
 
 namespace vsu {
 
+// The new list is written beside names.txt and renamed into place, so names.txt
+// is always either missing or whole. A run cut short after the old list became
+// names.bak leaves names.txt missing beside that one whole copy; the next run
+// goes on from there instead of deleting it.
 void RegisterMib(Platform& p, const InstallationState& s) {
   const std::string list = s.SnmpcDir + "\\mibfiles\\names.txt";
   const std::string backup = s.SnmpcDir + "\\mibfiles\\names.bak";
+  const std::string fresh = list + ".vsu-new";
   try {
-    if (p.files.FileExists(backup)) {
-      p.files.DeleteFile(backup);
-      Pause(p, 100);
+    // Left by a run cut short; it may even share its contents with names.txt.
+    if (p.files.FileExists(fresh)) p.files.DeleteFile(fresh);
+    const bool resuming = !p.files.FileExists(list) && p.files.FileExists(backup);
+    if (!resuming) {
+      if (p.files.FileExists(backup)) {
+        p.files.DeleteFile(backup);
+        Pause(p, 100);
+      }
+      p.files.RenameFile(list, backup);
     }
-    p.files.RenameFile(list, backup);
     LineReader in = OpenLines(p.files, backup);
-    LineWriter out = CreateLines(p.files, list);
+    LineWriter out = CreateLines(p.files, fresh);
     WriteNamesList(in, out);
     out.Close();
+    p.files.RenameFile(fresh, list);
   } catch (const Failure& failure) {
+    try {
+      if (p.files.FileExists(fresh)) p.files.DeleteFile(fresh);
+    } catch (const Failure&) {
+      // What could not be tidied now is removed by the next run.
+    }
     p.ui.MsgBox(failure.Description(), 16, "Vela Scan");
   }
 }

@@ -4,8 +4,42 @@
 
 namespace vsu::test {
 
+namespace {
+
+// Output whose writes count as operations; a crash tears the write in half.
+class CountedOutput : public OutputFile {
+ public:
+  CountedOutput(FilesWrapper& files, std::unique_ptr<OutputFile> target, std::string path)
+      : files_(files), target_(std::move(target)), path_(std::move(path)) {}
+  void Write(std::string_view bytes) override {
+    try {
+      files_.Count(path_);
+    } catch (const Crash&) {
+      target_->Write(bytes.substr(0, bytes.size() / 2));
+      throw;
+    }
+    target_->Write(bytes);
+  }
+  void Close() override {
+    files_.Count(path_);
+    target_->Close();
+  }
+
+ private:
+  FilesWrapper& files_;
+  std::unique_ptr<OutputFile> target_;
+  std::string path_;
+};
+
+}  // namespace
+
 void FilesWrapper::Count(const std::string& path) {
-  if (++calls != failCall) return;
+  ++calls;
+  if (calls == crashCall) {
+    faultFired = true;
+    throw Crash{};
+  }
+  if (calls != failCall) return;
   faultFired = true;
   throw Failure(FaultText(path));
 }
@@ -39,7 +73,7 @@ std::unique_ptr<InputFile> FilesWrapper::OpenForInput(const std::string& path) {
 std::unique_ptr<OutputFile> FilesWrapper::CreateForOutput(const std::string& path) {
   Count(path);
   if (unwritable.count(path)) throw Failure("Permission denied: " + path);
-  return target_.CreateForOutput(path);
+  return std::make_unique<CountedOutput>(*this, target_.CreateForOutput(path), path);
 }
 
 }  // namespace vsu::test

@@ -3,7 +3,9 @@
 // hidden ones are missing for the file-exists test (as a hidden or system file
 // is on Windows), unreadable ones fail to open for reading, unwritable ones
 // fail to be created. Counted faults: the failCall-th call of any operation
-// fails, as a platform call can at any point.
+// fails, as a platform call can at any point; the crashCall-th call (writes to
+// an open file count too) stops the program there, as a kill would: it throws
+// Crash, which no routine of the program catches, after doing half of a write.
 
 #include <set>
 #include <string>
@@ -12,6 +14,8 @@
 
 namespace vsu::test {
 
+struct Crash {};
+
 class FilesWrapper : public Files {
  public:
   explicit FilesWrapper(Files& target) : target_(target) {}
@@ -19,6 +23,7 @@ class FilesWrapper : public Files {
   std::set<std::string> unreadable;
   std::set<std::string> unwritable;
   long failCall = 0;  // 0: none
+  long crashCall = 0;  // 0: none
   long calls = 0;
   bool faultFired = false;
 
@@ -31,9 +36,10 @@ class FilesWrapper : public Files {
 
   // The description of an injected fault on path.
   static std::string FaultText(const std::string& path) { return "Injected fault: " + path; }
+  // Counts one operation on path; throws the fault or the crash it is due for.
+  void Count(const std::string& path);
 
  private:
-  void Count(const std::string& path);
   Files& target_;
 };
 

@@ -141,15 +141,43 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"ListCannotBeCreated", "c:\\SNMPc",
                     [](const test::TempDir& dir, test::FilesWrapper& files) {
                       dir.Write(kList, "a.mib\r\n");
-                      files.unwritable.insert("c:\\SNMPc\\mibfiles\\names.txt");
+                      files.unwritable.insert("c:\\SNMPc\\mibfiles\\names.txt.vsu-new");
                     },
                     "c:\\SNMPc\\mibfiles\\names.txt", nullptr}),
     test::CaseName());
 
+// A run cut short at any file operation, a write torn in half included, and
+// run again keeps every name: names.txt ends as the registered list, names.bak
+// as a whole one, and nothing else is left in the folder.
+TEST_F(RegisterMibTest, ARunCutShortAnywhereLosesNoNameOnTheNextRun) {
+  std::string before = "a.mib\r\nquillbank.mib\r\n";
+  for (int i = 0; i < 12000; ++i) before += "vendor" + std::to_string(i) + ".mib\r\n";
+  const std::string registered = before.substr(7 + 15) + "Ferrowin.mib\r\n\r\n";
+  for (long k = 1;; ++k) {
+    SCOPED_TRACE("cut short at file operation " + std::to_string(k));
+    std::filesystem::remove_all(dir_.path() / "SNMPc");
+    dir_.Write(kList, before);
+    dir_.Write(kBackup, "stale.mib\r\n");
+    test::FilesWrapper files(tp_.files);
+    files.crashCall = k;
+    try {
+      RegisterWith(files);
+    } catch (const test::Crash&) {
+    }
+    if (!files.faultFired) break;
+    Register();
+    EXPECT_EQ(dir_.Read(kList), "a.mib\r\n" + registered);
+    const std::string backup = dir_.Read(kBackup);
+    EXPECT_TRUE(backup == before || backup == "a.mib\r\n" + registered) << backup.size();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path() / "SNMPc/mibfiles"), {}), 2);
+  }
+  EXPECT_TRUE(tp_.ui.messages.empty());
+}
+
 TEST_F(RegisterMibTest, BackupKeepsTheListWhenTheNewOneCannotBeWritten) {
   dir_.Write(kList, "a.mib\r\n");
   test::FilesWrapper files(tp_.files);
-  files.unwritable.insert("c:\\SNMPc\\mibfiles\\names.txt");
+  files.unwritable.insert("c:\\SNMPc\\mibfiles\\names.txt.vsu-new");
   RegisterWith(files);
   EXPECT_EQ(dir_.Read(kBackup), "a.mib\r\n");
 }

@@ -83,7 +83,10 @@ class PosixOutputFile : public OutputFile {
  public:
   PosixOutputFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
   void Write(std::string_view bytes) override { WriteAll(fd_.get(), bytes.data(), bytes.size(), path_); }
+  // The contents reach the disk before the file is closed, so a file renamed
+  // into place afterwards is whole even after a power cut.
   void Close() override {
+    if (::fsync(fd_.get()) != 0) ThrowFileError(errno, path_);
     if (!fd_.Close()) ThrowFileError(errno, path_);
   }
 
