@@ -6,17 +6,27 @@
 #include <memory>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace vsu {
 
 // A field value: Null, text, Boolean (BIT), 16-bit or 32-bit integer.
 using FieldValue = std::variant<std::monostate, std::string, bool, std::int16_t, std::int32_t>;
 
+inline constexpr int adModeUnknown = 0;
+inline constexpr int adModeRead = 1;
+
 class Connection {
  public:
   virtual ~Connection() = default;
-  // Opens the database named by "Data Source=" in the connection string. A
-  // missing file is a failure; a second connection to the same file is allowed.
+  // Set before Open. adModeRead opens the file for reading only and leaves it
+  // exactly as it was; any other mode reads and writes.
+  int Mode = adModeUnknown;
+  // Opens the database named by "Data Source=" in the connection string, as it
+  // is: nothing the file keeps about itself changes. A missing file is a
+  // failure; a second connection to the same file is allowed. A file that
+  // another program holds locked is waited for, a few seconds at most, at Open
+  // and at every later operation, before the operation fails.
   virtual void Open(const std::string& connectionString) = 0;
   // Runs one statement; any rows it yields are discarded at once.
   virtual void Execute(const std::string& statement) = 0;
@@ -48,6 +58,8 @@ class Recordset {
   virtual void Update() = 0;
   virtual void MoveNext() = 0;
   virtual void Close() = 0;
+  // The names of the open table's columns, in order (ADO's Fields collection).
+  virtual std::vector<std::string> FieldNames() = 0;
 };
 
 class Database {
@@ -55,6 +67,12 @@ class Database {
   virtual ~Database() = default;
   virtual std::unique_ptr<Connection> CreateConnection() = 0;
   virtual std::unique_ptr<Recordset> CreateRecordset() = 0;
+  // Copies the database file from over the existing file to (an empty one is
+  // an empty database), consistently even while other connections use either:
+  // a database of the engine's own kind goes through the engine, page for
+  // page, so two copies of the same contents are the same bytes; any other
+  // file is copied byte for byte.
+  virtual void CopyDatabase(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace vsu
