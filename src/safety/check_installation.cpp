@@ -206,9 +206,12 @@ void CheckMibList(Platform& p, const InstallationState& s, SafetyReport& report)
   std::string why = Failed([&] {
     p.files.ProbeWritable(list + ".vsu-new");  // the new list is written beside it
     if (p.files.FileExists(list)) {
-      LineReader lines = OpenLines(p.files, list);
       long count = 0;
-      for (std::string line; lines.ReadLine(line);) ++count;
+      {
+        // Closed before the probe, which would meet this very reader.
+        LineReader lines = OpenLines(p.files, list);
+        for (std::string line; lines.ReadLine(line);) ++count;
+      }
       p.files.ProbeWritable(list);
       detail = "readable, " + std::to_string(count) + " lines; it becomes names.bak and is written anew";
     } else if (p.files.FileExists(backup)) {
