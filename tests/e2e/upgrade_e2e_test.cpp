@@ -211,7 +211,9 @@ TEST_P(UpgradeFailureEndToEnd, ShowsTheFailureEndsTheRunAndStillNotesTheMib) {
 // database and the service as they were before the run.
 TEST_P(UpgradeFailureEndToEnd, ABackedUpRunIsUndoneByTheRestore) {
   const auto& c = GetParam();
-  UpgradeWorld world;
+  fixture::InstallationOptions options;
+  options.database.version = "2.00";  // so that the later stops find the schema upgraded
+  UpgradeWorld world(options);
   world.InstallService(c.serviceState);
   if (c.prepare) c.prepare(world);
   const auto before = world.Snapshot();
