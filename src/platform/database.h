@@ -12,11 +12,20 @@ namespace vsu {
 // A field value: Null, text, Boolean (BIT), 16-bit or 32-bit integer.
 using FieldValue = std::variant<std::monostate, std::string, bool, std::int16_t, std::int32_t>;
 
+inline constexpr int adModeUnknown = 0;
+inline constexpr int adModeRead = 1;
+
 class Connection {
  public:
   virtual ~Connection() = default;
-  // Opens the database named by "Data Source=" in the connection string. A
-  // missing file is a failure; a second connection to the same file is allowed.
+  // Set before Open. adModeRead opens the file for reading only and leaves it
+  // exactly as it was; any other mode reads and writes.
+  int Mode = adModeUnknown;
+  // Opens the database named by "Data Source=" in the connection string, as it
+  // is: nothing the file keeps about itself changes. A missing file is a
+  // failure; a second connection to the same file is allowed. A file that
+  // another program holds locked is waited for, a few seconds at most, at Open
+  // and at every later operation, before the operation fails.
   virtual void Open(const std::string& connectionString) = 0;
   // Runs one statement; any rows it yields are discarded at once.
   virtual void Execute(const std::string& statement) = 0;

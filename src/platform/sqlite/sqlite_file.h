@@ -16,10 +16,11 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 class SqliteFile {
  public:
-  // Opens an existing database read-write; never creates one. mappedPath must
+  // Opens an existing database as it is; never creates one. mappedPath must
   // name an ordinary file (the file mapper makes sure); name is the program's
-  // path, used in failure descriptions.
-  SqliteFile(const std::string& mappedPath, const std::string& name);
+  // path, used in failure descriptions. A readOnly file is left byte for byte
+  // as it was, with nothing made beside it, also in a folder nobody may write.
+  SqliteFile(const std::string& mappedPath, const std::string& name, bool readOnly);
   ~SqliteFile();
   SqliteFile(const SqliteFile&) = delete;
   SqliteFile& operator=(const SqliteFile&) = delete;

@@ -52,6 +52,7 @@ class EngineConnection : public Connection {
     } else {
       inner = std::make_unique<AdoConnection>();
     }
+    inner->Mode = Mode;
     inner->Open(connectionString);
     inner_ = std::move(inner);
   }
