@@ -16,8 +16,12 @@ void SqliteConnection::Open(const std::string& connectionString) {
 
 void SqliteConnection::Execute(const std::string& statement) { File()->Run(statement); }
 
+void SqliteConnection::BeginTrans() { File()->BeginTransaction(); }
+
+void SqliteConnection::CommitTrans() { File()->CommitTransaction(); }
+
 void SqliteConnection::Close() {
-  File();
+  File()->DropTransaction();
   // Recordsets still open on this connection keep the file until they close.
   file_.reset();
 }

@@ -109,13 +109,39 @@ void SqliteFile::Fail() const {
   throw Failure(sqlite3_errmsg(db_));
 }
 
+void SqliteFile::BeginTransaction() {
+  if (connectionTransaction_) throw Failure("The connection is in a transaction already.");
+  // Taking the write lock at once lets the busy wait work: a read lock
+  // raised to a write lock later cannot wait without risking a deadlock.
+  if (sqlite3_get_autocommit(db_)) Run("BEGIN IMMEDIATE");
+  connectionTransaction_ = true;
+}
+
+void SqliteFile::CommitTransaction() {
+  if (!std::exchange(connectionTransaction_, false)) throw Failure("The connection is in no transaction.");
+  if (sqlite3_get_autocommit(db_)) {
+    throw Failure("The engine gave the transaction up after a failure; none of its changes were stored.");
+  }
+  Commit();
+}
+
+void SqliteFile::DropTransaction() {
+  if (std::exchange(connectionTransaction_, false) && !sqlite3_get_autocommit(db_)) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
 void SqliteFile::JoinBatch() {
   if (batchUsers_ == 0 && sqlite3_get_autocommit(db_)) Run("BEGIN IMMEDIATE");
   ++batchUsers_;
 }
 
 void SqliteFile::LeaveBatch() {
-  if (--batchUsers_ > 0 || sqlite3_get_autocommit(db_)) return;
+  if (--batchUsers_ > 0 || connectionTransaction_ || sqlite3_get_autocommit(db_)) return;
+  Commit();
+}
+
+void SqliteFile::Commit() {
   if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
     const std::string message = sqlite3_errmsg(db_);
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);

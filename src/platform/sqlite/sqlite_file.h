@@ -32,15 +32,26 @@ class SqliteFile {
   // Throws Failure with the engine's description of the last failed call.
   [[noreturn]] void Fail() const;
 
+  // The connection's transaction. Recordsets that write meanwhile add to it
+  // and leave the commit to it. A failed commit rolls back, so the file is
+  // never left locked.
+  void BeginTransaction();
+  void CommitTransaction();
+  // Rolls the connection's transaction back, if it has one.
+  void DropTransaction();
+
   // Row updates of open recordsets share one transaction: the first user
-  // begins it, the last one to leave commits it (or, when it cannot, rolls it
-  // back so the file is never left locked).
+  // begins it, unless one is open already, and the last one to leave commits
+  // what it began (or, when it cannot, rolls it back).
   void JoinBatch();
   void LeaveBatch();
 
  private:
+  void Commit();
+
   sqlite3* db_ = nullptr;
   int batchUsers_ = 0;
+  bool connectionTransaction_ = false;
 };
 
 }  // namespace vsu::sqlite

@@ -57,6 +57,8 @@ class EngineConnection : public Connection {
     inner_ = std::move(inner);
   }
   void Execute(const std::string& statement) override { Inner().Execute(statement); }
+  void BeginTrans() override { Inner().BeginTrans(); }
+  void CommitTrans() override { Inner().CommitTrans(); }
   void Close() override {
     Inner().Close();
     inner_.reset();
