@@ -44,8 +44,10 @@ class Connection {
 inline constexpr int adOpenStatic = 3;
 inline constexpr int adLockOptimistic = 3;
 
-// A static cursor: the rows are those the table held at Open, in the order
-// the table yields them.
+// A cursor over the rows the table held at Open, in the order the table yields
+// them. Whether a value that another connection changes meanwhile shows is the
+// engine's affair: the program never changes an open table through another
+// connection.
 class Recordset {
  public:
   virtual ~Recordset() = default;
