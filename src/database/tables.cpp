@@ -2,8 +2,9 @@
 
 namespace vsu {
 
-std::unique_ptr<Connection> OpenConnection(Database& db, const std::string& connectString) {
+std::unique_ptr<Connection> OpenConnection(Database& db, const std::string& connectString, int mode) {
   auto connection = db.CreateConnection();
+  connection->Mode = mode;
   connection->Open(connectString);
   return connection;
 }

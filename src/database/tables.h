@@ -9,8 +9,9 @@
 
 namespace vsu {
 
-// A new connection, opened with connectString (no user, no password).
-std::unique_ptr<Connection> OpenConnection(Database& db, const std::string& connectString);
+// A new connection, opened with connectString (no user, no password) in mode.
+std::unique_ptr<Connection> OpenConnection(Database& db, const std::string& connectString,
+                                           int mode = adModeUnknown);
 
 // A new recordset on the whole table: static cursor, optimistic locking. It
 // must be released before connection.

@@ -12,22 +12,42 @@ namespace vsu {
 // A field value: Null, text, Boolean (BIT), 16-bit or 32-bit integer.
 using FieldValue = std::variant<std::monostate, std::string, bool, std::int16_t, std::int32_t>;
 
+inline constexpr int adModeUnknown = 0;
+inline constexpr int adModeRead = 1;
+
 class Connection {
  public:
   virtual ~Connection() = default;
-  // Opens the database named by "Data Source=" in the connection string. A
-  // missing file is a failure; a second connection to the same file is allowed.
+  // Set before Open. adModeRead opens the file for reading only and leaves it
+  // exactly as it was; any other mode reads and writes.
+  int Mode = adModeUnknown;
+  // Opens the database named by "Data Source=" in the connection string, as it
+  // is: nothing the file keeps about itself changes. A missing file is a
+  // failure; a second connection to the same file is allowed. A file that
+  // another program holds locked is waited for, a few seconds at most, at Open
+  // and at every later operation, before the operation fails.
   virtual void Open(const std::string& connectionString) = 0;
   // Runs one statement; any rows it yields are discarded at once.
   virtual void Execute(const std::string& statement) = 0;
+  // What is changed through this connection and its recordsets between
+  // BeginTrans and CommitTrans is stored as a whole at CommitTrans; a crash
+  // before it leaves none of it. A transaction that the engine gave up after
+  // a failure (a full disk, an I/O error) makes CommitTrans fail, and a
+  // connection closed or released inside a transaction drops it. One
+  // transaction at a time. An engine without transactions stores every change
+  // at once and makes both calls do nothing.
+  virtual void BeginTrans() = 0;
+  virtual void CommitTrans() = 0;
   virtual void Close() = 0;
 };
 
 inline constexpr int adOpenStatic = 3;
 inline constexpr int adLockOptimistic = 3;
 
-// A static cursor: the rows are those the table held at Open, in the order
-// the table yields them.
+// A cursor over the rows the table held at Open, in the order the table yields
+// them. Whether a value that another connection changes meanwhile shows is the
+// engine's affair: the program never changes an open table through another
+// connection.
 class Recordset {
  public:
   virtual ~Recordset() = default;
