@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,7 +38,19 @@ double BestOfMs(int runs, const std::function<void()>& prepare, const std::funct
   return best;
 }
 
-void RunProgram(const std::vector<std::string>& argv, const std::string& stdinFile, const std::string& stdoutFile) {
+namespace {
+
+double Megabytes(long kilobytes) { return static_cast<double>(kilobytes) / 1024.0; }
+
+}  // namespace
+
+double OwnPeakMb() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return Megabytes(usage.ru_maxrss);
+}
+
+double RunProgram(const std::vector<std::string>& argv, const std::string& stdinFile, const std::string& stdoutFile) {
   std::vector<char*> args;
   for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
@@ -56,9 +69,11 @@ void RunProgram(const std::vector<std::string>& argv, const std::string& stdinFi
     ::_exit(127);
   }
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
+  rusage usage{};
+  while (::wait4(pid, &status, 0, &usage) < 0) {
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(argv[0] + " failed");
+  return Megabytes(usage.ru_maxrss);
 }
 
 void CopyFile(const std::string& from, const std::string& to) {
@@ -77,16 +92,24 @@ void WriteFile(const std::string& path, const std::string& content) {
 
 bool PrintTable(const std::vector<Result>& results) {
   bool allMet = true;
-  std::printf("%-44s %10s  %-12s %10s %7s  %s\n", "benchmark", "ours ms", "reference", "ref ms", "ratio", "target");
+  std::printf("%-44s %10s %8s  %-12s %10s %8s %7s  %s\n", "benchmark", "ours ms", "ours MB", "reference", "ref ms",
+              "ref MB", "ratio", "target");
+  const auto megabytes = [](double mb) {
+    char text[16] = "-";
+    if (mb > 0) std::snprintf(text, sizeof text, "%.1f", mb);
+    return std::string(text);
+  };
   for (const auto& r : results) {
     const double ratio = r.oursMs / r.referenceMs;
-    const bool met = ratio <= r.maxRatio && (r.maxOursMs <= 0 || r.oursMs < r.maxOursMs);
+    const bool met = ratio <= r.maxRatio && (r.maxOursMs <= 0 || r.oursMs < r.maxOursMs) &&
+                     (r.maxOursPeakMb <= 0 || r.oursPeakMb < r.maxOursPeakMb);
     allMet = allMet && met;
-    char target[64];
-    if (r.maxOursMs > 0) std::snprintf(target, sizeof target, "<= %.1fx, < %.0f ms", r.maxRatio, r.maxOursMs);
-    else std::snprintf(target, sizeof target, "<= %.1fx", r.maxRatio);
-    std::printf("%-44s %10.1f  %-12s %10.1f %6.2fx  %s %s\n", r.benchmark.c_str(), r.oursMs, r.reference.c_str(),
-                r.referenceMs, ratio, target, met ? "met" : "MISSED");
+    std::string target = "<= " + std::to_string(r.maxRatio).substr(0, 3) + "x";
+    if (r.maxOursMs > 0) target += ", < " + std::to_string(static_cast<long>(r.maxOursMs)) + " ms";
+    if (r.maxOursPeakMb > 0) target += ", < " + std::to_string(static_cast<long>(r.maxOursPeakMb)) + " MB";
+    std::printf("%-44s %10.1f %8s  %-12s %10.1f %8s %6.2fx  %s %s\n", r.benchmark.c_str(), r.oursMs,
+                megabytes(r.oursPeakMb).c_str(), r.reference.c_str(), r.referenceMs,
+                megabytes(r.referencePeakMb).c_str(), ratio, target.c_str(), met ? "met" : "MISSED");
   }
   return allMet;
 }

@@ -60,8 +60,12 @@ class ScratchDir {
 double BestOfMs(int runs, const std::function<void()>& prepare, const std::function<void()>& run);
 
 // Runs argv[0] from PATH with stdin and stdout redirected to files ("" leaves
-// them); throws std::runtime_error unless it exits with status 0.
-void RunProgram(const std::vector<std::string>& argv, const std::string& stdinFile, const std::string& stdoutFile);
+// them); throws std::runtime_error unless it exits with status 0. Returns the
+// program's peak resident memory in MB.
+double RunProgram(const std::vector<std::string>& argv, const std::string& stdinFile, const std::string& stdoutFile);
+
+// The peak resident memory of this process so far, in MB.
+double OwnPeakMb();
 
 void CopyFile(const std::string& from, const std::string& to);
 std::string ReadFile(const std::string& path);
@@ -74,6 +78,9 @@ struct Result {
   double referenceMs;
   double maxRatio;     // target: ours / reference at most this
   double maxOursMs;    // and ours below this (0: no bound)
+  double oursPeakMb = 0;       // peak resident memory (0: not measured)
+  double referencePeakMb = 0;
+  double maxOursPeakMb = 0;    // target: ours below this (0: no bound)
 };
 
 // Prints the table, one row per result, and returns whether every target held.

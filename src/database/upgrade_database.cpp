@@ -29,13 +29,29 @@ void RecordVersion(Platform& p, InstallationState& s, Connection& connection, co
   settings->Close();
 }
 
+// One transaction, so that a crash leaves the database at the last completed
+// step and a rerun starts this one afresh. A failure inside the step still
+// keeps the work done before it, as the routine always has, unless the engine
+// gave the transaction up itself (a full disk, an I/O error): then the step is
+// undone as a whole, as after a crash.
 void RunStep(Platform& p, InstallationState& s, Connection& connection, const LadderStep& step) {
-  for (const LadderAction& action : step.actions) {
-    if (action.statement) connection.Execute(action.statement);
-    else Pause(p, action.pauseMs);
+  connection.BeginTrans();
+  try {
+    for (const LadderAction& action : step.actions) {
+      if (action.statement) connection.Execute(action.statement);
+      else Pause(p, action.pauseMs);
+    }
+    if (step.fillTable) FillRows(p, connection, step);
+    RecordVersion(p, s, connection, step);
+  } catch (const Failure&) {
+    try {
+      connection.CommitTrans();
+    } catch (const Failure&) {
+      // Nothing of the step was stored; the step's own failure is the one shown.
+    }
+    throw;
   }
-  if (step.fillTable) FillRows(p, connection, step);
-  RecordVersion(p, s, connection, step);
+  connection.CommitTrans();
 }
 
 }  // namespace
@@ -51,8 +67,8 @@ void UpgradeDatabase(Platform& p, InstallationState& s) {
     }
     connection->Close();
   } catch (const Failure& failure) {
-    // Reached after the recordset and the connection were released; rows
-    // already stored stay, and nothing is rolled back.
+    // Reached after the recordset and the connection were released; what the
+    // failing step did before the failure stays stored.
     p.ui.MsgBox(failure.Description(), 16, "Vela Scan_UpgradeDatabase");
   }
 }

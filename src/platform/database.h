@@ -30,14 +30,25 @@ class Connection {
   virtual void Open(const std::string& connectionString) = 0;
   // Runs one statement; any rows it yields are discarded at once.
   virtual void Execute(const std::string& statement) = 0;
+  // What is changed through this connection and its recordsets between
+  // BeginTrans and CommitTrans is stored as a whole at CommitTrans; a crash
+  // before it leaves none of it. A transaction that the engine gave up after
+  // a failure (a full disk, an I/O error) makes CommitTrans fail, and a
+  // connection closed or released inside a transaction drops it. One
+  // transaction at a time. An engine without transactions stores every change
+  // at once and makes both calls do nothing.
+  virtual void BeginTrans() = 0;
+  virtual void CommitTrans() = 0;
   virtual void Close() = 0;
 };
 
 inline constexpr int adOpenStatic = 3;
 inline constexpr int adLockOptimistic = 3;
 
-// A static cursor: the rows are those the table held at Open, in the order
-// the table yields them.
+// A cursor over the rows the table held at Open, in the order the table yields
+// them. Whether a value that another connection changes meanwhile shows is the
+// engine's affair: the program never changes an open table through another
+// connection.
 class Recordset {
  public:
   virtual ~Recordset() = default;

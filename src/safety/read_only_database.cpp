@@ -15,6 +15,8 @@ class ReadOnlyConnection : public Connection {
     inner_->Open(connectionString);
   }
   void Execute(const std::string& statement) override { Refuse(statement); }
+  void BeginTrans() override { Refuse("a transaction"); }
+  void CommitTrans() override { Refuse("a transaction"); }
   void Close() override { inner_->Close(); }
   Connection& Inner() { return *inner_; }
 

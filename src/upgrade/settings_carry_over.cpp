@@ -17,9 +17,10 @@ struct LumidexConsoleSettings {
 };
 
 // Reads the online-database settings of Lumidex.mdb; the server, source and
-// user go straight into the installation state.
+// user go straight into the installation state. Lumidex owns that file, so it
+// is opened for reading only.
 LumidexConsoleSettings ReadLumidexConsole(Platform& p, InstallationState& s) {
-  const auto connection = OpenConnection(p.db, LumidexConnectString(s.SnmpcDir));
+  const auto connection = OpenConnection(p.db, LumidexConnectString(s.SnmpcDir), adModeRead);
   auto recordset = OpenTable(p.db, *connection, "Settings_Console");
   s.SnmpcDbServer = FieldText(*recordset, "SqlDbServer");
   s.SnmpcDbSource = FieldText(*recordset, "SqlDatabase");

@@ -3,12 +3,14 @@
 // files, the databases and the service manager.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "support/process_tools.h"
 #include "support/upgrade_world.h"
@@ -114,8 +116,10 @@ TEST_P(LumidexEndToEnd, CarriesTheOnlineSettingsAndSkipsTheSnmpcFiles) {
   options.lumidex = true;
   options.serverIpAddr = GetParam().serverIp;
   UpgradeWorld world(options);
+  const auto lumidexBytes = world.install().dir().Read("SNMPc/Lumidex.mdb");
   const auto result = world.Upgrade();
   EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(world.install().dir().Read("SNMPc/Lumidex.mdb"), lumidexBytes);  // only ever read
   const auto events = world.Events();
   EXPECT_EQ(Progress(events), (std::vector<long>{1, 2, 3, 4, 7, 8, 9, 10}));
   EXPECT_TRUE(Messages(events).empty());  // no MIB note for Lumidex
@@ -176,6 +180,62 @@ TEST(UpgradeEndToEndPaths, LongSnmpcDirectoryIsStoredCutTo150Characters) {
             (std::vector<std::vector<std::string>>{{longDir.substr(0, 150)}}));
   EXPECT_TRUE(std::filesystem::exists(snmpc / "Tallyback.exe"));  // the run used the whole path
 }
+
+struct LockCase {
+  const char* name;
+  bool writeAheadLog;        // the database keeps a write-ahead log instead of a rollback journal
+  const char* lock;          // what another program holds the database with
+  int holdMs;                // how long; 0: until the run has ended
+  const char* failure;       // part of the message the run ends with; null: it finishes
+};
+
+class DatabaseLockEndToEnd : public ::testing::TestWithParam<LockCase> {};
+
+// Another program using VelaScan.mdb while the upgrade starts is waited for;
+// whatever the outcome, nothing is asked, SnmpcPath keeps its value and no file
+// lands in a wrong place.
+TEST_P(DatabaseLockEndToEnd, IsWaitedForAndNothingGoesAstray) {
+  const auto& c = GetParam();
+  UpgradeWorld world;
+  if (c.writeAheadLog) test::Exec(world.Db(), "PRAGMA journal_mode=WAL");
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(world.Db().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, c.lock, nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread release;
+  if (c.holdMs > 0) {
+    release = std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(c.holdMs));
+      sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+  }
+  const auto result = world.Upgrade();
+  if (release.joinable()) release.join();
+  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+
+  const auto events = world.Events();
+  EXPECT_TRUE(test::EventsNamed(events, "prompt").empty());
+  if (c.failure) {
+    EXPECT_EQ(result.status, 1);
+    ASSERT_FALSE(Messages(events).empty());
+    EXPECT_NE(Messages(events)[0].find(c.failure), std::string::npos) << Messages(events)[0];
+  } else {
+    EXPECT_EQ(result.status, 0) << result.out;
+  }
+  EXPECT_EQ(test::Query(world.Db(), "SELECT SnmpcPath FROM Settings_General"),
+            (std::vector<std::vector<std::string>>{{"c:\\SNMPc"}}));
+  EXPECT_FALSE(std::filesystem::exists(world.install().dir().path() / "Tallyback.exe"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DatabaseLockEndToEnd,
+    ::testing::Values(
+        // A reader longer than the wait keeps the carry-over from storing its row.
+        LockCase{"reader_outlasting_the_wait", false, "BEGIN; SELECT count(*) FROM Settings_General", 0,
+                 "database is locked"},
+        LockCase{"reader_beside_a_log", true, "BEGIN; SELECT count(*) FROM Settings_General", 0, nullptr},
+        LockCase{"writer_for_a_second", false, "BEGIN EXCLUSIVE", 1000, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct FailureCase {
   const char* name;

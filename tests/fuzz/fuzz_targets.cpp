@@ -202,14 +202,17 @@ bool Within(const std::string& path, const std::string& dir) {
   return StartsWith(std::filesystem::path(path).lexically_normal().string() + "/", dir + "/");
 }
 
-// A path never leaves the folder of its drive: a letter's own, else the current directory's.
+// A path never leaves the folder of its drive: a letter's own, else the current
+// directory's; a network path (two separators first) lies on no drive.
 void PathMap(std::string_view text) {
   static const Drives drives;
   if (text.find('\0') != std::string_view::npos) return;  // program paths are C strings
   const char letter = text.size() >= 2 && text[1] == ':' ? static_cast<char>(text[0] & ~0x20) : 0;
   const bool lettered = letter >= 'A' && letter <= 'Z';
+  const auto separator = [&](std::size_t i) { return text.size() > i && (text[i] == '/' || text[i] == '\\'); };
+  const bool network = separator(0) && separator(1);
   const auto mapped = posix::MapPath(text);
-  CHECK(mapped.has_value() == (!lettered || letter == 'C' || letter == 'D'));
+  CHECK(mapped.has_value() == (lettered ? letter == 'C' || letter == 'D' : !network));
   if (!mapped) return;
   const std::string absolute = StartsWith(*mapped, "/") ? *mapped : drives.c + "/Work/Deep/" + *mapped;
   CHECK(Within(absolute, lettered && letter == 'D' ? drives.d : drives.c));

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "database/connection_strings.h"
@@ -41,6 +44,13 @@ fixture::DatabaseOptions At(const char* version, long rows = 3, const char* stor
   options.rows = rows;
   options.settingsRow = settingsRow;
   return options;
+}
+
+// The contents of a file freshly made with options.
+auto ContentsOf(const fixture::DatabaseOptions& options) {
+  test::TempDir dir;
+  fixture::MakeVelaScanDb(dir.path() / "made.mdb", options);
+  return Contents((dir.path() / "made.mdb").string());
 }
 
 class UpgradeDatabaseTest : public ::testing::Test {
@@ -92,9 +102,7 @@ TEST_P(LadderStart, EndsAsAFileMadeAtTheExpectedVersion) {
   Make(At(c.schema, c.rows, c.stored));
   Upgrade();
 
-  test::TempDir expected;
-  fixture::MakeVelaScanDb(expected.path() / "expected.mdb", At(c.expectedSchema, c.rows, c.expectedStored));
-  EXPECT_EQ(Contents(File()), Contents((expected.path() / "expected.mdb").string()));
+  EXPECT_EQ(Contents(File()), ContentsOf(At(c.expectedSchema, c.rows, c.expectedStored)));
   EXPECT_EQ(s_.DbVersion, c.expectedStored);
   EXPECT_EQ(tp_.Pauses(), c.pauses);
   if (c.message) {
@@ -217,11 +225,23 @@ TEST_F(UpgradeDatabaseTest, MissingDatabaseIsReportedAndNotCreated) {
   EXPECT_FALSE(std::filesystem::exists(File()));
 }
 
-TEST_F(UpgradeDatabaseTest, FailureInAFillKeepsStoredRowsAndReleasesTheFileBeforeTheMessage) {
+// A fill that fails at its third row: a refused row keeps the rows stored before
+// it; a failure with which the engine gives the whole transaction up (as with a
+// full disk) undoes the step. Either way the file is free when the message shows.
+struct FillFailureCase {
+  const char* name;
+  const char* raise;
+  Rows stored;  // CorrUpNotInQueue of the five rows; none: the file is as it was
+};
+
+void PrintTo(const FillFailureCase& c, std::ostream* os) { *os << c.name; }
+
+class FillFailure : public UpgradeDatabaseTest, public ::testing::WithParamInterface<FillFailureCase> {};
+
+TEST_P(FillFailure, KeepsWhatTheEngineKeptAndReleasesTheFileBeforeTheMessage) {
   Make(At("2.00", 5));
-  test::Exec(File(),
-             "CREATE TRIGGER refuse BEFORE UPDATE ON SuppGrp_Perm WHEN old.rowid = 3 "
-             "BEGIN SELECT RAISE(ABORT, 'row 3 is locked'); END");
+  test::Exec(File(), std::string("CREATE TRIGGER refuse BEFORE UPDATE ON SuppGrp_Perm WHEN old.rowid = 3 BEGIN SELECT "
+                                 "RAISE(") + GetParam().raise + ", 'row 3 is locked'); END");
   bool releasedAtMessage = false;
   tp_.ui.onMsgBox = [&] {
     sqlite3* raw = nullptr;
@@ -232,10 +252,78 @@ TEST_F(UpgradeDatabaseTest, FailureInAFillKeepsStoredRowsAndReleasesTheFileBefor
   Upgrade();
   ExpectOneMessageWith("row 3 is locked");
   EXPECT_TRUE(releasedAtMessage);
-  EXPECT_EQ(Query(File(), "SELECT CorrUpNotInQueue FROM SuppGrp_Perm ORDER BY rowid"),
-            (Rows{{"0"}, {"0"}, {"NULL"}, {"NULL"}, {"NULL"}}));
+  if (GetParam().stored.empty()) {
+    EXPECT_EQ(Contents(File()), ContentsOf(At("2.00", 5)));
+  } else {
+    EXPECT_EQ(Query(File(), "SELECT CorrUpNotInQueue FROM SuppGrp_Perm ORDER BY rowid"), GetParam().stored);
+  }
   EXPECT_EQ(ProgVersion(), "2.00");
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, FillFailure,
+                         ::testing::Values(FillFailureCase{"RowRefused", "ABORT",
+                                                           {{"0"}, {"0"}, {"NULL"}, {"NULL"}, {"NULL"}}},
+                                           FillFailureCase{"TransactionGivenUp", "ROLLBACK", {}}),
+                         test::CaseName());
+
+// From now on this process ends as a kill would, without any cleanup, when the
+// engine starts the occurrence-th statement whose text holds part.
+void KillAtStatement(const char* part, int occurrence) {
+  static const char* text;
+  static int left;
+  text = part;
+  left = occurrence;
+  sqlite3_auto_extension(reinterpret_cast<void (*)()>(+[](sqlite3* db, char**, const sqlite3_api_routines*) {
+    sqlite3_trace_v2(
+        db, SQLITE_TRACE_STMT,
+        [](unsigned, void*, void*, void* sql) {
+          if (std::strstr(static_cast<const char*>(sql), text) && --left == 0) ::_exit(0);
+          return 0;
+        },
+        nullptr);
+    return SQLITE_OK;
+  }));
+}
+
+// A kill inside a step, wherever it falls, leaves the file exactly as one made
+// at the step before; the rerun completes the ladder.
+struct KillCase {
+  const char* name;
+  const char* statement;  // killed as the engine starts...
+  int occurrence;         // ...this occurrence of a statement holding this text
+  const char* completed;  // the version the file is left at
+};
+
+void PrintTo(const KillCase& c, std::ostream* os) { *os << c.name; }
+
+class LadderKill : public UpgradeDatabaseTest, public ::testing::WithParamInterface<KillCase> {};
+
+TEST_P(LadderKill, LeavesTheLastCompletedStepForTheRerun) {
+  const auto& c = GetParam();
+  Make(At("2.00"));
+  const pid_t child = ::fork();
+  if (child == 0) {
+    KillAtStatement(c.statement, c.occurrence);
+    Upgrade();
+    ::_exit(1);
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the run was not killed where asked";
+  EXPECT_EQ(Contents(File()), ContentsOf(At(c.completed)));
+  s_.DbVersion = c.completed;
+  Upgrade();
+  EXPECT_TRUE(tp_.ui.messages.empty());
+  EXPECT_EQ(Contents(File()), ContentsOf(At("3.14")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, LadderKill,
+    ::testing::Values(KillCase{"BetweenStatements", "Mobile_PO ADD COLUMN Message", 1, "2.01"},
+                      KillCase{"InAFill", "SET \"NodeGroupSearch\"", 2, "2.08"},
+                      KillCase{"BeforeTheVersionRecord", "SET \"ProgVersion\"", 1, "2.00"},
+                      KillCase{"AtTheCommit", "COMMIT", 3, "2.05"}),
+    test::CaseName());
 
 TEST_F(UpgradeDatabaseTest, RunsBesideAnIdleConnectionToTheSameFile) {
   Make(At("2.00"));

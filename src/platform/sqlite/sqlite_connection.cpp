@@ -11,13 +11,17 @@ void SqliteConnection::Open(const std::string& connectionString) {
   if (source.empty()) throw Failure("The connection string names no Data Source: " + connectionString);
   const auto mapped = mapFile_(source);
   if (!mapped) throw Failure("Could not find file '" + source + "'.");
-  file_ = std::make_shared<SqliteFile>(*mapped, source);
+  file_ = std::make_shared<SqliteFile>(*mapped, source, Mode == adModeRead);
 }
 
 void SqliteConnection::Execute(const std::string& statement) { File()->Run(statement); }
 
+void SqliteConnection::BeginTrans() { File()->BeginTransaction(); }
+
+void SqliteConnection::CommitTrans() { File()->CommitTransaction(); }
+
 void SqliteConnection::Close() {
-  File();
+  File()->DropTransaction();
   // Recordsets still open on this connection keep the file until they close.
   file_.reset();
 }

@@ -15,13 +15,16 @@ namespace vsu::sqlite {
 using FileMapper = std::function<std::optional<std::string>(const std::string& path)>;
 
 // A connection to a SQLite file named by "Data Source=", a program path mapped
-// by the platform's file mapper. It holds no transaction and no statement between calls, so
-// another connection can change the same file while this one is idle.
+// by the platform's file mapper. Outside BeginTrans and CommitTrans it holds no
+// transaction and no statement between calls, so another connection can change
+// the same file while this one is idle.
 class SqliteConnection : public Connection {
  public:
   explicit SqliteConnection(FileMapper mapFile) : mapFile_(std::move(mapFile)) {}
   void Open(const std::string& connectionString) override;
   void Execute(const std::string& statement) override;
+  void BeginTrans() override;
+  void CommitTrans() override;
   void Close() override;
   // The open file, for the recordsets opened on this connection.
   std::shared_ptr<SqliteFile> File() const;

@@ -16,10 +16,11 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 class SqliteFile {
  public:
-  // Opens an existing database read-write; never creates one. mappedPath must
+  // Opens an existing database as it is; never creates one. mappedPath must
   // name an ordinary file (the file mapper makes sure); name is the program's
-  // path, used in failure descriptions.
-  SqliteFile(const std::string& mappedPath, const std::string& name);
+  // path, used in failure descriptions. A readOnly file is left byte for byte
+  // as it was, with nothing made beside it, also in a folder nobody may write.
+  SqliteFile(const std::string& mappedPath, const std::string& name, bool readOnly);
   ~SqliteFile();
   SqliteFile(const SqliteFile&) = delete;
   SqliteFile& operator=(const SqliteFile&) = delete;
@@ -31,15 +32,26 @@ class SqliteFile {
   // Throws Failure with the engine's description of the last failed call.
   [[noreturn]] void Fail() const;
 
+  // The connection's transaction. Recordsets that write meanwhile add to it
+  // and leave the commit to it. A failed commit rolls back, so the file is
+  // never left locked.
+  void BeginTransaction();
+  void CommitTransaction();
+  // Rolls the connection's transaction back, if it has one.
+  void DropTransaction();
+
   // Row updates of open recordsets share one transaction: the first user
-  // begins it, the last one to leave commits it (or, when it cannot, rolls it
-  // back so the file is never left locked).
+  // begins it, unless one is open already, and the last one to leave commits
+  // what it began (or, when it cannot, rolls it back).
   void JoinBatch();
   void LeaveBatch();
 
  private:
+  void Commit();
+
   sqlite3* db_ = nullptr;
   int batchUsers_ = 0;
+  bool connectionTransaction_ = false;
 };
 
 }  // namespace vsu::sqlite

@@ -88,31 +88,33 @@ void SqliteRecordset::Open(const std::string& table, Connection& connection) {
   if (!sqlite) throw Failure("The connection belongs to another database engine.");
   file_ = sqlite->File();
   try {
-    LoadSnapshot(table);
+    LoadKeyset(table);
   } catch (...) {
     Release();
     throw;
   }
 }
 
-void SqliteRecordset::LoadSnapshot(const std::string& table) {
-  const Statement select = file_->Prepare("SELECT rowid, * FROM " + Quoted(table) + " ORDER BY rowid");
-  sqlite3_stmt* s = select.get();
-  // The columns are read after the first step: a table that another
-  // connection altered since this one last looked gets the statement
-  // prepared again there, with the columns it has now.
-  int rc = sqlite3_step(s);
-  const int count = sqlite3_column_count(s) - 1;
-  for (int i = 0; i < count; ++i) {
-    columns_.push_back({sqlite3_column_name(s, i + 1), KindOf(sqlite3_column_decltype(s, i + 1))});
+void SqliteRecordset::LoadKeyset(const std::string& table) {
+  const Statement keys = file_->Prepare("SELECT rowid FROM " + Quoted(table) + " ORDER BY rowid");
+  // The columns are taken after the first step, which brings the connection's
+  // idea of the table up to date when another connection has altered it.
+  int rc = sqlite3_step(keys.get());
+  const Statement all = file_->Prepare("SELECT * FROM " + Quoted(table));
+  for (int i = 0; i < sqlite3_column_count(all.get()); ++i) {
+    columns_.push_back({sqlite3_column_name(all.get(), i), KindOf(sqlite3_column_decltype(all.get(), i)), nullptr});
   }
-  for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
-    rowids_.push_back(sqlite3_column_int64(s, 0));
-    for (int i = 0; i < count; ++i) cells_.push_back(ColumnValue(s, i + 1, columns_[i].kind));
-  }
+  for (; rc == SQLITE_ROW; rc = sqlite3_step(keys.get())) rowids_.push_back(sqlite3_column_int64(keys.get(), 0));
   if (rc != SQLITE_DONE) file_->Fail();
   table_ = table;
   row_ = 0;
+}
+
+sqlite3_stmt* SqliteRecordset::Reader(Column& column) {
+  if (!column.reader) {
+    column.reader = file_->Prepare("SELECT " + Quoted(column.name) + " FROM " + Quoted(table_) + " WHERE rowid = ?");
+  }
+  return column.reader.get();
 }
 
 bool SqliteRecordset::Eof() {
@@ -127,7 +129,17 @@ FieldValue SqliteRecordset::Field(const std::string& column) {
   for (const auto& [changed, value] : pending_) {
     if (changed == index) return value;
   }
-  return cells_[row_ * columns_.size() + index];
+  sqlite3_stmt* reader = Reader(columns_[index]);
+  if (sqlite3_bind_int64(reader, 1, rowids_[row_]) != SQLITE_OK) file_->Fail();
+  const int rc = sqlite3_step(reader);
+  if (rc == SQLITE_ROW) {
+    FieldValue value = ColumnValue(reader, 0, columns_[index].kind);
+    sqlite3_reset(reader);
+    return value;
+  }
+  const std::string message = rc == SQLITE_DONE ? NoLongerThere() : std::string(sqlite3_errmsg(file_->get()));
+  sqlite3_reset(reader);
+  throw Failure(message);
 }
 
 void SqliteRecordset::SetField(const std::string& column, const FieldValue& value) {
@@ -145,7 +157,8 @@ void SqliteRecordset::SetField(const std::string& column, const FieldValue& valu
 
 // Each Update is written at once, but inside one transaction per recordset,
 // begun at its first Update and committed when it closes or is destroyed, so
-// no stored row is lost on any way out. A commit per row would cost a journal
+// no stored row is lost on any way out; inside a transaction of the
+// connection, the updates join it and the connection commits. A commit per row would cost a journal
 // sync per row, minutes for a large table; this costs one. The program never
 // has a table open in two recordsets and keeps its other connections idle
 // while a recordset is open, so nobody sees the difference, except that a
@@ -175,10 +188,7 @@ void SqliteRecordset::Update() {
     throw Failure(message);
   }
   sqlite3_reset(statement);
-  if (sqlite3_changes(file_->get()) != 1) {
-    throw Failure("The row to update is no longer in the table " + table_ + ".");
-  }
-  for (auto& entry : pending_) cells_[row_ * columns_.size() + entry.first] = std::move(entry.second);
+  if (sqlite3_changes(file_->get()) != 1) throw Failure(NoLongerThere());
   pending_.clear();
 }
 
@@ -224,12 +234,15 @@ void SqliteRecordset::Release() {
   updates_.clear();
   columns_.clear();
   rowids_.clear();
-  cells_.clear();
   table_.clear();
   row_ = 0;
   // Dropped first, so a failing commit still leaves the recordset closed.
   const auto file = std::move(file_);
   if (std::exchange(batching_, false)) file->LeaveBatch();
+}
+
+std::string SqliteRecordset::NoLongerThere() const {
+  return "The current row is no longer in the table " + table_ + ": it was deleted after the table was opened.";
 }
 
 void SqliteRecordset::RequireOpen() const {

@@ -14,6 +14,9 @@ class AdoConnection : public Connection {
  public:
   void Open(const std::string& connectionString) override;
   void Execute(const std::string& statement) override;
+  // Jet keeps its plain behaviour: every change is stored at once.
+  void BeginTrans() override {}
+  void CommitTrans() override {}
   void Close() override;
   // The ADO object, for a recordset's ActiveConnection.
   Dispatch& Object();

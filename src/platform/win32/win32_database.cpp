@@ -54,10 +54,13 @@ class EngineConnection : public Connection {
     } else {
       inner = std::make_unique<AdoConnection>();
     }
+    inner->Mode = Mode;
     inner->Open(connectionString);
     inner_ = std::move(inner);
   }
   void Execute(const std::string& statement) override { Inner().Execute(statement); }
+  void BeginTrans() override { Inner().BeginTrans(); }
+  void CommitTrans() override { Inner().CommitTrans(); }
   void Close() override {
     Inner().Close();
     inner_.reset();
