@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace vsu {
 
@@ -68,6 +69,8 @@ class Recordset {
   virtual void Update() = 0;
   virtual void MoveNext() = 0;
   virtual void Close() = 0;
+  // The names of the open table's columns, in order (ADO's Fields collection).
+  virtual std::vector<std::string> FieldNames() = 0;
 };
 
 class Database {
@@ -75,6 +78,12 @@ class Database {
   virtual ~Database() = default;
   virtual std::unique_ptr<Connection> CreateConnection() = 0;
   virtual std::unique_ptr<Recordset> CreateRecordset() = 0;
+  // Copies the database file from over the existing file to (an empty one is
+  // an empty database), consistently even while other connections use either:
+  // a database of the engine's own kind goes through the engine, page for
+  // page, so two copies of the same contents are the same bytes; any other
+  // file is copied byte for byte.
+  virtual void CopyDatabase(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace vsu

@@ -3,6 +3,7 @@
 // operation but FileExists throws Failure carrying the platform's description.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +42,16 @@ class Files {
   virtual std::unique_ptr<InputFile> OpenForInput(const std::string& path) = 0;
   // Creates the file empty, replacing one that exists.
   virtual std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) = 0;
+  // Creates a folder whose parent exists; one that exists already is kept.
+  virtual void CreateFolder(const std::string& path) = 0;
+  // Changes nothing; fails, with the description that replacing or deleting
+  // the file would give, when path could not be replaced or created now: it
+  // is in use by a running program, read-only, not an ordinary file, or its
+  // folder is missing or refuses it (as far as the platform tells without
+  // writing).
+  virtual void ProbeWritable(const std::string& path) = 0;
+  // The bytes this process may still write on the volume holding folder.
+  virtual std::uint64_t FreeBytes(const std::string& folder) = 0;
 };
 
 }  // namespace vsu

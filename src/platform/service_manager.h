@@ -4,6 +4,7 @@
 // GetLastError gives the code of the last failing call.
 
 #include <cstdint>
+#include <string>
 
 namespace vsu {
 
@@ -31,6 +32,21 @@ inline constexpr std::uint32_t SERVICE_STOP = 32;
 inline constexpr std::uint32_t SERVICE_ALL_ACCESS = 0xF01FF;
 inline constexpr std::uint32_t SERVICE_CONTROL_STOP = 1;
 
+// What a service is registered with, in the manager's own terms.
+struct ServiceRegistration {
+  std::uint32_t serviceType = 0;
+  std::uint32_t startType = 0;
+  std::uint32_t errorControl = 0;
+  std::string binaryPath;
+  std::string displayName;
+  std::string account;  // the account it runs as; empty for the local system
+};
+
+// The manager access that registering a service needs, and the service
+// access that deleting one needs.
+inline constexpr std::uint32_t kManagerCreateAccess = 2;
+inline constexpr std::uint32_t kServiceDeleteAccess = 0x10000;
+
 inline constexpr std::uint32_t ERROR_ACCESS_DENIED = 5;
 inline constexpr std::uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
 inline constexpr std::uint32_t ERROR_SERVICE_ALREADY_RUNNING = 1056;
@@ -53,6 +69,12 @@ class ServiceManager {
   virtual bool StartServiceA(ScHandle service, std::uint32_t argc, const char** argv) = 0;
   virtual bool CloseServiceHandle(ScHandle handle) = 0;
   virtual std::uint32_t GetLastError() = 0;
+  // QueryServiceConfigA read into the program's terms, whatever the buffer's
+  // layout on this platform; the service needs query-configuration access.
+  virtual bool ReadServiceRegistration(ScHandle service, ServiceRegistration* registration) = 0;
+  // Registers a stopped service (CreateServiceA) through a manager handle
+  // opened with kManagerCreateAccess.
+  virtual bool RegisterService(ScHandle manager, const char* name, const ServiceRegistration& registration) = 0;
 };
 
 }  // namespace vsu

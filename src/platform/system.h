@@ -20,6 +20,8 @@ class System {
   // terminating NUL) and returns its length; returns the size needed when it
   // does not fit, and 0 when there is none.
   virtual unsigned GetWindowsDirectoryA(char* buffer, unsigned size) = 0;
+  // The value of an environment variable of the process; "" when it is unset.
+  virtual std::string EnvironmentValue(const std::string& name) = 0;
 };
 
 }  // namespace vsu

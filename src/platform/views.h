@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vsu {
 
@@ -94,6 +95,10 @@ class WindowToolkit {
   virtual std::unique_ptr<UpgradeView> CreateUpgrade() = 0;
   // One pass of the message loop: handles what waits, returns at once.
   virtual void DoEvents() = 0;
+  // Shows a report of one line per item when no window is open: printed line
+  // for line where the interface is text, on the console the program was
+  // started from or in one box where it has windows.
+  virtual void ShowReport(const std::string& title, const std::vector<std::string>& lines) = 0;
 };
 
 }  // namespace vsu

@@ -9,6 +9,7 @@
 #include "locations/windows_directory.h"
 #include "platform/system.h"
 #include "platform/views.h"
+#include "safety/safety_net.h"
 #include "startup/modes.h"
 
 namespace vsu {
@@ -47,7 +48,11 @@ void frmMain_Form_Load(Platform& p, InstallationState& s) {
 int RunProgram(Platform& p, InstallationState& s) {
   int status = kExitFailed;
   try {
-    frmMain_Form_Load(p, s);
+    if (const auto safetyNet = RunSafetyNetMode(p, s)) {
+      status = *safetyNet;
+    } else {
+      frmMain_Form_Load(p, s);
+    }
   } catch (const EndProgram& end) {
     status = end.status;
   }

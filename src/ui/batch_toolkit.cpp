@@ -96,4 +96,9 @@ std::unique_ptr<EnterPathView> BatchToolkit::CreateEnterPath() {
 
 std::unique_ptr<UpgradeView> BatchToolkit::CreateUpgrade() { return std::make_unique<BatchUpgrade>(out_); }
 
+void BatchToolkit::ShowReport(const std::string&, const std::vector<std::string>& lines) {
+  for (const auto& line : lines) out_ << line << "\n";
+  out_ << std::flush;
+}
+
 }  // namespace vsu

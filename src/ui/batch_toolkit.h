@@ -20,6 +20,8 @@ class BatchToolkit : public WindowToolkit {
   std::unique_ptr<EnterPathView> CreateEnterPath() override;
   std::unique_ptr<UpgradeView> CreateUpgrade() override;
   void DoEvents() override {}
+  // The lines alone, so that a script reads one finding per line.
+  void ShowReport(const std::string& title, const std::vector<std::string>& lines) override;
 
  private:
   std::istream& in_;

@@ -47,6 +47,8 @@ TerminalScreen::~TerminalScreen() {
   if (raw_) ::tcsetattr(in_, TCSAFLUSH, &saved_);
 }
 
+void TerminalScreen::Print(const std::string& text) { WriteAll(out_, text); }
+
 Key TerminalScreen::ReadKey(int timeoutMs) {
   if (endOfInput_) return {KeyKind::EndOfInput};
   if (!WaitReadable(in_, timeoutMs)) return {};

@@ -39,6 +39,8 @@ class TerminalScreen {
   void Redraw();
   // Hands waiting keys to the top window without blocking.
   void DispatchPendingKeys();
+  // Writes plain text at the cursor.
+  void Print(const std::string& text);
 
  private:
   int in_;

@@ -171,4 +171,10 @@ std::unique_ptr<UpgradeView> TerminalToolkit::CreateUpgrade() {
 
 void TerminalToolkit::DoEvents() { screen_->DispatchPendingKeys(); }
 
+void TerminalToolkit::ShowReport(const std::string&, const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\n";
+  screen_->Print(text);
+}
+
 }  // namespace vsu

@@ -24,6 +24,8 @@ class TerminalToolkit : public WindowToolkit {
   std::unique_ptr<EnterPathView> CreateEnterPath() override;
   std::unique_ptr<UpgradeView> CreateUpgrade() override;
   void DoEvents() override;
+  // Printed below whatever was drawn, line by line, like the batch interface.
+  void ShowReport(const std::string& title, const std::vector<std::string>& lines) override;
 
  private:
   std::unique_ptr<TerminalScreen> screen_;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/unique_handle.h"
 #include "ui/layout.h"
 #include "ui/win32_views.h"
 
@@ -59,6 +60,32 @@ void Win32Toolkit::MsgBox(const std::string& text, int style, const std::string&
   const UINT flags = static_cast<UINT>(style) | MB_OK | MB_SETFOREGROUND | (owner ? 0 : MB_TASKMODAL);
   MessageBoxA(owner, text.c_str(), title.c_str(), flags);
   RunPending();
+}
+
+void Win32Toolkit::ShowReport(const std::string& title, const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
+  const auto writeAll = [&](HANDLE out) {
+    DWORD written = 0;
+    return WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+  };
+  HANDLE stdOut = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (stdOut && stdOut != INVALID_HANDLE_VALUE && GetFileType(stdOut) != FILE_TYPE_UNKNOWN && writeAll(stdOut)) {
+    return;
+  }
+  // A program with windows has no console of its own; the one of the command
+  // prompt that started it shows the lines after its prompt.
+  if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+    bool shown = false;
+    {
+      const win32::UniqueHandle console(
+          CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+      shown = console && writeAll(console.get());
+    }
+    FreeConsole();
+    if (shown) return;
+  }
+  MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 
 std::unique_ptr<MainView> Win32Toolkit::CreateMain() { return MakeMainView(*this); }

@@ -29,6 +29,9 @@ class Win32Toolkit : public WindowToolkit {
   std::unique_ptr<UpgradeView> CreateUpgrade() override;
   // Handles every message that waits, then the handlers they asked for.
   void DoEvents() override;
+  // To a redirected standard output, else to the console the program was
+  // started from, else in one message box.
+  void ShowReport(const std::string& title, const std::vector<std::string>& lines) override;
 
   // Queues a handler call on behalf of window; it runs from the next loop pass.
   void Post(HWND window, std::function<void()> action);

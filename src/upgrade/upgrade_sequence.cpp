@@ -12,6 +12,7 @@
 #include "platform/launcher.h"
 #include "platform/system.h"
 #include "process/mod_proc_enum.h"
+#include "safety/safety_net.h"
 #include "service/nt_service_control.h"
 #include "upgrade/settings_carry_over.h"
 
@@ -144,6 +145,7 @@ bool RunUpgradeSequence(Platform& p, InstallationState& s, UpgradeView& w) {
     s.ProgramDir = ProgramDirectoryFromCommandLine(p);
     if (IsProcessRunning(p, "velascan.exe")) p.ui.MsgBox(kConsoleWarning, 16, "Vela Scan");
     p.system.SetCurrentDirectory(s.ProgramDir);
+    BackUpWhenAsked(p, s);
     CarrySettingsOver(p, s, velaScanDb, IsLumidexCase(p, s));
     StopAndRemoveService(p, s, w);
     PutFilesInPlace(p, s, w);

@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "platform/posix/proc_fs.h"
 #include "support/process_tools.h"
@@ -72,7 +74,13 @@ bool Settled(const test::UpgradeWorld& world) {
   for (const pid_t pid : posix::ListProcessIds()) {
     const auto exe = posix::ExecutablePath(pid);
     if (!exe || exe->rfind(under, 0) != 0 || !posix::IsAlive(pid)) continue;
-    if (*exe != world.ServiceExe() || world.Sc({"query", "Vela Scan"}).out == "STATE : 3\n") return false;
+    // The installer runs the service's program too, with -install_noMsg.
+    std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline");
+    const std::string args{std::istreambuf_iterator<char>(cmdline), {}};
+    if (*exe != world.ServiceExe() || args.find("-install_noMsg") != std::string::npos ||
+        world.Sc({"query", "Vela Scan"}).out == "STATE : 3\n") {
+      return false;
+    }
   }
   return true;
 }

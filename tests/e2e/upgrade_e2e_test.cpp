@@ -267,6 +267,27 @@ TEST_P(UpgradeFailureEndToEnd, ShowsTheFailureEndsTheRunAndStillNotesTheMib) {
   if (c.check) c.check(world);
 }
 
+// The same stops with a backup taken: the restore puts back every file, the
+// database and the service as they were before the run.
+TEST_P(UpgradeFailureEndToEnd, ABackedUpRunIsUndoneByTheRestore) {
+  const auto& c = GetParam();
+  fixture::InstallationOptions options;
+  options.database.version = "2.00";  // so that the later stops find the schema upgraded
+  UpgradeWorld world(options);
+  world.InstallService(c.serviceState);
+  if (c.prepare) c.prepare(world);
+  const auto before = world.Snapshot();
+  Env env = c.env;
+  env.emplace("VELASCANUPG_BACKUP", "c:\\backup");
+  EXPECT_EQ(world.Upgrade(env, c.args.empty() ? std::vector<std::string>{"c:\\VelaScan"} : c.args).status, 1);
+  // Only a run that stopped before its first change may lack a backup.
+  const bool backedUp = std::filesystem::exists(world.File("c:\\backup\\manifest.txt"));
+  EXPECT_TRUE(backedUp || c.lastProgress == 0);
+  const auto restore = world.Upgrade({{"VELASCANUPG_RESTORE", "c:\\backup"}});
+  EXPECT_EQ(restore.status, backedUp ? 0 : 1) << restore.out;
+  EXPECT_EQ(world.Snapshot(), before) << restore.out;
+}
+
 void Deny(const UpgradeWorld& world, const char* op) {
   ASSERT_EQ(world.Sc({"deny", "Vela Scan", op}).status, 0);
 }
@@ -306,6 +327,15 @@ INSTANTIATE_TEST_SUITE_P(
                     {}, {}, {"file is not a database: 'c:\\VelaScan\\VelaScan.mdb'"}, 0},
         FailureCase{"quoted_command_line", 0, nullptr, {}, {"\"c:\\VelaScan\""},
                     {"Path not found: \"c:\\VelaScan\""}, 0},
+        // A folder that holds a backup already is never written over: that
+        // backup is of the installation before an earlier run.
+        FailureCase{"backup_folder_taken", 4,
+                    [](const auto& w) { w.install().dir().Write("old-backup/manifest.txt", "VelaScanUpg backup 1"); },
+                    {{"VELASCANUPG_BACKUP", "c:\\old-backup"}}, {},
+                    {"The backup into c:\\old-backup could not be completed, so nothing was changed.\r\n\r\n"
+                     "c:\\old-backup already holds a backup; name a folder that holds none"},
+                    0,
+                    [](const auto& w) { EXPECT_EQ(w.Sc({"query", "Vela Scan"}).out, "STATE : 4\n"); }},
         // A service that needs 15 s to stop outlasts the 4 s of waits after its
         // stop request and its removal.
         FailureCase{"service_still_stopping", 0,

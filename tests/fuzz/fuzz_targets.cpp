@@ -28,6 +28,7 @@
 #include "locations/snmpc_directory.h"
 #include "mib/names_list.h"
 #include "platform/posix/path_map.h"
+#include "safety/manifest.h"
 
 namespace vsu {
 namespace {
@@ -228,13 +229,26 @@ void JsonQuoteTarget(std::string_view text) {
   CHECK(nlohmann::json::parse(replaced).get<std::string>() != text || value.get<std::string>() == text);
 }
 
+// A restore copies to each path from the backup folder's file of that label:
+// a manifest that reads must name no copy outside the folder.
+void ManifestTarget(std::string_view text) {
+  LineReader lines = Reader(text);
+  try {
+    for (const auto& file : ReadManifest(lines).files) {
+      CHECK(!file.label.empty() && file.label != "." && file.label != "..");
+      CHECK(file.label.find_first_of("\\/:") == std::string::npos);
+    }
+  } catch (const Failure&) {
+  }
+}
+
 using Target = void (*)(std::string_view);
 
 Target FindTarget(std::string_view name) {
   static const std::pair<std::string_view, Target> targets[] = {
       {"win_ini", WinIni},   {"php_ini", PhpIni},   {"lumidex_ini", LumidexIni},
       {"names_list", NamesList}, {"version", Version}, {"connection_string", ConnectionString},
-      {"path_map", PathMap}, {"json_quote", JsonQuoteTarget}};
+      {"path_map", PathMap}, {"json_quote", JsonQuoteTarget}, {"manifest", ManifestTarget}};
   for (const auto& [known, target] : targets) {
     if (known == name) return target;
   }

@@ -49,6 +49,15 @@ class FakeServiceManager : public ServiceManager {
   // Records "Close manager" or "Close service"; see the faults above.
   bool CloseServiceHandle(ScHandle handle) override;
   std::uint32_t GetLastError() override { return lastError_; }
+  bool ReadServiceRegistration(ScHandle, ServiceRegistration* registration) override {
+    calls.push_back("ReadServiceRegistration");
+    *registration = {};
+    return Result(0);
+  }
+  bool RegisterService(ScHandle, const char* name, const ServiceRegistration&) override {
+    calls.push_back(std::string("RegisterService ") + name);
+    return Result(0);
+  }
 
  private:
   struct Handle {

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,10 @@ class FakeSystem : public System {
   std::string OwnDirectory() override { return ownDirectory; }
   void SetCurrentDirectory(const std::string& path) override;
   unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
+  std::map<std::string, std::string> environment;
+  std::string EnvironmentValue(const std::string& name) override {
+    return environment.count(name) ? environment.at(name) : "";
+  }
 };
 
 // Counts sleeps instead of sleeping.
@@ -82,6 +87,10 @@ class ScriptedToolkit : public WindowToolkit {
   std::unique_ptr<EnterPathView> CreateEnterPath() override;
   std::unique_ptr<UpgradeView> CreateUpgrade() override;
   void DoEvents() override { ++doEvents; }
+  std::vector<std::string> reported;
+  void ShowReport(const std::string&, const std::vector<std::string>& lines) override {
+    reported.insert(reported.end(), lines.begin(), lines.end());
+  }
 };
 
 // The address the IP-information control reports; counts its reads.

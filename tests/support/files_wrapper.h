@@ -33,6 +33,9 @@ class FilesWrapper : public Files {
   void CopyFile(const std::string& from, const std::string& to) override;
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) override;
+  void CreateFolder(const std::string& path) override { Count(path), target_.CreateFolder(path); }
+  void ProbeWritable(const std::string& path) override { Count(path), target_.ProbeWritable(path); }
+  std::uint64_t FreeBytes(const std::string& folder) override { return Count(folder), target_.FreeBytes(folder); }
 
   // The description of an injected fault on path.
   static std::string FaultText(const std::string& path) { return "Injected fault: " + path; }

@@ -26,7 +26,10 @@ std::map<std::string, std::optional<std::string>> ServiceSandbox::Env() const {
           {"PATH", dir.str() + "/path"},
           {"VELASCANSRV_DELAY_MS", std::nullopt},
           {"VELASCANSRV_NO_REGISTER", std::nullopt},
-          {"VELASCANSRV_STOP_MS", std::nullopt}};
+          {"VELASCANSRV_STOP_MS", std::nullopt},
+          {"VELASCANUPG_CHECK", std::nullopt},
+          {"VELASCANUPG_BACKUP", std::nullopt},
+          {"VELASCANUPG_RESTORE", std::nullopt}};
 }
 
 ProgramResult ServiceSandbox::Sc(const std::vector<std::string>& args,

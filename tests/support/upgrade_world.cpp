@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "common/sha256.h"
 #include "platform/posix/spawn.h"
 #include "support/process_tools.h"
 
@@ -39,6 +42,35 @@ ProgramResult UpgradeWorld::Upgrade(const Env& extra, std::vector<std::string> a
   ProgramRun run{"velascanupg", std::move(args), env, "", "", 120};
   run.killAfterMs = killAfterMs;
   return Run(run);
+}
+
+std::map<std::string, std::string> UpgradeWorld::Snapshot(bool databaseBytes) const {
+  std::map<std::string, std::string> snapshot;
+  const auto& drive = install_.dir().path();
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(drive)) {
+    const std::string name = std::filesystem::relative(entry.path(), drive).string();
+    if (!entry.is_regular_file() || name.starts_with("backup") || name.ends_with("-wal") || name.ends_with("-shm")) {
+      continue;
+    }
+    std::string contents = install_.dir().Read(name);
+    if (contents.starts_with(std::string("SQLite format 3", 16))) {
+      contents = databaseBytes ? contents : "";
+      for (const auto& table : Tables(entry.path().string())) {
+        for (const auto& row : Query(entry.path().string(), "SELECT * FROM \"" + table + "\" ORDER BY rowid")) {
+          for (const auto& value : row) contents += value + "|";
+        }
+        for (const auto& column : Columns(entry.path().string(), table)) contents += table + "." + column + "\n";
+      }
+    }
+    Sha256 hash;
+    hash.Add(contents);
+    snapshot[name] = hash.HexDigest();
+  }
+  for (const char* command : {"query", "qc"}) {
+    const auto result = Sc({command, "Vela Scan"});
+    snapshot[command] = result.out + result.err;
+  }
+  return snapshot;
 }
 
 void UpgradeWorld::StartConsole() const {

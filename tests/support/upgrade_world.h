@@ -35,6 +35,11 @@ class UpgradeWorld {
   // Starts the installation's console, a process whose program is VelaScan.exe.
   void StartConsole() const;
   std::string Db() const { return install_.VelaScanDb(); }
+  // The installation as an administrator would compare it: each file's hash
+  // (a database's by its dump, and by its bytes too when asked), and the
+  // service's state and registration. A live database's -wal and -shm files,
+  // and the folder c:\backup, are left out.
+  std::map<std::string, std::string> Snapshot(bool databaseBytes = false) const;
   const TestInstallation& install() const { return install_; }
 
  private:

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -204,6 +205,40 @@ std::unique_ptr<OutputFile> PosixFiles::CreateForOutput(const std::string& path)
   RequireRegular(st, path);
   ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
   return std::make_unique<PosixOutputFile>(std::move(fd), path);
+}
+
+void PosixFiles::CreateFolder(const std::string& path) {
+  const auto mapped = Mapped(path);
+  if (::mkdir(mapped.c_str(), 0755) == 0) return;
+  const int err = errno;
+  struct stat st;
+  if (err == EEXIST && ::stat(mapped.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return;
+  ThrowFileError(err == ENOENT ? ENOTDIR : err, path);
+}
+
+// The upgrade replaces a file by deleting it or by renaming a copy over it,
+// both changes of its folder; so the folder must take changes, and the file
+// must be an ordinary one that no running program holds.
+void PosixFiles::ProbeWritable(const std::string& path) {
+  const auto mapped = Mapped(path);
+  struct stat st;
+  if (::stat(mapped.c_str(), &st) == 0) {
+    RequireRegular(st, path);
+    if (IsRunningProgram(st)) ThrowFileError(ETXTBSY, path);
+  } else if (errno != ENOENT) {
+    ThrowFileError(errno, path);
+  }
+  const auto slash = mapped.rfind('/');
+  const std::string folder = slash == 0 ? "/" : mapped.substr(0, slash);
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) ThrowFileError(ENOTDIR, path);
+  if (::access(folder.c_str(), W_OK) != 0) ThrowFileError(errno, path);
+}
+
+std::uint64_t PosixFiles::FreeBytes(const std::string& folder) {
+  const auto mapped = Mapped(folder);
+  struct statvfs fs;
+  if (::statvfs(mapped.c_str(), &fs) != 0) ThrowFileError(errno == ENOENT ? ENOTDIR : errno, folder);
+  return static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
 }
 
 }  // namespace vsu::posix

@@ -12,6 +12,9 @@ class PosixFiles : public Files {
   void CopyFile(const std::string& from, const std::string& to) override;
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) override;
+  void CreateFolder(const std::string& path) override;
+  void ProbeWritable(const std::string& path) override;
+  std::uint64_t FreeBytes(const std::string& folder) override;
 };
 
 }  // namespace vsu::posix

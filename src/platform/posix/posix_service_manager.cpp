@@ -57,6 +57,18 @@ ServiceStatusRecord StatusOf(const ServiceRecord& record) {
   return status;
 }
 
+// The operation whose denial an open with exactly this access meets at once.
+const char* OperationOfAccess(std::uint32_t access) {
+  switch (access) {
+    case SERVICE_QUERY_STATUS: return "query";
+    case SERVICE_QUERY_CONFIG: return "config";
+    case SERVICE_STOP: return "stop";
+    case DELETE_ACCESS: return "delete";
+    case SERVICE_START: return "start";
+    default: return nullptr;
+  }
+}
+
 std::string HomeDirectory() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
   if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir) return entry->pw_dir;
@@ -139,6 +151,8 @@ ScHandle PosixServiceManager::OpenServiceA(ScHandle manager, const char* name, s
     code = WithStore([&](ServiceStore& store) -> std::uint32_t {
       const auto record = store.Find(name);
       if (!record) return ERROR_SERVICE_DOES_NOT_EXIST;
+      const char* operation = OperationOfAccess(access);
+      if (operation && store.IsDenied(record->name, operation)) return ERROR_ACCESS_DENIED;
       canonical = record->name;
       return 0;
     });
@@ -179,7 +193,11 @@ bool PosixServiceManager::ControlService(ScHandle service, std::uint32_t control
     store.Update(record);
     *status = StatusOf(record);
     if (record.pid == 0) return ERROR_SERVICE_NOT_ACTIVE;
-    if (record.stopping) return ERROR_SERVICE_CANNOT_ACCEPT_CTRL;
+    if (record.stopping) {
+      // Refused, but the caller wants it stopped too, so its waits last while it ends.
+      if (awaited_) awaited_->Add(record.pid);
+      return ERROR_SERVICE_CANNOT_ACCEPT_CTRL;
+    }
     // As on Windows the request only asks: the process ends in its own time,
     // and the service is stop pending until it has.
     if (::kill(record.pid, SIGTERM) != 0 && errno != ESRCH) return Win32Code(errno);
@@ -225,6 +243,23 @@ bool PosixServiceManager::StartServiceA(ScHandle service, std::uint32_t, const c
 
 bool PosixServiceManager::CloseServiceHandle(ScHandle handle) {
   return handles_.erase(handle) > 0 || Fail(ERROR_INVALID_HANDLE);
+}
+
+bool PosixServiceManager::ReadServiceRegistration(ScHandle service, ServiceRegistration* registration) {
+  return OnService(service, SERVICE_QUERY_CONFIG, "config", [&](ServiceStore&, ServiceRecord& record) {
+    *registration = ServiceRegistration{SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
+                                        record.binary, record.name, ""};
+    return std::uint32_t{0};
+  });
+}
+
+bool PosixServiceManager::RegisterService(ScHandle manager, const char* name,
+                                          const ServiceRegistration& registration) {
+  const auto found = handles_.find(manager);
+  if (found == handles_.end() || found->second.isService) return Fail(ERROR_INVALID_HANDLE);
+  if ((found->second.access & kManagerCreateAccess) == 0) return Fail(ERROR_ACCESS_DENIED);
+  const std::uint32_t code = CreateService(name ? name : "", registration.binaryPath, {});
+  return code == 0 || Fail(code);
 }
 
 std::uint32_t PosixServiceManager::CreateService(const std::string& name, const std::string& binary,

@@ -16,10 +16,13 @@
 // reached does.
 //
 // Denials, for tests: a denied operation fails with 5 at the call that performs
-// it, not at the open, so an all-access open still succeeds and the other
-// calls made through it still work. "query" denies QueryServiceStatus,
-// "config" QueryServiceConfigA, "stop" ControlService, "delete" DeleteService,
-// "start" StartServiceA.
+// it, so an all-access open still succeeds and the other calls made through
+// it still work; an open that asks for exactly that operation's access alone
+// fails with 5 already, as Windows checks rights at the open, so a program can
+// learn whether an operation would be allowed without making it. "query"
+// denies QueryServiceStatus, "config" QueryServiceConfigA (and the
+// registration read), "stop" ControlService, "delete" DeleteService, "start"
+// StartServiceA.
 
 #include <cstdint>
 #include <map>
@@ -86,6 +89,9 @@ class PosixServiceManager : public ServiceManager {
   bool StartServiceA(ScHandle service, std::uint32_t argc, const char** argv) override;
   bool CloseServiceHandle(ScHandle handle) override;
   std::uint32_t GetLastError() override { return lastError_; }
+  bool ReadServiceRegistration(ScHandle service, ServiceRegistration* registration) override;
+  // Registers the binary path as the program, with no arguments.
+  bool RegisterService(ScHandle manager, const char* name, const ServiceRegistration& registration) override;
 
   // What the program never does itself, for the command-line tool and the
   // service double: each returns 0 or a Win32 code.

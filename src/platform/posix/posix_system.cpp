@@ -46,4 +46,9 @@ unsigned PosixSystem::GetWindowsDirectoryA(char* buffer, unsigned size) {
   return length;
 }
 
+std::string PosixSystem::EnvironmentValue(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? value : "";
+}
+
 }  // namespace vsu::posix

@@ -15,6 +15,7 @@ class PosixSystem : public System {
   std::string OwnDirectory() override;
   void SetCurrentDirectory(const std::string& path) override;
   unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
+  std::string EnvironmentValue(const std::string& name) override;
 
  private:
   std::vector<std::string> args_;

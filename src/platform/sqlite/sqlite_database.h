@@ -12,6 +12,8 @@ class SqliteDatabase : public Database {
   explicit SqliteDatabase(FileMapper mapFile) : mapFile_(std::move(mapFile)) {}
   std::unique_ptr<Connection> CreateConnection() override;
   std::unique_ptr<Recordset> CreateRecordset() override;
+  // Both files found through the file mapper, whose names are plain paths here.
+  void CopyDatabase(const std::string& from, const std::string& to) override;
 
  private:
   FileMapper mapFile_;

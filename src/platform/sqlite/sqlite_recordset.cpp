@@ -222,6 +222,13 @@ void SqliteRecordset::Close() {
   Release();
 }
 
+std::vector<std::string> SqliteRecordset::FieldNames() {
+  RequireOpen();
+  std::vector<std::string> names;
+  for (const Column& column : columns_) names.push_back(column.name);
+  return names;
+}
+
 void SqliteRecordset::Release() {
   pending_.clear();
   updates_.clear();

@@ -28,6 +28,7 @@ class SqliteRecordset : public Recordset {
   void Update() override;
   void MoveNext() override;
   void Close() override;
+  std::vector<std::string> FieldNames() override;
 
   // How a column's values cross: from its declared type.
   enum class Kind { kText, kBit, kInt16, kInt32 };

@@ -67,6 +67,20 @@ void AdoRecordset::MoveNext() { Object().Call("MoveNext"); }
 
 void AdoRecordset::Close() { Object().Call("Close"); }
 
+std::vector<std::string> AdoRecordset::FieldNames() {
+  Variant fields = Object().Get("Fields");
+  Dispatch collection = TakeDispatch(fields);
+  Variant count = collection.Get("Count");
+  std::vector<std::string> names;
+  if (count.get()->vt != VT_I4) return names;
+  for (long i = 0; i < count.get()->lVal; ++i) {
+    Variant field = collection.Get("Item", {Variant::Int32(i)});
+    Variant name = TakeDispatch(field).Get("Name");
+    if (name.get()->vt == VT_BSTR) names.push_back(FromBstr(name.get()->bstrVal));
+  }
+  return names;
+}
+
 Dispatch& AdoRecordset::Object() {
   if (!recordset_) throw Failure("Operation is not allowed when the object is closed.");
   return recordset_;

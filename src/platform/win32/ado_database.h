@@ -3,6 +3,7 @@
 // late-bound, for real Jet databases.
 
 #include <string>
+#include <vector>
 
 #include "platform/database.h"
 #include "platform/win32/com_dispatch.h"
@@ -33,6 +34,7 @@ class AdoRecordset : public Recordset {
   void Update() override;
   void MoveNext() override;
   void Close() override;
+  std::vector<std::string> FieldNames() override;
 
  private:
   Dispatch& Object();

@@ -7,10 +7,12 @@
 #include "common/failure.h"
 #include "database/connection_strings.h"
 #include "platform/sqlite/sqlite_connection.h"
+#include "platform/sqlite/sqlite_copy.h"
 #include "platform/sqlite/sqlite_recordset.h"
 #include "platform/win32/ado_database.h"
 #include "platform/win32/com_dispatch.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_errors.h"
 
 namespace vsu::win32 {
 namespace {
@@ -102,6 +104,7 @@ class EngineRecordset : public Recordset {
     Current().Close();
     current_ = nullptr;
   }
+  std::vector<std::string> FieldNames() override { return Current().FieldNames(); }
 
  private:
   Recordset& Current() {
@@ -118,5 +121,18 @@ class EngineRecordset : public Recordset {
 std::unique_ptr<Connection> Win32Database::CreateConnection() { return std::make_unique<EngineConnection>(); }
 
 std::unique_ptr<Recordset> Win32Database::CreateRecordset() { return std::make_unique<EngineRecordset>(); }
+
+void Win32Database::CopyDatabase(const std::string& from, const std::string& to) {
+  if (HasSqliteHeader(from)) {
+    const auto source = EngineFileName(from);
+    const auto target = EngineFileName(to);
+    if (!target) ThrowError(ERROR_FILE_NOT_FOUND, to);
+    if (source && sqlite::CopySqliteDatabase(*source, *target, from, to)) return;
+  }
+  if (!::CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+    const DWORD code = GetLastError();
+    ThrowError(code, code == ERROR_FILE_NOT_FOUND ? from : to);
+  }
+}
 
 }  // namespace vsu::win32

@@ -118,4 +118,41 @@ std::unique_ptr<OutputFile> Win32Files::CreateForOutput(const std::string& path)
   return std::make_unique<Win32OutputFile>(std::move(handle), path);
 }
 
+void Win32Files::CreateFolder(const std::string& path) {
+  if (::CreateDirectoryA(path.c_str(), nullptr)) return;
+  const DWORD code = GetLastError();
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (code == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return;
+  }
+  ThrowError(code, path);
+}
+
+void Win32Files::ProbeWritable(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) ThrowError(ERROR_ACCESS_DENIED, path);
+    UniqueHandle handle(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) ThrowLastError(path);
+    return;
+  }
+  const DWORD code = GetLastError();
+  if (code != ERROR_FILE_NOT_FOUND) ThrowError(code, path);
+  const auto slash = path.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const DWORD folderAttributes = GetFileAttributesA(folder.c_str());
+  if (folderAttributes == INVALID_FILE_ATTRIBUTES || !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    ThrowError(ERROR_PATH_NOT_FOUND, path);
+  }
+}
+
+std::uint64_t Win32Files::FreeBytes(const std::string& folder) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) ThrowLastError(folder);
+  return available.QuadPart;
+}
+
 }  // namespace vsu::win32

@@ -14,6 +14,13 @@ class Win32Files : public Files {
   void CopyFile(const std::string& from, const std::string& to) override;
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) override;
+  void CreateFolder(const std::string& path) override;
+  // An existing file must open for writing and deletion, which a read-only
+  // file, a running program and missing rights refuse; for a missing one its
+  // folder must exist (whether the folder lets a file be created is not known
+  // without creating one).
+  void ProbeWritable(const std::string& path) override;
+  std::uint64_t FreeBytes(const std::string& folder) override;
 };
 
 }  // namespace vsu::win32

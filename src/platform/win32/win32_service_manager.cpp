@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace vsu::win32 {
 namespace {
 
@@ -63,5 +65,33 @@ bool Win32ServiceManager::StartServiceA(ScHandle service, std::uint32_t argc, co
 bool Win32ServiceManager::CloseServiceHandle(ScHandle handle) { return ::CloseServiceHandle(Sc(handle)); }
 
 std::uint32_t Win32ServiceManager::GetLastError() { return ::GetLastError(); }
+
+bool Win32ServiceManager::ReadServiceRegistration(ScHandle service, ServiceRegistration* registration) {
+  DWORD needed = 0;
+  ::QueryServiceConfigA(Sc(service), nullptr, 0, &needed);
+  if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+  // Whole records, so the texts behind the first one stay aligned.
+  std::vector<QUERY_SERVICE_CONFIGA> buffer(needed / sizeof(QUERY_SERVICE_CONFIGA) + 1);
+  const DWORD size = static_cast<DWORD>(buffer.size() * sizeof(QUERY_SERVICE_CONFIGA));
+  if (!::QueryServiceConfigA(Sc(service), buffer.data(), size, &needed)) return false;
+  const QUERY_SERVICE_CONFIGA& config = buffer.front();
+  const auto text = [](const char* value) { return std::string(value ? value : ""); };
+  *registration = ServiceRegistration{config.dwServiceType, config.dwStartType, config.dwErrorControl,
+                                      text(config.lpBinaryPathName), text(config.lpDisplayName),
+                                      text(config.lpServiceStartName)};
+  return true;
+}
+
+bool Win32ServiceManager::RegisterService(ScHandle manager, const char* name, const ServiceRegistration& r) {
+  // The local system account needs neither a name nor a password here.
+  const bool localSystem = r.account.empty() || r.account == "LocalSystem";
+  const SC_HANDLE service = ::CreateServiceA(
+      Sc(manager), name, r.displayName.empty() ? name : r.displayName.c_str(), SERVICE_QUERY_STATUS, r.serviceType,
+      r.startType, r.errorControl, r.binaryPath.c_str(), nullptr, nullptr, nullptr,
+      localSystem ? nullptr : r.account.c_str(), nullptr);
+  if (!service) return false;
+  ::CloseServiceHandle(service);
+  return true;
+}
 
 }  // namespace vsu::win32

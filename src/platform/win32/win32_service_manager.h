@@ -17,6 +17,8 @@ class Win32ServiceManager : public ServiceManager {
   bool StartServiceA(ScHandle service, std::uint32_t argc, const char** argv) override;
   bool CloseServiceHandle(ScHandle handle) override;
   std::uint32_t GetLastError() override;
+  bool ReadServiceRegistration(ScHandle service, ServiceRegistration* registration) override;
+  bool RegisterService(ScHandle manager, const char* name, const ServiceRegistration& registration) override;
 };
 
 }  // namespace vsu::win32

@@ -53,4 +53,16 @@ unsigned Win32System::GetWindowsDirectoryA(char* buffer, unsigned size) {
   return ::GetWindowsDirectoryA(buffer, size);
 }
 
+std::string Win32System::EnvironmentValue(const std::string& name) {
+  std::string value(256, '\0');
+  for (;;) {
+    const DWORD length = ::GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    if (length < value.size()) {
+      value.resize(length);
+      return value;
+    }
+    value.resize(length);  // the size needed, terminating NUL included
+  }
+}
+
 }  // namespace vsu::win32

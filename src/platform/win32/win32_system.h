@@ -12,6 +12,7 @@ class Win32System : public System {
   std::string OwnDirectory() override;
   void SetCurrentDirectory(const std::string& path) override;
   unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
+  std::string EnvironmentValue(const std::string& name) override;
 };
 
 // The argument text of a full command line: what follows the program path (in
