@@ -29,10 +29,18 @@ wine_installable() {
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libsqlite3-dev sqlite3 nlohmann-json3-dev)
 
-# build DIR [cmake options...]: configures (once) and builds into DIR.
+# build DIR [cmake options...]: configures and builds everything into DIR.
 build() {
   local dir="$1"
   shift
   cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" -- -j"$(nproc)"
+}
+
+# build_targets DIR TARGET...: configures DIR as it is and builds only the targets.
+build_targets() {
+  local dir="$1"
+  shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja >/dev/null
+  cmake --build "$dir" --target "$@" -- -j"$(nproc)"
 }

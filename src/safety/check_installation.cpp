@@ -189,7 +189,9 @@ void CheckProgramFiles(Platform& p, const InstallationState& s, bool lumidex, co
     if (found == bytesInto.end()) found = bytesInto.insert(bytesInto.end(), {folder, 0});
     found->second += size;
   }
-  for (const auto& [folder, bytes] : bytesInto) {
+  for (const auto& entry : bytesInto) {
+    const std::string& folder = entry.first;
+    const std::uint64_t bytes = entry.second;
     std::uint64_t free = 0;
     // A folder that cannot be read is reported with its files already.
     if (!Failed([&] { free = p.files.FreeBytes(folder); }).empty()) continue;

@@ -16,9 +16,13 @@ std::string Field(const std::string& text) {
   return text;
 }
 
+// Fields separated by tabs; an empty field keeps its place.
 std::string Join(const std::vector<std::string>& fields) {
   std::string line;
-  for (const auto& field : fields) line += (line.empty() ? "" : "\t") + Field(field);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) line += '\t';
+    line += Field(fields[i]);
+  }
   return line;
 }
 
