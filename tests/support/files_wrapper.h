@@ -3,7 +3,8 @@
 // hidden ones are missing for the file-exists test (as a hidden or system file
 // is on Windows), unreadable ones fail to open for reading, unwritable ones
 // fail to be created. Counted faults: the failCall-th call of any operation
-// fails, as a platform call can at any point.
+// fails, as a platform call can at any point; with unexpected set it throws an
+// exception of the standard library instead of a Failure.
 
 #include <set>
 #include <string>
@@ -19,13 +20,15 @@ class FilesWrapper : public Files {
   std::set<std::string> unreadable;
   std::set<std::string> unwritable;
   long failCall = 0;  // 0: none
+  bool unexpected = false;
   long calls = 0;
   bool faultFired = false;
 
   bool FileExists(const std::string& path) override;
   void DeleteFile(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
-  void CopyFile(const std::string& from, const std::string& to) override;
+  // Creating the copier counts as a call, and so does each of its copies.
+  std::unique_ptr<FileCopier> CreateFileCopier() override;
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) override;
 
@@ -33,6 +36,7 @@ class FilesWrapper : public Files {
   static std::string FaultText(const std::string& path) { return "Injected fault: " + path; }
 
  private:
+  class Copier;
   void Count(const std::string& path);
   Files& target_;
 };
