@@ -50,10 +50,10 @@ void UpgradeDatabase(Platform& p, InstallationState& s) {
       version = ParseVersion(step.version);
     }
     connection->Close();
-  } catch (const Failure& failure) {
+  } catch (const std::exception& failure) {
     // Reached after the recordset and the connection were released; rows
     // already stored stay, and nothing is rolled back.
-    p.ui.MsgBox(failure.Description(), 16, "Vela Scan_UpgradeDatabase");
+    p.ui.MsgBox(FailureDescription(failure), 16, "Vela Scan_UpgradeDatabase");
   }
 }
 

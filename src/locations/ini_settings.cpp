@@ -27,7 +27,7 @@ void ReadPhpIniDbSettings(Platform& p, const std::string& windowsDir, std::strin
         if (StartsWith(upper, key.prefix)) key.value = TrimSpaces(std::string_view(line).substr(key.prefix.size()));
       }
     }
-  } catch (const Failure&) {
+  } catch (const std::exception&) {
     // Silent by design: the values found so far stay.
   }
 }
@@ -44,7 +44,7 @@ void ReadLumidexServerIpAddr(Platform& p, const std::string& snmpcDir, std::stri
       const std::string_view text(line);
       if (TrimSpaces(text.substr(0, eq)) == "ServerIpAddr") address = TrimSpaces(text.substr(eq + 1));
     }
-  } catch (const Failure&) {
+  } catch (const std::exception&) {
     // Silent by design: the caller falls back to the machine's own address.
   }
 }

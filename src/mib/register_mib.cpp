@@ -39,8 +39,8 @@ void RegisterMib(Platform& p, const InstallationState& s) {
     out.WriteLine("Ferrowin.mib");
     out.WriteLine("");
     out.Close();
-  } catch (const Failure& failure) {
-    p.ui.MsgBox(failure.Description(), 16, "Vela Scan");
+  } catch (const std::exception& failure) {
+    p.ui.MsgBox(FailureDescription(failure), 16, "Vela Scan");
   }
 }
 

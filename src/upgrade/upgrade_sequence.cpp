@@ -158,8 +158,8 @@ bool RunUpgradeSequence(Platform& p, InstallationState& s, UpgradeView& w) {
     return true;
   } catch (const RunStopped& stopped) {
     message = stopped.message;
-  } catch (const Failure& failure) {
-    message = failure.Description();
+  } catch (const std::exception& failure) {
+    message = FailureDescription(failure);
   }
   velaScanDb.Release();
   p.ui.MsgBox(message, 16, "Vela Scan");
