@@ -6,7 +6,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../wine-env.sh"
 
 BIN="${1:?usage: $0 BIN_DIR}"
 DRIVE_C="$WINEPREFIX/drive_c"
-SYSTEM32="$DRIVE_C/windows/system32"
+# The system directory of the programs under test (syswow64 for 32-bit ones).
+SYSTEM_DIR="$DRIVE_C/windows/${VSU_WINE_SYSTEM_DIR:-system32}"
 WORK="$(mktemp -d /tmp/vsu-wine-e2e.XXXXXX)"
 ARTIFACTS="$ROOT/build/artifacts"
 KEEPER_PID=""
@@ -19,7 +20,7 @@ fail() {
 
 cleanup() {
   remove_service
-  [ -f "$WORK/msiexec.exe" ] && cp "$WORK/msiexec.exe" "$SYSTEM32/msiexec.exe"
+  [ -f "$WORK/msiexec.exe" ] && cp "$WORK/msiexec.exe" "$SYSTEM_DIR/msiexec.exe"
   exec 8>&- 2>/dev/null
   [ -n "$KEEPER_PID" ] && kill "$KEEPER_PID" 2>/dev/null
   wineserver -k 2>/dev/null || true
