@@ -23,6 +23,9 @@ ensure_wine_prefix() {
       [ "$WINEPREFIX" = "$ROOT/build/wine-prefix" ] && rm -rf "$WINEPREFIX"
       wineboot -u >/dev/null 2>&1
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+      # Wine's own fonts (fonts-wine), which this Wine does not find where the
+      # package puts them: Marlett draws the caption buttons, MS Sans Serif the forms.
+      cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
       wineserver -w
       touch "$VSU_READY"
     fi
