@@ -52,58 +52,42 @@ class DsnDatabase {
   std::string unixPath_;
 };
 
-void RunScript(const std::string& file, const std::string& script) {
+// Runs script (if any) on the SQLite file and returns the file's schema.
+std::string Schema(const std::string& file, const std::string& script = "") {
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
   EXPECT_EQ(sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-  sqlite3_close(db);
-}
-
-std::string Schema(const std::string& file) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  sqlite3_stmt* select = nullptr;
-  sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master ORDER BY name", -1, &select, nullptr);
   std::string schema;
-  while (sqlite3_step(select) == SQLITE_ROW) schema += std::string(reinterpret_cast<const char*>(sqlite3_column_text(select, 0))) + ";";
-  sqlite3_finalize(select);
+  sqlite3_exec(
+      db, "SELECT sql FROM sqlite_master ORDER BY name",
+      [](void* out, int, char** row, char**) { return *static_cast<std::string*>(out) += row[0], 0; }, &schema,
+      nullptr);
   sqlite3_close(db);
   return schema;
-}
-
-std::vector<std::string> LadderStatements() {
-  std::vector<std::string> statements;
-  for (const auto& step : SchemaLadder()) {
-    for (const auto& action : step.actions) {
-      if (action.statement) statements.push_back(action.statement);
-    }
-  }
-  return statements;
 }
 
 TEST(AdoUnderWine, EveryLadderStatementChangesTheFileThroughExecute) {
   ComApartment com;
   DsnDatabase file("ado-ladder.db");
-  RunScript(file.path(), kSchema200);
-  const std::string before = Schema(file.path());
-
+  const std::string before = Schema(file.path(), kSchema200);
   Win32Database database;
   const auto connection = database.CreateConnection();
   connection->Open(kDsn);
-  for (const auto& statement : LadderStatements()) {
-    SCOPED_TRACE(statement);
-    connection->Execute(statement);
+  std::string script = kSchema200;
+  for (const auto& step : SchemaLadder()) {
+    for (const auto& action : step.actions) {
+      if (!action.statement) continue;
+      SCOPED_TRACE(action.statement);
+      connection->Execute(action.statement);
+      script += std::string(action.statement) + ";";
+    }
   }
   connection->Close();
-
-  // The same statements run by SQLite itself give the same schema.
+  // The file holds what SQLite itself makes of the same statements.
   const std::string reference = file.path() + ".reference";
   std::remove(reference.c_str());
-  std::string script = kSchema200;
-  for (const auto& statement : LadderStatements()) script += statement + ";";
-  RunScript(reference, script);
   EXPECT_NE(Schema(file.path()), before);
-  EXPECT_EQ(Schema(file.path()), Schema(reference));
+  EXPECT_EQ(Schema(file.path()), Schema(reference, script));
   std::remove(reference.c_str());
 }
 
@@ -118,7 +102,7 @@ class AdoFailures : public ::testing::TestWithParam<FailureCase> {};
 TEST_P(AdoFailures, CarryADescription) {
   ComApartment com;
   DsnDatabase file("ado-failures.db");
-  RunScript(file.path(), kSchema200);
+  Schema(file.path(), kSchema200);
   Win32Database database;
   const auto connection = database.CreateConnection();
   try {
