@@ -18,6 +18,12 @@ class Failure : public std::exception {
   std::string description_;
 };
 
+// What a failure path shows for an exception: a Failure's description, "Out of
+// memory" for an allocation that failed, else the exception's own text. The
+// routines' failure paths take every standard exception, not only Failure, so
+// that nothing unexpected ends the program without a message.
+std::string FailureDescription(const std::exception& exception);
+
 // The end operation: the program ends at once. It unwinds to main so that every
 // handle on the way is released; status is the process exit status.
 struct EndProgram {

@@ -43,10 +43,10 @@ void RunStep(Platform& p, InstallationState& s, Connection& connection, const La
     }
     if (step.fillTable) FillRows(p, connection, step);
     RecordVersion(p, s, connection, step);
-  } catch (const Failure&) {
+  } catch (const std::exception&) {
     try {
       connection.CommitTrans();
-    } catch (const Failure&) {
+    } catch (const std::exception&) {
       // Nothing of the step was stored; the step's own failure is the one shown.
     }
     throw;
@@ -66,10 +66,10 @@ void UpgradeDatabase(Platform& p, InstallationState& s) {
       version = ParseVersion(step.version);
     }
     connection->Close();
-  } catch (const Failure& failure) {
+  } catch (const std::exception& failure) {
     // Reached after the recordset and the connection were released; what the
     // failing step did before the failure stays stored.
-    p.ui.MsgBox(failure.Description(), 16, "Vela Scan_UpgradeDatabase");
+    p.ui.MsgBox(FailureDescription(failure), 16, "Vela Scan_UpgradeDatabase");
   }
 }
 

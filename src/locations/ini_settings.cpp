@@ -31,7 +31,7 @@ void ReadPhpIniDbSettings(Platform& p, const std::string& windowsDir, std::strin
     if (!p.files.FileExists(path)) return;
     LineReader lines = OpenLines(p.files, path);
     ReadPhpIniDbSettings(lines, server, source, user);
-  } catch (const Failure&) {
+  } catch (const std::exception&) {
     // Silent by design: the values found so far stay.
   }
 }
@@ -52,7 +52,7 @@ void ReadLumidexServerIpAddr(Platform& p, const std::string& snmpcDir, std::stri
     if (!p.files.FileExists(path)) return;
     LineReader lines = OpenLines(p.files, path);
     ReadLumidexServerIpAddr(lines, address);
-  } catch (const Failure&) {
+  } catch (const std::exception&) {
     // Silent by design: the caller falls back to the machine's own address.
   }
 }

@@ -76,7 +76,7 @@ void FindSnmpcDir(Platform& p, InstallationState& s) {
       AskForPath(p, s, kPromptSnmpcOrLumidex);
       s.SnmpcDir = s.EnteredPath;
     }
-  } catch (const Failure&) {
+  } catch (const std::exception&) {
     // Silent by design: start-up goes on with what was found so far.
   }
 }

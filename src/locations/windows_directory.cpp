@@ -22,7 +22,7 @@ std::string GetTheWindowsDirectory(Platform& p, InstallationState& s) {
     AskForPath(p, s, kPromptWindows);
     if (s.EnteredPath.empty()) throw EndProgram{kExitCancelled};
     return s.EnteredPath;
-  } catch (const Failure&) {
+  } catch (const std::exception&) {
     p.ui.MsgBox("Err_Handler: WinPath=" + candidate, 16, "Vela Scan_GetTheWindowsDirectory");
     return "";
   }

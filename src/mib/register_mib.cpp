@@ -33,13 +33,13 @@ void RegisterMib(Platform& p, const InstallationState& s) {
     WriteNamesList(in, out);
     out.Close();
     p.files.RenameFile(fresh, list);
-  } catch (const Failure& failure) {
+  } catch (const std::exception& failure) {
     try {
       if (p.files.FileExists(fresh)) p.files.DeleteFile(fresh);
-    } catch (const Failure&) {
+    } catch (const std::exception&) {
       // What could not be tidied now is removed by the next run.
     }
-    p.ui.MsgBox(failure.Description(), 16, "Vela Scan");
+    p.ui.MsgBox(FailureDescription(failure), 16, "Vela Scan");
   }
 }
 

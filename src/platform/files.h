@@ -27,6 +27,15 @@ class OutputFile {
   virtual void Close() = 0;
 };
 
+// The file-copy object of an upgrade run: made once, used for every copy.
+class FileCopier {
+ public:
+  virtual ~FileCopier() = default;
+  // Copies contents (and what the platform keeps with them), overwriting the
+  // destination. The failure names what went wrong, then the path concerned.
+  virtual void Copy(const std::string& from, const std::string& to) = 0;
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -37,8 +46,8 @@ class Files {
   virtual void DeleteFile(const std::string& path) = 0;
   // Renames within the same folder; fails when the destination exists.
   virtual void RenameFile(const std::string& from, const std::string& to) = 0;
-  // Copies contents (and what the platform keeps with them), overwriting the destination.
-  virtual void CopyFile(const std::string& from, const std::string& to) = 0;
+  // A new file-copy object; throws Failure when it cannot be created.
+  virtual std::unique_ptr<FileCopier> CreateFileCopier() = 0;
   virtual std::unique_ptr<InputFile> OpenForInput(const std::string& path) = 0;
   // Creates the file empty, replacing one that exists.
   virtual std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) = 0;

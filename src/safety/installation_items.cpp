@@ -28,7 +28,7 @@ std::string HashOfFile(Files& files, const std::string& path) {
 
 void CopyItem(Platform& p, const InstallationItem& item, const std::string& from, const std::string& copy) {
   if (!item.database) {
-    p.files.CopyFile(from, copy);
+    p.files.CreateFileCopier()->Copy(from, copy);
     return;
   }
   if (!p.files.FileExists(copy)) p.files.CreateForOutput(copy)->Close();

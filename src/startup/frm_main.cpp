@@ -55,6 +55,13 @@ int RunProgram(Platform& p, InstallationState& s) {
     }
   } catch (const EndProgram& end) {
     status = end.status;
+  } catch (const std::exception& failure) {
+    // Reached only by a failure that escaped every routine's own handling.
+    try {
+      p.ui.MsgBox(FailureDescription(failure), 16, "Vela Scan");
+    } catch (...) {
+      // The program ends all the same.
+    }
   }
   p.log.Log("end", {{"status", std::int64_t{status}}});
   return status;

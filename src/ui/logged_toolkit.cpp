@@ -74,6 +74,7 @@ class LoggedEnterPath : public LoggedWindow<EnterPathView>, private EnterPathHan
   void ShowModal(EnterPathHandlers& handlers) override {
     const auto caption = inner_->Caption();
     log_.Log("prompt", {{"caption", caption}});
+    LogPlace("show");
     handlers_ = &handlers;
     inner_->ShowModal(*this);
   }

@@ -37,19 +37,19 @@ bool IsLumidexCase(Platform& p, const InstallationState& s) {
   return p.files.FileExists(s.SnmpcDir + "\\Lumidex.mdb");
 }
 
-void CopyAndPause(Platform& p, const std::string& from, const std::string& to) {
-  p.files.CopyFile(from, to);
+void CopyAndPause(Platform& p, FileCopier& copier, const std::string& from, const std::string& to) {
+  copier.Copy(from, to);
   Pause(p, 100);
 }
 
 // The old program file goes first, so a file still held open is reported
 // before anything is copied over it.
-void ReplaceProgramFile(Platform& p, const std::string& from, const std::string& to) {
+void ReplaceProgramFile(Platform& p, FileCopier& copier, const std::string& from, const std::string& to) {
   if (p.files.FileExists(to)) {
     p.files.DeleteFile(to);
     Pause(p, 200);
   }
-  CopyAndPause(p, from, to);
+  CopyAndPause(p, copier, from, to);
 }
 
 void StopAndRemoveService(Platform& p, InstallationState& s, UpgradeView& w) {
@@ -68,18 +68,18 @@ void StopAndRemoveService(Platform& p, InstallationState& s, UpgradeView& w) {
   }
 }
 
-void PutFilesInPlace(Platform& p, InstallationState& s, UpgradeView& w) {
+void PutFilesInPlace(Platform& p, InstallationState& s, UpgradeView& w, FileCopier& copier) {
   const std::string& program = s.ProgramDir;
   w.SetProgress(3);
   w.SetTxtInfo("Copying program files...");
-  ReplaceProgramFile(p, program + "\\Temp\\VelaScan.ex_", program + "\\VelaScan.exe");
-  ReplaceProgramFile(p, program + "\\Temp\\VelaScanSrv.ex_", program + "\\VelaScanSrv.exe");
+  ReplaceProgramFile(p, copier, program + "\\Temp\\VelaScan.ex_", program + "\\VelaScan.exe");
+  ReplaceProgramFile(p, copier, program + "\\Temp\\VelaScanSrv.ex_", program + "\\VelaScanSrv.exe");
   w.SetProgress(4);
   if (IsLumidexCase(p, s)) return;
-  CopyAndPause(p, program + "\\Temp\\Tallyback.ex_", s.SnmpcDir + "\\Tallyback.exe");
-  CopyAndPause(p, program + "\\VelaScan.ico", s.SnmpcDir + "\\bitmaps\\VelaScan.ico");
+  CopyAndPause(p, copier, program + "\\Temp\\Tallyback.ex_", s.SnmpcDir + "\\Tallyback.exe");
+  CopyAndPause(p, copier, program + "\\VelaScan.ico", s.SnmpcDir + "\\bitmaps\\VelaScan.ico");
   w.SetProgress(5);
-  CopyAndPause(p, program + "\\Ferrowin.mib", s.SnmpcDir + "\\mibfiles\\Ferrowin.mib");
+  CopyAndPause(p, copier, program + "\\Ferrowin.mib", s.SnmpcDir + "\\mibfiles\\Ferrowin.mib");
   w.SetProgress(6);
   w.SetTxtInfo("Adding MIB file...");
   RegisterMib(p, s);
@@ -140,6 +140,7 @@ bool RunUpgradeSequence(Platform& p, InstallationState& s, UpgradeView& w) {
   SettingsConnection velaScanDb;
   std::string message;
   try {
+    const auto copier = p.files.CreateFileCopier();
     w.SetCaption(std::string("Vela Scan Installation  ") + kTargetVersion);
     w.SetExitEnabled(false);
     s.ProgramDir = ProgramDirectoryFromCommandLine(p);
@@ -148,7 +149,7 @@ bool RunUpgradeSequence(Platform& p, InstallationState& s, UpgradeView& w) {
     BackUpWhenAsked(p, s);
     CarrySettingsOver(p, s, velaScanDb, IsLumidexCase(p, s));
     StopAndRemoveService(p, s, w);
-    PutFilesInPlace(p, s, w);
+    PutFilesInPlace(p, s, w, *copier);
     UpgradeSchema(p, s, w);
     ReinstallService(p, s, w);
     StartService(p, s, w);
@@ -159,8 +160,8 @@ bool RunUpgradeSequence(Platform& p, InstallationState& s, UpgradeView& w) {
     return true;
   } catch (const RunStopped& stopped) {
     message = stopped.message;
-  } catch (const Failure& failure) {
-    message = failure.Description();
+  } catch (const std::exception& failure) {
+    message = FailureDescription(failure);
   }
   velaScanDb.Release();
   p.ui.MsgBox(message, 16, "Vela Scan");

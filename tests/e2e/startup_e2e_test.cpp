@@ -29,11 +29,15 @@ TEST(StartupEndToEnd, CancelAtTheWindowsPromptEndsWithStatusTwoInBothModes) {
     const auto events = box.Events();
     std::vector<std::string> names;
     for (const auto& e : events) names.push_back(e.name());
-    EXPECT_EQ(names, (std::vector<std::string>{"hide", "caption", "prompt", "click", "end"}));
-    ASSERT_EQ(events.size(), 5u);
+    EXPECT_EQ(names, (std::vector<std::string>{"hide", "caption", "prompt", "show", "click", "end"}));
+    ASSERT_EQ(events.size(), 6u);
     EXPECT_EQ(events[2].Str("caption"), "  Enter the Path to Windows");
-    EXPECT_EQ(events[3].Str("control"), "cmdCancel");
-    EXPECT_EQ(events[4].Num("status"), 2);
+    // Centred: (15360 - 5565) \ 2 and (11520 - 2190) \ 2.
+    EXPECT_EQ(events[3].Str("window"), "frmEnterPath");
+    EXPECT_EQ(events[3].Num("left"), 4897);
+    EXPECT_EQ(events[3].Num("top"), 4665);
+    EXPECT_EQ(events[4].Str("control"), "cmdCancel");
+    EXPECT_EQ(events[5].Num("status"), 2);
   }
 }
 

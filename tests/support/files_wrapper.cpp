@@ -1,5 +1,7 @@
 #include "support/files_wrapper.h"
 
+#include <stdexcept>
+
 #include "common/failure.h"
 
 namespace vsu::test {
@@ -33,6 +35,19 @@ class CountedOutput : public OutputFile {
 
 }  // namespace
 
+class FilesWrapper::Copier : public FileCopier {
+ public:
+  Copier(FilesWrapper& files, std::unique_ptr<FileCopier> target) : files_(files), target_(std::move(target)) {}
+  void Copy(const std::string& from, const std::string& to) override {
+    files_.Count(to);
+    target_->Copy(from, to);
+  }
+
+ private:
+  FilesWrapper& files_;
+  std::unique_ptr<FileCopier> target_;
+};
+
 void FilesWrapper::Count(const std::string& path) {
   ++calls;
   if (calls == crashCall) {
@@ -41,6 +56,7 @@ void FilesWrapper::Count(const std::string& path) {
   }
   if (calls != failCall) return;
   faultFired = true;
+  if (unexpected) throw std::runtime_error(FaultText(path));
   throw Failure(FaultText(path));
 }
 
@@ -59,9 +75,9 @@ void FilesWrapper::RenameFile(const std::string& from, const std::string& to) {
   target_.RenameFile(from, to);
 }
 
-void FilesWrapper::CopyFile(const std::string& from, const std::string& to) {
-  Count(to);
-  target_.CopyFile(from, to);
+std::unique_ptr<FileCopier> FilesWrapper::CreateFileCopier() {
+  Count("Scripting.FileSystemObject");
+  return std::make_unique<Copier>(*this, target_.CreateFileCopier());
 }
 
 std::unique_ptr<InputFile> FilesWrapper::OpenForInput(const std::string& path) {

@@ -3,9 +3,11 @@
 // hidden ones are missing for the file-exists test (as a hidden or system file
 // is on Windows), unreadable ones fail to open for reading, unwritable ones
 // fail to be created. Counted faults: the failCall-th call of any operation
-// fails, as a platform call can at any point; the crashCall-th call (writes to
-// an open file count too) stops the program there, as a kill would: it throws
-// Crash, which no routine of the program catches, after doing half of a write.
+// fails, as a platform call can at any point (with unexpected set, with an
+// exception of the standard library instead of a Failure); the crashCall-th
+// call (writes to an open file count too) stops the program there, as a kill
+// would: it throws Crash, which no routine of the program catches, after doing
+// half of a write.
 
 #include <set>
 #include <string>
@@ -23,6 +25,7 @@ class FilesWrapper : public Files {
   std::set<std::string> unreadable;
   std::set<std::string> unwritable;
   long failCall = 0;  // 0: none
+  bool unexpected = false;
   long crashCall = 0;  // 0: none
   long calls = 0;
   bool faultFired = false;
@@ -30,7 +33,8 @@ class FilesWrapper : public Files {
   bool FileExists(const std::string& path) override;
   void DeleteFile(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
-  void CopyFile(const std::string& from, const std::string& to) override;
+  // Creating the copier counts as a call, and so does each of its copies.
+  std::unique_ptr<FileCopier> CreateFileCopier() override;
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) override;
   void CreateFolder(const std::string& path) override { Count(path), target_.CreateFolder(path); }
@@ -43,6 +47,7 @@ class FilesWrapper : public Files {
   void Count(const std::string& path);
 
  private:
+  class Copier;
   Files& target_;
 };
 

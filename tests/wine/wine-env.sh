@@ -8,16 +8,26 @@ export WINEARCH=win64
 # No Mono or Gecko: the program needs neither, and their installers would ask.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
 
+# A prefix made before 32-bit Wine was installed lacks its 32-bit side, so the
+# mark of a finished prefix says which Wine made it.
+VSU_READY="$WINEPREFIX/.vsu-ready$([ -x /usr/lib/wine/wine ] && echo -wow64)"
+
 ensure_wine_prefix() {
-  [ -f "$WINEPREFIX/.vsu-ready" ] && return 0
+  [ -f "$VSU_READY" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    if [ ! -f "$WINEPREFIX/.vsu-ready" ]; then
-      wineboot -i >/dev/null 2>&1
+    if [ ! -f "$VSU_READY" ]; then
+      wineserver -k 2>/dev/null || true
+      # Only the project's own prefix is made afresh; another is brought up to date.
+      [ "$WINEPREFIX" = "$ROOT/build/wine-prefix" ] && rm -rf "$WINEPREFIX"
+      wineboot -u >/dev/null 2>&1
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+      # Wine's own fonts (fonts-wine), which this Wine does not find where the
+      # package puts them: Marlett draws the caption buttons, MS Sans Serif the forms.
+      cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
       wineserver -w
-      touch "$WINEPREFIX/.vsu-ready"
+      touch "$VSU_READY"
     fi
   ) 9>"$WINEPREFIX.lock"
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/failure.h"
+#include "common/file_errors.h"
 
 namespace vsu::posix {
 
@@ -25,20 +26,10 @@ std::uint32_t Win32Code(int err) {
 }
 
 std::string FileErrorText(int err, const std::string& path) {
-  const char* text = nullptr;
-  switch (err) {
-    case ENOENT: text = "File not found"; break;
-    case ENOTDIR: text = "Path not found"; break;
-    case EACCES:
-    case EPERM:
-    case ETXTBSY:
-    case EBUSY: text = "Permission denied"; break;
-    case EEXIST: text = "File already exists"; break;
-    case EISDIR: text = "Path/File access error"; break;
-    case ENOSPC: text = "Disk full"; break;
-    default: text = std::strerror(err);
-  }
-  return std::string(text) + ": " + path;
+  // A folder where a file was expected has a text of its own; every other
+  // error reads as its Win32 twin does on Windows.
+  const char* text = err == EISDIR ? "Path/File access error" : FileErrorDescription(Win32Code(err));
+  return std::string(text ? text : std::strerror(err)) + ": " + path;
 }
 
 void ThrowFileError(int err, const std::string& path) { throw Failure(FileErrorText(err, path)); }

@@ -190,6 +190,18 @@ void PosixFiles::CopyFile(const std::string& from, const std::string& to) {
   }
 }
 
+std::unique_ptr<FileCopier> PosixFiles::CreateFileCopier() {
+  class Copier : public FileCopier {
+   public:
+    explicit Copier(PosixFiles& files) : files_(files) {}
+    void Copy(const std::string& from, const std::string& to) override { files_.CopyFile(from, to); }
+
+   private:
+    PosixFiles& files_;
+  };
+  return std::make_unique<Copier>(*this);
+}
+
 std::unique_ptr<InputFile> PosixFiles::OpenForInput(const std::string& path) {
   const auto mapped = Mapped(path);
   return std::make_unique<PosixInputFile>(OpenRegularForReading(mapped, path), path);

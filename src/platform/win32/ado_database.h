@@ -1,17 +1,23 @@
 #pragma once
-// Connection and Recordset through ADO (ADODB.Connection, ADODB.Recordset),
-// late-bound, for real Jet databases.
+// Connection and Recordset through ADO's typed interfaces, for real Jet
+// databases. Late binding would not do: Wine's objects answer no member names.
 
 #include <string>
 #include <vector>
 
 #include "platform/database.h"
-#include "platform/win32/com_dispatch.h"
+#include "platform/win32/com_ref.h"
+
+struct _ADOConnection;
+struct _ADORecordset;
+struct ADOField;
 
 namespace vsu::win32 {
 
 class AdoConnection : public Connection {
  public:
+  AdoConnection();
+  ~AdoConnection() override;
   void Open(const std::string& connectionString) override;
   void Execute(const std::string& statement) override;
   // Jet keeps its plain behaviour: every change is stored at once.
@@ -19,14 +25,16 @@ class AdoConnection : public Connection {
   void CommitTrans() override {}
   void Close() override;
   // The ADO object, for a recordset's ActiveConnection.
-  Dispatch& Object();
+  _ADOConnection& Object();
 
  private:
-  Dispatch connection_;
+  ComRef<_ADOConnection> connection_;
 };
 
 class AdoRecordset : public Recordset {
  public:
+  AdoRecordset();
+  ~AdoRecordset() override;
   void Open(const std::string& table, Connection& connection) override;
   bool Eof() override;
   FieldValue Field(const std::string& column) override;
@@ -37,13 +45,13 @@ class AdoRecordset : public Recordset {
   std::vector<std::string> FieldNames() override;
 
  private:
-  Dispatch& Object();
-  Dispatch FieldObject(const std::string& column);
-  Dispatch recordset_;
+  _ADORecordset& Object();
+  ComRef<ADOField> FieldObject(const std::string& column);
+  ComRef<_ADORecordset> recordset_;
 };
 
-// A field's VARIANT in the program's terms, and back.
-FieldValue FromVariant(Variant& value);
-Variant ToVariant(const FieldValue& value);
+// The description of a failed ADO call: the object's own, else ADO's words for
+// the code, else the system's.
+std::string AdoErrorText(long code);
 
 }  // namespace vsu::win32

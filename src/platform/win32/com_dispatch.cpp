@@ -83,11 +83,11 @@ Dispatch Dispatch::Create(const std::string& progId) {
   CLSID classId{};
   HRESULT result = CLSIDFromProgID(name, &classId);
   SysFreeString(name);
-  if (FAILED(result)) throw Failure("ActiveX component can't create object: " + progId);
+  if (FAILED(result)) throw ComFailure("ActiveX component can't create object: " + progId, result);
   IDispatch* object = nullptr;
   result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                             reinterpret_cast<void**>(&object));
-  if (FAILED(result) || !object) throw Failure("ActiveX component can't create object: " + progId);
+  if (FAILED(result) || !object) throw ComFailure("ActiveX component can't create object: " + progId, result);
   return Dispatch(object);
 }
 
@@ -110,7 +110,7 @@ Variant Dispatch::Invoke(const std::string& member, WORD flags, std::initializer
   DISPID id = 0;
   HRESULT result = object_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
   SysFreeString(name);
-  if (FAILED(result)) throw Failure("Object doesn't support this property or method: " + member);
+  if (FAILED(result)) throw ComFailure("Object doesn't support this property or method: " + member, result);
 
   // IDispatch takes its arguments last first.
   std::vector<VARIANT> args;
@@ -136,9 +136,9 @@ Variant Dispatch::Invoke(const std::string& member, WORD flags, std::initializer
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrHelpFile);
-    throw Failure(text.empty() ? ComErrorText(code) : text);
+    throw ComFailure(text.empty() ? ComErrorText(code) : text, code);
   }
-  if (FAILED(result)) throw Failure(ComErrorText(result) + " (" + member + ")");
+  if (FAILED(result)) throw ComFailure(ComErrorText(result), result);
   return out;
 }
 
@@ -167,6 +167,17 @@ BSTR ToBstr(const std::string& text) {
   return out;
 }
 
-std::string ComErrorText(HRESULT result) { return SystemMessage(static_cast<DWORD>(result)); }
+std::string ComErrorText(HRESULT result) {
+  IErrorInfo* info = nullptr;
+  if (GetErrorInfo(0, &info) == S_OK && info) {
+    BSTR description = nullptr;
+    info->GetDescription(&description);
+    info->Release();
+    std::string text = FromBstr(description);
+    SysFreeString(description);
+    if (!text.empty()) return text;
+  }
+  return SystemMessage(static_cast<DWORD>(result));
+}
 
 }  // namespace vsu::win32

@@ -1,7 +1,7 @@
 #pragma once
 // Late-bound COM automation: objects made from a ProgID and driven through
 // IDispatch by member name, as a script would. Every failing call throws
-// Failure with the object's own error description.
+// ComFailure with the object's own error description.
 
 #include <windows.h>
 // After windows.h, which it builds on.
@@ -10,7 +10,19 @@
 #include <initializer_list>
 #include <string>
 
+#include "common/failure.h"
+
 namespace vsu::win32 {
+
+// A failed COM call: its description and the HRESULT it failed with.
+class ComFailure : public Failure {
+ public:
+  ComFailure(std::string description, HRESULT code) : Failure(std::move(description)), code_(code) {}
+  HRESULT Code() const { return code_; }
+
+ private:
+  HRESULT code_;
+};
 
 // A VARIANT that clears itself.
 class Variant {
@@ -70,7 +82,8 @@ Dispatch TakeDispatch(Variant& value);
 std::string FromBstr(BSTR text);
 BSTR ToBstr(const std::string& text);
 
-// The description of a failed COM call.
+// The description of a failed COM call: what the failing object left in the
+// thread's error information, else the system's text for the code.
 std::string ComErrorText(HRESULT result);
 
 }  // namespace vsu::win32

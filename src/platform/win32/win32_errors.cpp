@@ -1,6 +1,7 @@
 #include "platform/win32/win32_errors.h"
 
 #include "common/failure.h"
+#include "common/file_errors.h"
 
 namespace vsu::win32 {
 
@@ -18,7 +19,12 @@ std::string SystemMessage(DWORD code) {
   return message;
 }
 
-void ThrowError(DWORD code, const std::string& path) { throw Failure(SystemMessage(code) + ": " + path); }
+std::string FileErrorText(DWORD code, const std::string& path) {
+  const char* text = FileErrorDescription(code);
+  return (text ? std::string(text) : SystemMessage(code)) + ": " + path;
+}
+
+void ThrowError(DWORD code, const std::string& path) { throw Failure(FileErrorText(code, path)); }
 
 void ThrowLastError(const std::string& path) { ThrowError(GetLastError(), path); }
 

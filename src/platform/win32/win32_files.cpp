@@ -1,11 +1,11 @@
 #include "platform/win32/win32_files.h"
 
 #include <windows.h>
-// The port names these operations in the program's words; the A forms are called explicitly.
+// The port names this operation in the program's words; the A form is called explicitly.
 #undef DeleteFile
-#undef CopyFile
 
 #include "common/failure.h"
+#include "platform/win32/file_system_object.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_errors.h"
 
@@ -96,13 +96,7 @@ void Win32Files::RenameFile(const std::string& from, const std::string& to) {
   if (!::MoveFileA(from.c_str(), to.c_str())) ThrowLastError(from);
 }
 
-void Win32Files::CopyFile(const std::string& from, const std::string& to) {
-  if (!::CopyFileA(from.c_str(), to.c_str(), FALSE)) {
-    const DWORD code = GetLastError();
-    // Name the side that failed: a missing source, or a destination that cannot be written.
-    ThrowError(code, code == ERROR_FILE_NOT_FOUND ? from : to);
-  }
-}
+std::unique_ptr<FileCopier> Win32Files::CreateFileCopier() { return CreateScriptingCopier(); }
 
 std::unique_ptr<InputFile> Win32Files::OpenForInput(const std::string& path) {
   UniqueHandle handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

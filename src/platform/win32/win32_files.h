@@ -11,7 +11,8 @@ class Win32Files : public Files {
   bool FileExists(const std::string& path) override;
   void DeleteFile(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
-  void CopyFile(const std::string& from, const std::string& to) override;
+  // A Scripting.FileSystemObject (CreateScriptingCopier).
+  std::unique_ptr<FileCopier> CreateFileCopier() override;
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) override;
   void CreateFolder(const std::string& path) override;

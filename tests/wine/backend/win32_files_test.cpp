@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "common/failure.h"
 #include "common/text_lines.h"
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/win32_files.h"
+#include "support/case_name.h"
 #include "support/scratch_dir.h"
 
-// windows.h renames these two; the port's own names are meant here.
+// windows.h renames it; the port's own name is meant here.
 #undef DeleteFile
-#undef CopyFile
 
 namespace vsu::win32 {
 namespace {
@@ -38,10 +41,12 @@ TEST(Win32Files, DeleteRenameAndCopy) {
   ScratchDir dir;
   Win32Files files;
   dir.Write("a.txt", "alpha");
-  files.CopyFile(dir.Path("a.txt"), dir.Path("b.txt"));
+  ComApartment com;
+  const auto copier = files.CreateFileCopier();
+  copier->Copy(dir.Path("a.txt"), dir.Path("b.txt"));
   EXPECT_EQ(dir.Read("b.txt"), "alpha");
   dir.Write("c.txt", "older and longer");
-  files.CopyFile(dir.Path("a.txt"), dir.Path("c.txt"));
+  copier->Copy(dir.Path("a.txt"), dir.Path("c.txt"));
   EXPECT_EQ(dir.Read("c.txt"), "alpha");
 
   EXPECT_THROW(files.RenameFile(dir.Path("a.txt"), dir.Path("b.txt")), Failure);
@@ -51,28 +56,54 @@ TEST(Win32Files, DeleteRenameAndCopy) {
   EXPECT_EQ(dir.Read("b.txt"), "alpha");
 }
 
-TEST(Win32Files, FailuresCarryTheSystemsDescriptionAndThePath) {
+// Each failure reads as on Linux: the words for what went wrong, then the path.
+struct FailureCase {
+  const char* name;
+  std::function<void(Win32Files&, FileCopier&, const ScratchDir&)> action;
+  const char* words;
+  const char* path;  // inside the scratch folder
+};
+
+class Win32FileFailures : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(Win32FileFailures, ReadAsOnEveryPlatform) {
   ScratchDir dir;
+  dir.Write("a.ex_", "new");
   Win32Files files;
+  ComApartment com;
+  const auto copier = files.CreateFileCopier();
+  const auto held = files.CreateForOutput(dir.Path("held.exe"));
   try {
-    files.CopyFile(dir.Path("missing.ex_"), dir.Path("x.exe"));
-    FAIL() << "copy of a missing file succeeded";
+    GetParam().action(files, *copier, dir);
+    FAIL() << "no failure";
   } catch (const Failure& failure) {
-    EXPECT_NE(failure.Description().find(dir.Path("missing.ex_")), std::string::npos) << failure.Description();
-    EXPECT_GT(failure.Description().find(':'), 0u);
+    EXPECT_EQ(failure.Description(), std::string(GetParam().words) + ": " + dir.Path(GetParam().path));
   }
-  EXPECT_THROW(files.DeleteFile(dir.Path("missing.txt")), Failure);
-  EXPECT_THROW(files.OpenForInput(dir.Path("missing.txt")), Failure);
-  EXPECT_THROW(files.CreateForOutput(dir.Path("nowhere\\x.txt")), Failure);
 }
 
-TEST(Win32Files, OpenFileKeepsItFromBeingDeleted) {
-  ScratchDir dir;
-  Win32Files files;
-  dir.Write("held.txt", "x");
-  const auto held = files.CreateForOutput(dir.Path("held.txt"));
-  EXPECT_THROW(files.DeleteFile(dir.Path("held.txt")), Failure);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Win32FileFailures,
+    ::testing::Values(
+        FailureCase{"copy_of_a_missing_source",
+                    [](auto&, auto& c, auto& d) { c.Copy(d.Path("missing.ex_"), d.Path("x.exe")); },
+                    "File not found", "missing.ex_"},
+        FailureCase{"copy_into_a_missing_folder",
+                    [](auto&, auto& c, auto& d) { c.Copy(d.Path("a.ex_"), d.Path("nowhere\\x.exe")); },
+                    "Path not found", "nowhere\\x.exe"},
+        FailureCase{"copy_over_a_file_held_open",
+                    [](auto&, auto& c, auto& d) { c.Copy(d.Path("a.ex_"), d.Path("held.exe")); },
+                    "Permission denied", "held.exe"},
+        FailureCase{"delete_of_a_missing_file", [](auto& f, auto&, auto& d) { f.DeleteFile(d.Path("x.txt")); },
+                    "File not found", "x.txt"},
+        FailureCase{"delete_of_a_file_held_open",
+                    [](auto& f, auto&, auto& d) { f.DeleteFile(d.Path("held.exe")); }, "Permission denied",
+                    "held.exe"},
+        FailureCase{"read_of_a_missing_file", [](auto& f, auto&, auto& d) { f.OpenForInput(d.Path("x.txt")); },
+                    "File not found", "x.txt"},
+        FailureCase{"write_into_a_missing_folder",
+                    [](auto& f, auto&, auto& d) { f.CreateForOutput(d.Path("nowhere\\x.txt")); },
+                    "Path not found", "nowhere\\x.txt"}),
+    test::CaseName{});
 
 TEST(Win32Files, LinesRoundTrip) {
   ScratchDir dir;

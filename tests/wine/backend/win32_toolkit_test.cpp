@@ -144,10 +144,13 @@ TEST(Win32Toolkit, TheStartUpWindowHoldsText1AndStaysHidden) {
   HWND window = FindWindowA(nullptr, layout::kMainCaption);
   ASSERT_NE(window, nullptr);
   EXPECT_FALSE(IsWindowVisible(window));
+  const HWND text1 = FindWindowExA(window, nullptr, "Edit", nullptr);
   char text[512] = {};
-  GetWindowTextA(FindWindowExA(window, nullptr, "Edit", nullptr), text, sizeof text);
+  GetWindowTextA(text1, text, sizeof text);
   EXPECT_EQ(std::string(text), layout::kText1);
   EXPECT_EQ(std::string(text).size(), 191u);
+  // Its seven lines and the empty one after the last line break, none wrapped.
+  EXPECT_EQ(SendMessageA(text1, EM_GETLINECOUNT, 0, 0), 8);
   EXPECT_EQ(TextOf(FindWindowExA(window, nullptr, "Button", nullptr)), "Exit");
 }
 

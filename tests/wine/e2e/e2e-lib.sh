@@ -6,7 +6,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../wine-env.sh"
 
 BIN="${1:?usage: $0 BIN_DIR}"
 DRIVE_C="$WINEPREFIX/drive_c"
-SYSTEM32="$DRIVE_C/windows/system32"
+# The system directory of the programs under test (syswow64 for 32-bit ones).
+SYSTEM_DIR="$DRIVE_C/windows/${VSU_WINE_SYSTEM_DIR:-system32}"
 WORK="$(mktemp -d /tmp/vsu-wine-e2e.XXXXXX)"
 ARTIFACTS="$ROOT/build/artifacts"
 KEEPER_PID=""
@@ -19,7 +20,7 @@ fail() {
 
 cleanup() {
   remove_service
-  [ -f "$WORK/msiexec.exe" ] && cp "$WORK/msiexec.exe" "$SYSTEM32/msiexec.exe"
+  [ -f "$WORK/msiexec.exe" ] && cp "$WORK/msiexec.exe" "$SYSTEM_DIR/msiexec.exe"
   exec 8>&- 2>/dev/null
   [ -n "$KEEPER_PID" ] && kill "$KEEPER_PID" 2>/dev/null
   wineserver -k 2>/dev/null || true
@@ -87,24 +88,65 @@ start_upgrade() {
   UPGRADE_PID=$!
 }
 
+# Saves a screenshot of the whole screen as build/artifacts/$1.
+screenshot() { import -window root "$ARTIFACTS/$1" || fail "no screenshot $1"; }
+
+# Clicks the point $4,$5 (pixels at 96 dpi) of the client area, $2 x $3 pixels,
+# of the window whose title matches $1. Wine draws the frame: a border of the
+# same width on three sides and the caption above.
+click_in_window() {
+  local window WIDTH HEIGHT X Y SCREEN WINDOW BORDER
+  window="$(xdotool search --name "$1" | head -n1)"
+  [ -n "$window" ] || { fail "no window $1 to click"; return 1; }
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  BORDER=$(((WIDTH - $2) / 2))
+  xdotool mousemove --window "$window" $((BORDER + $4)) $((HEIGHT - $3 - BORDER + $5)) click 1
+}
+
+# Presses the close button of the title bar of the window whose title matches
+# $1, $2 pixels wide inside: Wine draws it 11 pixels in from the right border
+# and 9 down from the top one.
+close_window() {
+  local window WIDTH HEIGHT X Y SCREEN WINDOW BORDER
+  window="$(xdotool search --name "$1" | head -n1)"
+  [ -n "$window" ] || { fail "no window $1 to close"; return 1; }
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  BORDER=$(((WIDTH - $2) / 2))
+  xdotool mousemove --window "$window" $((WIDTH - BORDER - 11)) $((BORDER + 9)) click 1
+}
+
+# Waits until the transcript $LOG holds the text $1, for at most $2 seconds.
+wait_for_event() {
+  local event="$1"
+  wait_for 'grep -qF -- "$event" "$LOG" 2>/dev/null' "$2"
+}
+
+# The window whose title matches $2 stands where the transcript's last show of
+# window $1 put it: its left and top twips at 96 dpi.
+expect_place() {
+  local place left top window WIDTH HEIGHT X Y SCREEN WINDOW
+  place="$(grep -F "\"event\":\"show\",\"window\":\"$1\"" "$LOG" | tail -n1)"
+  left="$(sed -n 's/.*"left":\([0-9]*\).*/\1/p' <<<"$place")"
+  top="$(sed -n 's/.*"top":\([0-9]*\).*/\1/p' <<<"$place")"
+  [ -n "$left" ] && [ -n "$top" ] || { fail "no show event of $1"; return 1; }
+  window="$(xdotool search --name "$2" | head -n1)"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  [ "$X,$Y" = "$(((left * 96 + 720) / 1440)),$(((top * 96 + 720) / 1440))" ] ||
+    fail "$1 stands at $X,$Y pixels, not at $left,$top twips"
+}
+
 # Waits for the run to end with Done, takes the screenshot $1 and presses Done.
 press_done_when_finished() {
-  if ! wait_for 'grep -qF "\"control\":\"cmdExit\",\"text\":\"Done\"" "$LOG" 2>/dev/null' 90; then
+  if ! wait_for_event '"control":"cmdExit","text":"Done"' 90; then
     fail "the upgrade window never showed Done"
-    import -window root "$ARTIFACTS/${1%.png}-failed.png"
+    screenshot "${1%.png}-failed.png"
     return 1
   fi
-  local window
-  window="$(xdotool search --name '^Vela Scan Installation  3\.14$' | head -n1)"
   sleep 1
-  import -window root "$ARTIFACTS/$1" || fail "no screenshot"
-  import -window "$window" "$ARTIFACTS/${1%.png}-window.png" || true
-  # Done's centre: the client area is 359 x 127 pixels at 96 dpi, and Done sits
-  # at 2280,1320 twips with 1335 x 375 twips, i.e. centred on 197,100.
-  local WIDTH HEIGHT X Y SCREEN WINDOW BORDER
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  BORDER=$(((WIDTH - 359) / 2))
-  xdotool mousemove --window "$window" $((BORDER + 197)) $((HEIGHT - 127 - BORDER + 100)) click 1
+  screenshot "$1"
+  # Done sits at 2280,1320 twips with 1335 x 375 twips in a client area of
+  # 5385 x 1905: centred on 197,100 of 359 x 127 pixels.
+  click_in_window '^Vela Scan Installation  3\.14$' 359 127 197 100
 }
 
 # Waits for the program to end; its exit status must be $1.

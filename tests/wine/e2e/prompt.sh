@@ -3,8 +3,8 @@
 # SNMPc directory is wrong, so the program asks; Esc cancels in a first run;
 # in a second, a wrong path brings "Please check path again", and the right one,
 # typed with blanks around it and a trailing "\", is accepted as C:\SNMPc. Each
-# run is stopped once the upgrade window shows. Leaves a screenshot of the
-# dialog in build/artifacts/.
+# run is stopped once the upgrade window shows. The dialog stands centred where
+# the transcript says. Leaves a screenshot of the dialog in build/artifacts/.
 set -uo pipefail
 source "$(dirname "$0")/e2e-lib.sh"
 
@@ -37,7 +37,8 @@ expect_line "$LOG" "\"event\":\"prompt\",\"caption\":\"$PROMPT\""
 expect_line "$LOG" '"event":"click","window":"frmEnterPath","control":"cmdCancel"'
 
 start_and_wait_for_prompt "$WORK/ok.jsonl"
-import -window root "$ARTIFACTS/wine-enter-path.png" || fail "no screenshot"
+screenshot wine-enter-path.png
+expect_place frmEnterPath "^$PROMPT\$"
 xdotool type --delay 20 'C:\Nowhere'
 xdotool key Return
 if wait_for 'xdotool search --name "^Vela Scan\$" >/dev/null' 20; then

@@ -9,8 +9,8 @@ PRODUCT='{6E1F4C2A-35B0-4F1D-9C57-0A1B2C3D4E5F}'
 start_session
 make_installation --version 3.14 || fail "make-fixture failed"
 start_old_service
-cp "$SYSTEM32/msiexec.exe" "$WORK/msiexec.exe"
-cp "$BIN/fake-msiexec.exe" "$SYSTEM32/msiexec.exe"
+cp "$SYSTEM_DIR/msiexec.exe" "$WORK/msiexec.exe"
+cp "$BIN/fake-msiexec.exe" "$SYSTEM_DIR/msiexec.exe"
 
 LOG="$WORK/transcript.jsonl"
 MSI_LOG="$WORK/msiexec.txt"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End to end under Wine: VelaScanUpg.exe upgrades an SNMPc installation whose
 # VelaScan.mdb is at 2.00 and whose service runs, against Wine's own Service
-# Control Manager; the user presses Done and then OK on the MIB note. Leaves a
-# screenshot of the finished upgrade window in build/artifacts/.
+# Control Manager; the user presses Done and then OK on the MIB note. Leaves
+# screenshots of the upgrade window running and finished in build/artifacts/.
 set -uo pipefail
 source "$(dirname "$0")/e2e-lib.sh"
 
@@ -11,7 +11,10 @@ make_installation --version 2.00 || fail "make-fixture failed"
 start_old_service
 
 start_upgrade "$WORK/transcript.jsonl"
-if press_done_when_finished wine-upgrade.png; then
+# The launch is followed by a wait of three seconds or more: time for a picture.
+wait_for_event '"text":"Attempting to install the service..."' 60 && sleep 1 && screenshot wine-upgrade-running.png
+expect_place frmVelaScanUpg '^Vela Scan Installation  3\.14$'
+if press_done_when_finished wine-upgrade-done.png; then
   if wait_for 'xdotool search --name "^Vela Scan\$" >/dev/null' 20; then
     sleep 0.5
     xdotool key Return
@@ -40,5 +43,5 @@ version="$(sqlite3 "$DRIVE_C/VelaScan/VelaScan.mdb" 'SELECT ProgVersion FROM Set
   fail "names.txt does not end with Ferrowin.mib and an empty line"
 cmp -s "$BIN/VelaScanSrv.exe" "$DRIVE_C/VelaScan/VelaScanSrv.exe" || fail "VelaScanSrv.exe was not replaced"
 
-echo "upgrade under Wine: $failures failures; screenshot build/artifacts/wine-upgrade.png"
+echo "upgrade under Wine: $failures failures; screenshots build/artifacts/wine-upgrade-*.png"
 [ "$failures" = 0 ]
