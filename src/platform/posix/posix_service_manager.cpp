@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "platform/posix/errors.h"
 #include "platform/posix/proc_fs.h"
@@ -222,23 +223,36 @@ bool PosixServiceManager::DeleteService(ScHandle service) {
   });
 }
 
+// The service's process is recorded before it may run, so a caller killed in
+// between leaves neither a service that runs unrecorded nor a record of one
+// that never ran: the held process ends when nobody lets it go.
 bool PosixServiceManager::StartServiceA(ScHandle service, std::uint32_t, const char**) {
-  return OnService(service, SERVICE_START, "start", [&](ServiceStore& store, ServiceRecord& record) {
+  std::optional<HeldProgram> held;
+  std::string name;
+  const bool recorded = OnService(service, SERVICE_START, "start", [&](ServiceStore& store, ServiceRecord& record) {
     if (record.markedForDelete) return ERROR_SERVICE_MARKED_FOR_DELETE;
     if (record.pid != 0) return ERROR_SERVICE_ALREADY_RUNNING;
     record.forcedState = 0;
-    const SpawnResult started = Spawn({record.binary, record.args, "/", {{kServiceNameVariable, record.name}}});
-    if (started.pid != 0) {
-      // A program that has ended already is recorded as stopped at once.
-      const auto stat = ReadProcessStat(started.pid);
-      if (stat && stat->state != 'Z') {
-        record.pid = started.pid;
-        record.startTime = stat->startTime;
-      }
+    held.emplace(SpawnHeld({record.binary, record.args, "/", {{kServiceNameVariable, record.name}}}));
+    if (held->pid() != 0) {
+      const auto stat = ReadProcessStat(held->pid());
+      record.pid = held->pid();
+      record.startTime = stat ? stat->startTime : 0;
     }
     store.Update(record);
-    return started.pid != 0 ? std::uint32_t{0} : Win32Code(started.error);
+    name = record.name;
+    return held->pid() != 0 ? std::uint32_t{0} : Win32Code(held->error());
   });
+  if (!recorded) return false;
+  const SpawnResult started = held->Release();
+  if (started.pid != 0) return true;
+  // Its file could not be run: once the process is gone, it is recorded as stopped.
+  for (int i = 0; i < 1000 && IsAlive(held->pid()); ++i) ::usleep(1000);
+  WithStore([&](ServiceStore& store) {
+    store.Find(name);
+    return std::uint32_t{0};
+  });
+  return Fail(Win32Code(started.error));
 }
 
 bool PosixServiceManager::CloseServiceHandle(ScHandle handle) {

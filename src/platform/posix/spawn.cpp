@@ -51,8 +51,9 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 }
 
 // Runs in the grandchild, where only async-signal-safe calls may be made. It
-// reports its pid first and, only if the program cannot be started, the errno.
-[[noreturn]] void StartInGrandchild(int report, const SpawnRequest& request, char** argv, char** envp) {
+// reports its pid first, waits for the word to go (a closed pipe instead ends
+// it) and, only if the program cannot be started, reports the errno.
+[[noreturn]] void StartInGrandchild(int report, int go, const SpawnRequest& request, char** argv, char** envp) {
   const pid_t self = ::getpid();
   (void)!::write(report, &self, sizeof self);
   ::setsid();
@@ -69,6 +70,11 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     ::dup2(null, 2);
     if (null > 2) ::close(null);
   }
+  char word = 0;
+  ssize_t got;
+  while ((got = ::read(go, &word, 1)) < 0 && errno == EINTR) {
+  }
+  if (got != 1) ::_exit(0);
   if (request.directory.empty() || ::chdir(request.directory.c_str()) == 0) ::execve(argv[0], argv, envp);
   const int err = errno;
   (void)!::write(report, &err, sizeof err);
@@ -77,35 +83,51 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 }  // namespace
 
-SpawnResult Spawn(const SpawnRequest& request) {
+HeldProgram SpawnHeld(const SpawnRequest& request) {
   std::vector<std::string> argTexts{request.program};
   argTexts.insert(argTexts.end(), request.args.begin(), request.args.end());
   auto envTexts = Environment(request);
   auto argv = Pointers(argTexts);
   auto envp = Pointers(envTexts);
 
-  int ends[2];
-  if (::pipe2(ends, O_CLOEXEC) != 0) return {0, errno};
-  UniqueFd readEnd(ends[0]);
-  UniqueFd writeEnd(ends[1]);
+  int reportEnds[2];
+  int goEnds[2];
+  if (::pipe2(reportEnds, O_CLOEXEC) != 0) return {0, errno, {}, {}};
+  UniqueFd reportRead(reportEnds[0]);
+  UniqueFd reportWrite(reportEnds[1]);
+  if (::pipe2(goEnds, O_CLOEXEC) != 0) return {0, errno, {}, {}};
+  UniqueFd goRead(goEnds[0]);
+  UniqueFd goWrite(goEnds[1]);
   const pid_t child = ::fork();
-  if (child < 0) return {0, errno};
+  if (child < 0) return {0, errno, {}, {}};
   if (child == 0) {
+    goWrite.Reset();
     const pid_t grandchild = ::fork();
-    if (grandchild == 0) StartInGrandchild(writeEnd.get(), request, argv.data(), envp.data());
+    if (grandchild == 0) StartInGrandchild(reportWrite.get(), goRead.get(), request, argv.data(), envp.data());
     ::_exit(grandchild < 0 ? 1 : 0);
   }
-  writeEnd.Reset();
+  reportWrite.Reset();
+  goRead.Reset();
   int status = 0;
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   pid_t pid = 0;
-  if (!ReadFull(readEnd.get(), &pid, sizeof pid)) return {0, EAGAIN};
+  if (!ReadFull(reportRead.get(), &pid, sizeof pid)) return {0, EAGAIN, {}, {}};
+  return {pid, 0, std::move(goWrite), std::move(reportRead)};
+}
+
+SpawnResult HeldProgram::Release() {
+  if (pid_ == 0) return {0, error_};
+  const char word = 1;
+  (void)!::write(go_.get(), &word, 1);
+  go_.Reset();
   // The pipe closes without another word when the exec succeeded.
   int err = 0;
-  if (ReadFull(readEnd.get(), &err, sizeof err)) return {0, err};
-  return {pid, 0};
+  if (ReadFull(report_.get(), &err, sizeof err)) return {0, err};
+  return {pid_, 0};
 }
+
+SpawnResult Spawn(const SpawnRequest& request) { return SpawnHeld(request).Release(); }
 
 std::string FindOnPath(const std::string& name) {
   if (name.empty()) return {};

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/unique_fd.h"
+
 namespace vsu::posix {
 
 struct SpawnRequest {
@@ -24,6 +26,28 @@ struct SpawnResult {
 };
 
 SpawnResult Spawn(const SpawnRequest& request);
+
+// A started program held just before it runs its file, so that its caller can
+// record it first: Release lets it run; destroyed without Release, it ends
+// without having run, also when the caller itself is killed meanwhile.
+class HeldProgram {
+ public:
+  HeldProgram(pid_t pid, int error, UniqueFd go, UniqueFd report)
+      : pid_(pid), error_(error), go_(std::move(go)), report_(std::move(report)) {}
+  // The held process; 0 when it could not be made (error() tells why).
+  pid_t pid() const { return pid_; }
+  int error() const { return error_; }
+  // Lets the program run; pid 0 and the errno when its file could not be run.
+  SpawnResult Release();
+
+ private:
+  pid_t pid_;
+  int error_;
+  UniqueFd go_;
+  UniqueFd report_;
+};
+
+HeldProgram SpawnHeld(const SpawnRequest& request);
 
 // The file that a bare program name runs: the first executable regular file of
 // that name in the directories of PATH. A name with a "/" is taken as it is.
