@@ -41,7 +41,7 @@ version="$(sqlite3 "$DRIVE_C/VelaScan/VelaScan.mdb" 'SELECT ProgVersion FROM Set
 [ "$version" = 3.14 ] || fail "VelaScan.mdb is at $version"
 [ "$(tail -c 16 "$DRIVE_C/SNMPc/mibfiles/names.txt" | od -An -c | tr -s ' ')" = " F e r r o w i n . m i b \r \n \r \n" ] ||
   fail "names.txt does not end with Ferrowin.mib and an empty line"
-cmp -s "$BIN/VelaScanSrv.exe" "$DRIVE_C/VelaScan/VelaScanSrv.exe" || fail "VelaScanSrv.exe was not replaced"
+cmp -s "$DRIVE_C/VelaScan/Temp/VelaScanSrv.ex_" "$DRIVE_C/VelaScan/VelaScanSrv.exe" || fail "VelaScanSrv.exe was not replaced"
 
 echo "upgrade under Wine: $failures failures; screenshots build/artifacts/wine-upgrade-*.png"
 [ "$failures" = 0 ]
