@@ -15,9 +15,11 @@ class Win32MainView : public Win32View<MainView, MainHandlers> {
   explicit Win32MainView(Win32Toolkit& kit)
       : Win32View(kit, layout::kMainCaption, layout::kMainClient, kFixedSingle, 0) {
     // Scrolling sideways instead of wrapping: the lines break where the text
-    // does. Without margins its first line fits whole in the design font.
+    // does, and the scroll bar reaches the end of a line wider than the box.
+    // Without margins its first line fits whole in the design font.
     text1_ = AddControl("EDIT", layout::kText1,
-                        WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE,
+                        WS_TABSTOP | WS_HSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN,
+                        WS_EX_CLIENTEDGE,
                         layout::kText1Rect, kText1Id);
     SendMessageA(text1_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     AddControl("BUTTON", layout::kExitCaption, WS_TABSTOP | BS_PUSHBUTTON, 0, layout::kMainExitRect, kExitId);
