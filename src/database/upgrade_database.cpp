@@ -69,7 +69,7 @@ void UpgradeDatabase(Platform& p, InstallationState& s) {
   } catch (const std::exception& failure) {
     // Reached after the recordset and the connection were released; what the
     // failing step did before the failure stays stored.
-    p.ui.MsgBox(FailureDescription(failure), 16, "Vela Scan_UpgradeDatabase");
+    p.ui.MsgBox(FailureDescription(failure), kMsgBoxCritical, "Vela Scan_UpgradeDatabase");
   }
 }
 

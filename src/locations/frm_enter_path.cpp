@@ -25,7 +25,7 @@ class frmEnterPath : public EnterPathHandlers {
       s_.EnteredPath = text;
       view_.Close();
     } else {
-      p_.ui.MsgBox("Please check path again", 64, "Vela Scan");
+      p_.ui.MsgBox("Please check path again", kMsgBoxInformation, "Vela Scan");
     }
   }
 

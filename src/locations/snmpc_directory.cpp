@@ -54,7 +54,7 @@ bool ReadSnmpcSection(LineReader& winIni, std::string& snmpcDir) {
 void FindSnmpcDir(Platform& p, InstallationState& s) {
   try {
     s.ProgramDir = ProgramDirectoryFromCommandLine(p);
-    p.system.SetCurrentDirectory(s.ProgramDir);
+    p.system.ChangeDirectory(s.ProgramDir);
     s.DbConnectString = VelaScanConnectString(s.ProgramDir);
     s.SnmpcDir = StoredSnmpcPath(p, s.DbConnectString);
 

@@ -23,7 +23,7 @@ std::string GetTheWindowsDirectory(Platform& p, InstallationState& s) {
     if (s.EnteredPath.empty()) throw EndProgram{kExitCancelled};
     return s.EnteredPath;
   } catch (const std::exception&) {
-    p.ui.MsgBox("Err_Handler: WinPath=" + candidate, 16, "Vela Scan_GetTheWindowsDirectory");
+    p.ui.MsgBox("Err_Handler: WinPath=" + candidate, kMsgBoxCritical, "Vela Scan_GetTheWindowsDirectory");
     return "";
   }
 }

@@ -19,11 +19,11 @@ void RegisterMib(Platform& p, const InstallationState& s) {
   const std::string fresh = list + ".vsu-new";
   try {
     // Left by a run cut short; it may even share its contents with names.txt.
-    if (p.files.FileExists(fresh)) p.files.DeleteFile(fresh);
+    if (p.files.FileExists(fresh)) p.files.RemoveFile(fresh);
     const bool resuming = !p.files.FileExists(list) && p.files.FileExists(backup);
     if (!resuming) {
       if (p.files.FileExists(backup)) {
-        p.files.DeleteFile(backup);
+        p.files.RemoveFile(backup);
         Pause(p, 100);
       }
       p.files.RenameFile(list, backup);
@@ -35,11 +35,11 @@ void RegisterMib(Platform& p, const InstallationState& s) {
     p.files.RenameFile(fresh, list);
   } catch (const std::exception& failure) {
     try {
-      if (p.files.FileExists(fresh)) p.files.DeleteFile(fresh);
+      if (p.files.FileExists(fresh)) p.files.RemoveFile(fresh);
     } catch (const std::exception&) {
       // What could not be tidied now is removed by the next run.
     }
-    p.ui.MsgBox(FailureDescription(failure), 16, "Vela Scan");
+    p.ui.MsgBox(FailureDescription(failure), kMsgBoxCritical, "Vela Scan");
   }
 }
 

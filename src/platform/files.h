@@ -43,7 +43,7 @@ class Files {
   // files, returns a name. Directories, hidden and system files count as
   // missing. Throws Failure only when the listing itself fails.
   virtual bool FileExists(const std::string& path) = 0;
-  virtual void DeleteFile(const std::string& path) = 0;
+  virtual void RemoveFile(const std::string& path) = 0;
   // Renames within the same folder; fails when the destination exists.
   virtual void RenameFile(const std::string& from, const std::string& to) = 0;
   // A new file-copy object; throws Failure when it cannot be created.

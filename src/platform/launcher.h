@@ -19,9 +19,10 @@ struct ShellExecuteInfo {
 };
 
 inline constexpr std::uint32_t kShellExecuteInfoSize = 60;  // its size on 32-bit Windows
-inline constexpr std::uint32_t SEE_MASK_NOCLOSEPROCESS = 0x40;
-inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOWNORMAL = 1;
+// SEE_MASK_NOCLOSEPROCESS, SW_HIDE and SW_SHOWNORMAL of <windows.h>.
+inline constexpr std::uint32_t kMaskNoCloseProcess = 0x40;
+inline constexpr int kShowHidden = 0;
+inline constexpr int kShowNormal = 1;
 
 class Launcher {
  public:

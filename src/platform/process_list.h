@@ -33,10 +33,12 @@ struct ProcessEntryRecord {
 };
 static_assert(sizeof(ProcessEntryRecord) == 296);
 
-inline constexpr std::uint32_t VER_PLATFORM_WIN32_WINDOWS = 1;
-inline constexpr std::uint32_t VER_PLATFORM_WIN32_NT = 2;
-inline constexpr std::uint32_t TH32CS_SNAPPROCESS = 2;
-inline constexpr std::uint32_t PROCESS_QUERY_INFORMATION_VM_READ = 0x410;
+// VER_PLATFORM_WIN32_WINDOWS, VER_PLATFORM_WIN32_NT, TH32CS_SNAPPROCESS and
+// PROCESS_QUERY_INFORMATION | PROCESS_VM_READ of <windows.h>.
+inline constexpr std::uint32_t kPlatformWindows9x = 1;
+inline constexpr std::uint32_t kPlatformNt = 2;
+inline constexpr std::uint32_t kSnapshotProcesses = 2;
+inline constexpr std::uint32_t kProcessQueryAndReadAccess = 0x410;
 
 class ProcessList {
  public:

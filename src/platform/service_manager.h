@@ -24,13 +24,16 @@ struct ServiceStatusRecord {
 // the configuration buffer is a whole number of these.
 inline constexpr std::uint32_t kServiceConfigRecordSize = 36;
 
-inline constexpr std::uint32_t SC_MANAGER_CONNECT = 1;
-inline constexpr std::uint32_t SERVICE_QUERY_CONFIG = 1;
-inline constexpr std::uint32_t SERVICE_QUERY_STATUS = 4;
-inline constexpr std::uint32_t SERVICE_START = 16;
-inline constexpr std::uint32_t SERVICE_STOP = 32;
-inline constexpr std::uint32_t SERVICE_ALL_ACCESS = 0xF01FF;
-inline constexpr std::uint32_t SERVICE_CONTROL_STOP = 1;
+// The values of <windows.h>'s SC_MANAGER_CONNECT, SERVICE_QUERY_CONFIG,
+// SERVICE_QUERY_STATUS, SERVICE_START, SERVICE_STOP, SERVICE_ALL_ACCESS and
+// SERVICE_CONTROL_STOP, in names that header does not take for its macros.
+inline constexpr std::uint32_t kManagerConnectAccess = 1;
+inline constexpr std::uint32_t kServiceQueryConfigAccess = 1;
+inline constexpr std::uint32_t kServiceQueryStatusAccess = 4;
+inline constexpr std::uint32_t kServiceStartAccess = 16;
+inline constexpr std::uint32_t kServiceStopAccess = 32;
+inline constexpr std::uint32_t kServiceAllAccess = 0xF01FF;
+inline constexpr std::uint32_t kStopControl = 1;
 
 // What a service is registered with, in the manager's own terms.
 struct ServiceRegistration {
@@ -47,12 +50,15 @@ struct ServiceRegistration {
 inline constexpr std::uint32_t kManagerCreateAccess = 2;
 inline constexpr std::uint32_t kServiceDeleteAccess = 0x10000;
 
-inline constexpr std::uint32_t ERROR_ACCESS_DENIED = 5;
-inline constexpr std::uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
-inline constexpr std::uint32_t ERROR_SERVICE_ALREADY_RUNNING = 1056;
-inline constexpr std::uint32_t ERROR_SERVICE_DOES_NOT_EXIST = 1060;
-inline constexpr std::uint32_t ERROR_SERVICE_NOT_ACTIVE = 1062;
-inline constexpr std::uint32_t ERROR_SERVICE_MARKED_FOR_DELETE = 1072;
+// Win32 error codes: ERROR_ACCESS_DENIED, ERROR_INSUFFICIENT_BUFFER,
+// ERROR_SERVICE_ALREADY_RUNNING, ERROR_SERVICE_DOES_NOT_EXIST,
+// ERROR_SERVICE_NOT_ACTIVE and ERROR_SERVICE_MARKED_FOR_DELETE.
+inline constexpr std::uint32_t kErrorAccessDenied = 5;
+inline constexpr std::uint32_t kErrorBufferTooSmall = 122;
+inline constexpr std::uint32_t kErrorServiceRunning = 1056;
+inline constexpr std::uint32_t kErrorNoSuchService = 1060;
+inline constexpr std::uint32_t kErrorServiceNotRunning = 1062;
+inline constexpr std::uint32_t kErrorServiceMarkedForDeletion = 1072;
 
 class ServiceManager {
  public:

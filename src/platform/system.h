@@ -15,7 +15,7 @@ class System {
   // The directory of the running program file, without a trailing separator.
   virtual std::string OwnDirectory() = 0;
   // Makes path the current directory; throws Failure with a description when it cannot.
-  virtual void SetCurrentDirectory(const std::string& path) = 0;
+  virtual void ChangeDirectory(const std::string& path) = 0;
   // Writes the Windows directory into buffer when it fits (size counts the
   // terminating NUL) and returns its length; returns the size needed when it
   // does not fit, and 0 when there is none.

@@ -84,6 +84,12 @@ class UpgradeView : public WindowView {
   virtual void ShowModal(UpgradeHandlers& handlers) = 0;
 };
 
+// Message box styles: OK only, with the critical-stop, exclamation or
+// information icon.
+inline constexpr int kMsgBoxCritical = 16;
+inline constexpr int kMsgBoxExclamation = 48;
+inline constexpr int kMsgBoxInformation = 64;
+
 class WindowToolkit {
  public:
   virtual ~WindowToolkit() = default;

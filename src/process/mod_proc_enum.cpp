@@ -36,7 +36,7 @@ std::vector<std::uint32_t> ListProcessIds(ProcessList& list) {
 
 bool ProcessStatusRoad(ProcessList& list, const std::string& name) {
   for (const std::uint32_t id : ListProcessIds(list)) {
-    const ScopedProcHandle process(list, list.OpenProcess(PROCESS_QUERY_INFORMATION_VM_READ, false, id));
+    const ScopedProcHandle process(list, list.OpenProcess(kProcessQueryAndReadAccess, false, id));
     if (!process) continue;
     std::array<ModHandle, kModuleBufferBytes / 4> modules{};
     std::uint32_t needed = 0;
@@ -50,7 +50,7 @@ bool ProcessStatusRoad(ProcessList& list, const std::string& name) {
 }
 
 bool ToolhelpRoad(ProcessList& list, const std::string& name) {
-  const ScopedProcHandle snapshot(list, list.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  const ScopedProcHandle snapshot(list, list.CreateToolhelp32Snapshot(kSnapshotProcesses, 0));
   if (!snapshot) return false;
   ProcessEntryRecord entry;
   entry.dwSize = sizeof(ProcessEntryRecord);
@@ -65,8 +65,8 @@ bool ToolhelpRoad(ProcessList& list, const std::string& name) {
 
 bool IsProcessRunning(Platform& p, const std::string& name) {
   switch (GetPlatformId(p)) {
-    case VER_PLATFORM_WIN32_WINDOWS: return ToolhelpRoad(p.processes, name);
-    case VER_PLATFORM_WIN32_NT: return ProcessStatusRoad(p.processes, name);
+    case kPlatformWindows9x: return ToolhelpRoad(p.processes, name);
+    case kPlatformNt: return ProcessStatusRoad(p.processes, name);
     default: return false;
   }
 }

@@ -38,7 +38,7 @@ void BackUpInstallation(Platform& p, const InstallationState& s, const std::stri
       log.Add(item.path, true, file.existed ? "copied, sha256 " + file.sha256 : "does not exist");
     }
     const ServiceFacts service = ReadServiceFacts(p);
-    if (service.code != 0 && service.code != ERROR_SERVICE_DOES_NOT_EXIST) {
+    if (service.code != 0 && service.code != kErrorNoSuchService) {
       throw Failure("The service's registration cannot be read: error " + std::to_string(service.code));
     }
     manifest.servicePresent = service.code == 0;

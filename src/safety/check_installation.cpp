@@ -111,7 +111,7 @@ std::optional<std::string> CheckSettingsDatabase(Platform& p, const Installation
 // that file is in use now, and free once the service has stopped. "" for none.
 std::string CheckService(Platform& p, SafetyReport& report) {
   ServiceStatusRecord status{};
-  const std::uint32_t code = OnVelaScanService(p, SERVICE_QUERY_STATUS,
+  const std::uint32_t code = OnVelaScanService(p, kServiceQueryStatusAccess,
                                                [&](ScHandle s) { return p.scm.QueryServiceStatus(s, &status); });
   const bool present = code == 0;
   const int state = static_cast<int>(status.dwCurrentState);
@@ -123,7 +123,7 @@ std::string CheckService(Platform& p, SafetyReport& report) {
     report.Add(item, refused == 0, refused == 0 ? what + " is allowed" : what + " is refused: error " +
                                                                                 std::to_string(refused));
   };
-  if (code == ERROR_SERVICE_DOES_NOT_EXIST) {
+  if (code == kErrorNoSuchService) {
     report.Add("service", true, "not installed: nothing to stop or delete");
   } else if (!present) {
     report.Add("service", false,
@@ -131,21 +131,21 @@ std::string CheckService(Platform& p, SafetyReport& report) {
                    "; the upgrade would take it for absent, and the new registration would then fail");
   } else {
     const std::uint32_t config = OnVelaScanService(
-        p, SERVICE_QUERY_CONFIG, [&](ScHandle s) { return p.scm.ReadServiceRegistration(s, &registration); });
+        p, kServiceQueryConfigAccess, [&](ScHandle s) { return p.scm.ReadServiceRegistration(s, &registration); });
     report.Add("service", config == 0,
                config == 0 ? StateText(state) + ", " + registration.binaryPath
                            : StateText(state) + "; its configuration cannot be read: error " +
                                  std::to_string(config) + ", so the wait for the new registration would fail");
-    if (state == kServiceRunning) access("service stop", {SERVICE_STOP}, "stopping it");
-    access("service delete", {kServiceDeleteAccess, SERVICE_ALL_ACCESS}, "deleting it");
+    if (state == kServiceRunning) access("service stop", {kServiceStopAccess}, "stopping it");
+    access("service delete", {kServiceDeleteAccess, kServiceAllAccess}, "deleting it");
   }
   const ScopedScHandle manager(p.scm,
-                               p.scm.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | kManagerCreateAccess));
+                               p.scm.OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess | kManagerCreateAccess));
   report.Add("service registration", static_cast<bool>(manager),
              manager ? "registering the new service is allowed"
                      : "registering the new service is refused: error " + std::to_string(p.scm.GetLastError()));
   if (present) {
-    access("service start", {SERVICE_START}, "starting it");
+    access("service start", {kServiceStartAccess}, "starting it");
   } else {
     report.Add("service start", true, "not known before VelaScanSrv.exe has registered the service");
   }

@@ -65,7 +65,7 @@ void CheckProgramAndSnmpcDirectories(Platform& p, InstallationState& s, CheckToo
   if (s.DbConnectString.empty()) {
     std::string why = "cannot be made the current directory";
     try {
-      p.system.SetCurrentDirectory(s.ProgramDir);
+      p.system.ChangeDirectory(s.ProgramDir);
     } catch (const Failure& failure) {
       why = failure.Description();
     }

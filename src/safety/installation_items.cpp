@@ -44,10 +44,10 @@ std::string HashOfItem(Platform& p, const InstallationItem& item, const std::str
     p.db.CopyDatabase(item.path, scratch);
     hash = HashOfFile(p.files, scratch);
   } catch (const Failure&) {
-    p.files.DeleteFile(scratch);
+    p.files.RemoveFile(scratch);
     throw;
   }
-  p.files.DeleteFile(scratch);
+  p.files.RemoveFile(scratch);
   return hash;
 }
 

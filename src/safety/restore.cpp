@@ -18,7 +18,7 @@ namespace {
 constexpr unsigned kServiceWaitMs = 30000;
 // Stop requests refused because the service is stopping already, or not running.
 constexpr std::uint32_t kStopping = 1061;
-constexpr std::uint32_t kNotActive = ERROR_SERVICE_NOT_ACTIVE;
+constexpr std::uint32_t kNotActive = kErrorServiceNotRunning;
 
 bool IsRunningState(int state) { return state == 2 || state == 4 || state == 5; }
 
@@ -66,7 +66,7 @@ class Restore {
   // The run's paths hold against the directory it had made current.
   bool EnterProgramDirectory() {
     try {
-      p_.system.SetCurrentDirectory(manifest_.programDir);
+      p_.system.ChangeDirectory(manifest_.programDir);
       return true;
     } catch (const Failure& failure) {
       report_.Add("program directory", false, failure.Description());
@@ -118,14 +118,14 @@ class Restore {
   // tells it by its answer.
   bool MarkedForDeletion(const ServiceFacts& now) {
     if (now.code != 0 || !IsRunningState(now.state)) return false;
-    return OnVelaScanService(p_, SERVICE_START, [&](ScHandle s) { return p_.scm.StartServiceA(s, 0, nullptr); }) ==
-           ERROR_SERVICE_MARKED_FOR_DELETE;
+    return OnVelaScanService(p_, kServiceStartAccess, [&](ScHandle s) { return p_.scm.StartServiceA(s, 0, nullptr); }) ==
+           kErrorServiceMarkedForDeletion;
   }
 
   void PutFileBack(const ManifestFile& file) {
     try {
       if (!file.existed) {
-        p_.files.DeleteFile(file.path);
+        p_.files.RemoveFile(file.path);
         const bool gone = !p_.files.FileExists(file.path);
         report_.Add(file.path, gone, gone ? "removed: it did not exist before" : "still there after its deletion");
         return;
@@ -141,7 +141,7 @@ class Restore {
   void Stop(const std::string& why) {
     ServiceStatusRecord status{};
     const std::uint32_t code = OnVelaScanService(
-        p_, SERVICE_STOP, [&](ScHandle s) { return p_.scm.ControlService(s, SERVICE_CONTROL_STOP, &status); });
+        p_, kServiceStopAccess, [&](ScHandle s) { return p_.scm.ControlService(s, kStopControl, &status); });
     if (code != 0 && code != kStopping && code != kNotActive) {
       report_.Add("service", false, "cannot be stopped " + why + ": error " + std::to_string(code));
       return;
@@ -159,7 +159,7 @@ class Restore {
       const std::uint32_t code = OnVelaScanService(p_, kServiceDeleteAccess,
                                                    [&](ScHandle s) { return p_.scm.DeleteService(s); });
       const bool gone = WaitForService(
-          p_, [](const ServiceFacts& f) { return f.code == ERROR_SERVICE_DOES_NOT_EXIST; }, kServiceWaitMs);
+          p_, [](const ServiceFacts& f) { return f.code == kErrorNoSuchService; }, kServiceWaitMs);
       report_.Add("service", gone,
                   gone ? "removed" : "still registered after " + std::to_string(kServiceWaitMs / 1000) +
                                          " s (delete: " + std::to_string(code) + "); run the restore again");
@@ -177,7 +177,7 @@ class Restore {
     ServiceFacts now = ReadServiceFacts(p_);
     if (now.code == 0 && wantRunning && !IsRunningState(now.state)) {
       const std::uint32_t code =
-          OnVelaScanService(p_, SERVICE_START, [&](ScHandle s) { return p_.scm.StartServiceA(s, 0, nullptr); });
+          OnVelaScanService(p_, kServiceStartAccess, [&](ScHandle s) { return p_.scm.StartServiceA(s, 0, nullptr); });
       if (code != 0) {
         report_.Add("service", false, "cannot be started: error " + std::to_string(code));
       } else {
@@ -190,7 +190,7 @@ class Restore {
     const bool back = manifest_.servicePresent
                           ? now.code == 0 && SameRegistration(now.registration, manifest_.registration) &&
                                 IsRunningState(now.state) == wantRunning
-                          : now.code == ERROR_SERVICE_DOES_NOT_EXIST;
+                          : now.code == kErrorNoSuchService;
     const std::string was = manifest_.servicePresent
                                 ? StateText(manifest_.serviceState) + ", " + manifest_.registration.binaryPath
                                 : "not installed";

@@ -8,7 +8,7 @@ namespace vsu {
 
 ServiceFacts ReadServiceFacts(Platform& p) {
   ServiceFacts facts;
-  const std::uint32_t code = OnVelaScanService(p, SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG, [&](ScHandle s) {
+  const std::uint32_t code = OnVelaScanService(p, kServiceQueryStatusAccess | kServiceQueryConfigAccess, [&](ScHandle s) {
     ServiceStatusRecord status{};
     if (!p.scm.QueryServiceStatus(s, &status)) return false;
     facts.state = static_cast<int>(status.dwCurrentState);
@@ -24,7 +24,7 @@ bool SameRegistration(const ServiceRegistration& a, const ServiceRegistration& b
 }
 
 std::uint32_t OnVelaScanService(Platform& p, std::uint32_t access, const std::function<bool(ScHandle)>& call) {
-  const ScopedScHandle manager(p.scm, p.scm.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  const ScopedScHandle manager(p.scm, p.scm.OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess));
   if (!manager) return p.scm.GetLastError();
   const ScopedScHandle service(p.scm, p.scm.OpenServiceA(manager.get(), kServiceName, access));
   if (!service) return p.scm.GetLastError();
@@ -34,7 +34,7 @@ std::uint32_t OnVelaScanService(Platform& p, std::uint32_t access, const std::fu
 
 std::uint32_t RegisterVelaScanService(Platform& p, const ServiceRegistration& registration) {
   const ScopedScHandle manager(p.scm,
-                               p.scm.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | kManagerCreateAccess));
+                               p.scm.OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess | kManagerCreateAccess));
   if (!manager) return p.scm.GetLastError();
   return p.scm.RegisterService(manager.get(), kServiceName, registration) ? 0 : p.scm.GetLastError();
 }

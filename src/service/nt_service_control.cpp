@@ -13,7 +13,7 @@ namespace {
 // handles are members of this frame, so they close service first on every path.
 template <typename Request>
 std::uint32_t WithService(ServiceManager& scm, std::uint32_t access, Request request) {
-  const ScopedScHandle manager(scm, scm.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  const ScopedScHandle manager(scm, scm.OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess));
   if (!manager) return scm.GetLastError();
   const ScopedScHandle service(scm, scm.OpenServiceA(manager.get(), kServiceName, access));
   if (!service) return scm.GetLastError();
@@ -34,7 +34,7 @@ std::uint32_t QueryConfigInRecords(ServiceManager& scm, ScHandle service, std::u
 int ServiceQueryState(Platform& p) {
   int state = kServiceNone;
   // A failing open is not an answer here: the state simply stays 0.
-  WithService(p.scm, SERVICE_QUERY_STATUS, [&](ScHandle service) -> std::uint32_t {
+  WithService(p.scm, kServiceQueryStatusAccess, [&](ScHandle service) -> std::uint32_t {
     ServiceStatusRecord status{};
     if (p.scm.QueryServiceStatus(service, &status)) state = static_cast<int>(status.dwCurrentState);
     return 0;
@@ -43,34 +43,34 @@ int ServiceQueryState(Platform& p) {
 }
 
 std::uint32_t ServiceQueryConfig(Platform& p) {
-  return WithService(p.scm, SERVICE_QUERY_CONFIG, [&](ScHandle service) -> std::uint32_t {
+  return WithService(p.scm, kServiceQueryConfigAccess, [&](ScHandle service) -> std::uint32_t {
     std::uint32_t needed = 0;
     const std::uint32_t code = QueryConfigInRecords(p.scm, service, 1, &needed);
-    if (code != ERROR_INSUFFICIENT_BUFFER) return code;
+    if (code != kErrorBufferTooSmall) return code;
     return QueryConfigInRecords(p.scm, service, needed / kServiceConfigRecordSize + 1, &needed);
   });
 }
 
 std::uint32_t ServiceStop(Platform& p) {
-  return WithService(p.scm, SERVICE_STOP, [&](ScHandle service) -> std::uint32_t {
+  return WithService(p.scm, kServiceStopAccess, [&](ScHandle service) -> std::uint32_t {
     ServiceStatusRecord status{};
-    if (p.scm.ControlService(service, SERVICE_CONTROL_STOP, &status)) return 0;
+    if (p.scm.ControlService(service, kStopControl, &status)) return 0;
     return p.scm.GetLastError();
   });
 }
 
 std::uint32_t ServiceRemove(Platform& p) {
-  return WithService(p.scm, SERVICE_ALL_ACCESS, [&](ScHandle service) -> std::uint32_t {
+  return WithService(p.scm, kServiceAllAccess, [&](ScHandle service) -> std::uint32_t {
     // A service that is already stopped refuses the stop request; it is deleted all the same.
     ServiceStatusRecord status{};
-    p.scm.ControlService(service, SERVICE_CONTROL_STOP, &status);
+    p.scm.ControlService(service, kStopControl, &status);
     if (p.scm.DeleteService(service)) return 0;
     return p.scm.GetLastError();
   });
 }
 
 std::uint32_t ServiceStart(Platform& p) {
-  return WithService(p.scm, SERVICE_START, [&](ScHandle service) -> std::uint32_t {
+  return WithService(p.scm, kServiceStartAccess, [&](ScHandle service) -> std::uint32_t {
     if (p.scm.StartServiceA(service, 0, nullptr)) return 0;
     return p.scm.GetLastError();
   });

@@ -58,7 +58,7 @@ int RunProgram(Platform& p, InstallationState& s) {
   } catch (const std::exception& failure) {
     // Reached only by a failure that escaped every routine's own handling.
     try {
-      p.ui.MsgBox(FailureDescription(failure), 16, "Vela Scan");
+      p.ui.MsgBox(FailureDescription(failure), kMsgBoxCritical, "Vela Scan");
     } catch (...) {
       // The program ends all the same.
     }

@@ -26,11 +26,11 @@ std::string ProductIdentifier(const std::string& commandLine) {
 std::uint32_t StartInstaller(Platform& p, const std::string& command) {
   std::uint32_t pid = 0;
   try {
-    pid = p.launcher.StartProgram(command, SW_SHOWNORMAL);
+    pid = p.launcher.StartProgram(command, kShowNormal);
   } catch (const std::exception&) {
     pid = 0;  // from here on a failure only means that the installer did not start
   }
-  p.log.Log("run", {{"command", command}, {"style", SW_SHOWNORMAL}, {"pid", std::int64_t{pid}}});
+  p.log.Log("run", {{"command", command}, {"style", kShowNormal}, {"pid", std::int64_t{pid}}});
   return pid;
 }
 
@@ -41,7 +41,7 @@ void RunUninstallMode(Platform& p, InstallationState& s) {
   const std::string command = "msiexec.exe /uninstall " + ProductIdentifier(p.system.CommandLine());
   if (StartInstaller(p, command) != 0) throw EndProgram{kExitDone};
   try {
-    p.ui.MsgBox("Error when running Msiexec.exe.\r\n\r\nTry to uninstall from Add/Remove Program.", 48,
+    p.ui.MsgBox("Error when running Msiexec.exe.\r\n\r\nTry to uninstall from Add/Remove Program.", kMsgBoxExclamation,
                 "Vela Scan");
   } catch (const std::exception&) {
     // The program ends all the same.

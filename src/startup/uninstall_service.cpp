@@ -14,7 +14,7 @@ namespace {
 constexpr std::int16_t kServicePauseMs = 2000;
 
 [[noreturn]] void EndWithServiceError(Platform& p, std::uint32_t code, const char* verb) {
-  p.ui.MsgBox("Error [" + std::to_string(code) + "]  when " + verb + " the service", 16, "Vela Scan");
+  p.ui.MsgBox("Error [" + std::to_string(code) + "]  when " + verb + " the service", kMsgBoxCritical, "Vela Scan");
   throw EndProgram{kExitFailed};
 }
 
@@ -33,7 +33,7 @@ void UnInstallService(Platform& p, InstallationState& s) {
       Pause(p, kServicePauseMs);
     }
   } catch (const std::exception&) {
-    p.ui.MsgBox("Error when trying to UnInstall the Service", 16, "Vela Scan_UnInstallService");
+    p.ui.MsgBox("Error when trying to UnInstall the Service", kMsgBoxCritical, "Vela Scan_UnInstallService");
   }
 }
 

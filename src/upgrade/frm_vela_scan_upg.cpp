@@ -22,7 +22,7 @@ void frmVelaScanUpg::cmdExit_Click() {
     p_.ui.MsgBox(
         "A new MIB (ferrowin.mib) has been added to\r\nSNMPc. Recompile the mib database in SNMPc\r\n"
         "to have the new velascan traps decoded.",
-        64, "Vela Scan");
+        kMsgBoxInformation, "Vela Scan");
   }
   throw EndProgram{done_ ? kExitDone : kExitFailed};
 }

@@ -46,7 +46,7 @@ void CopyAndPause(Platform& p, FileCopier& copier, const std::string& from, cons
 // before anything is copied over it.
 void ReplaceProgramFile(Platform& p, FileCopier& copier, const std::string& from, const std::string& to) {
   if (p.files.FileExists(to)) {
-    p.files.DeleteFile(to);
+    p.files.RemoveFile(to);
     Pause(p, 200);
   }
   CopyAndPause(p, copier, from, to);
@@ -101,13 +101,13 @@ void ReinstallService(Platform& p, InstallationState& s, UpgradeView& w) {
   w.SetTxtInfo("Attempting to install the service...");
   ShellExecuteInfo info;
   info.cbSize = kShellExecuteInfoSize;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.fMask = kMaskNoCloseProcess;
   info.hwnd = w.NativeHandle();
   info.lpVerb = "open";
   info.lpFile = s.ProgramDir + "\\VelaScanSrv.exe";
   info.lpParameters = "-install_noMsg";
   info.lpDirectory = s.ProgramDir;
-  info.nShow = SW_HIDE;
+  info.nShow = kShowHidden;
   const bool launched = p.launcher.ShellExecuteExA(info);
   p.log.Log("launch", {{"file", info.lpFile}, {"params", info.lpParameters}, {"dir", info.lpDirectory},
                        {"ok", launched}});
@@ -144,8 +144,8 @@ bool RunUpgradeSequence(Platform& p, InstallationState& s, UpgradeView& w) {
     w.SetCaption(std::string("Vela Scan Installation  ") + kTargetVersion);
     w.SetExitEnabled(false);
     s.ProgramDir = ProgramDirectoryFromCommandLine(p);
-    if (IsProcessRunning(p, "velascan.exe")) p.ui.MsgBox(kConsoleWarning, 16, "Vela Scan");
-    p.system.SetCurrentDirectory(s.ProgramDir);
+    if (IsProcessRunning(p, "velascan.exe")) p.ui.MsgBox(kConsoleWarning, kMsgBoxCritical, "Vela Scan");
+    p.system.ChangeDirectory(s.ProgramDir);
     BackUpWhenAsked(p, s);
     CarrySettingsOver(p, s, velaScanDb, IsLumidexCase(p, s));
     StopAndRemoveService(p, s, w);
@@ -164,7 +164,7 @@ bool RunUpgradeSequence(Platform& p, InstallationState& s, UpgradeView& w) {
     message = FailureDescription(failure);
   }
   velaScanDb.Release();
-  p.ui.MsgBox(message, 16, "Vela Scan");
+  p.ui.MsgBox(message, kMsgBoxCritical, "Vela Scan");
   w.SetExitEnabled(true);
   return false;
 }

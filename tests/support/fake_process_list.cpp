@@ -43,7 +43,7 @@ bool FakeProcessList::EnumProcesses(std::uint32_t* ids, std::uint32_t cb, std::u
 
 ProcHandle FakeProcessList::OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) {
   opened.push_back(pid);
-  Expect(access == PROCESS_QUERY_INFORMATION_VM_READ && !inherit, "OpenProcess rights");
+  Expect(access == kProcessQueryAndReadAccess && !inherit, "OpenProcess rights");
   for (std::size_t i = 0; i < processes.size(); ++i) {
     if (processes[i].pid == pid && pid != 0 && processes[i].openable) return *handles_.insert(kHandleBase + i).first;
   }
@@ -80,7 +80,7 @@ bool FakeProcessList::CloseHandle(ProcHandle handle) {
 }
 
 ProcHandle FakeProcessList::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) {
-  Expect(flags == TH32CS_SNAPPROCESS && pid == 0, "snapshot flags");
+  Expect(flags == kSnapshotProcesses && pid == 0, "snapshot flags");
   return snapshotFails ? 0 : *handles_.insert(kSnapshot).first;
 }
 

@@ -19,7 +19,7 @@ struct FakeProcess {
 
 class FakeProcessList : public ProcessList {
  public:
-  std::uint32_t platformId = VER_PLATFORM_WIN32_NT;
+  std::uint32_t platformId = kPlatformNt;
   bool versionFails = false;
   bool enumFails = false;       // EnumProcesses writes nothing and leaves the count as it was
   bool snapshotFails = false;

@@ -35,7 +35,7 @@ bool FakeServiceManager::QueryServiceStatus(ScHandle service, ServiceStatusRecor
   calls.push_back("QueryServiceStatus");
   CheckService(service, "QueryServiceStatus");
   if (beforeQueryStatus) beforeQueryStatus();
-  if (queryStatusFails) return Result(ERROR_ACCESS_DENIED);
+  if (queryStatusFails) return Result(kErrorAccessDenied);
   status->dwCurrentState = state;
   return Result(0);
 }
@@ -50,7 +50,7 @@ bool FakeServiceManager::QueryServiceConfigA(ScHandle service, void* buffer, std
   if (call < configErrors.size() && configErrors[call] != 0) return Result(configErrors[call]);
   if (size < configNeeded) {
     *needed = configNeeded;
-    return Result(ERROR_INSUFFICIENT_BUFFER);
+    return Result(kErrorBufferTooSmall);
   }
   return Result(0);
 }

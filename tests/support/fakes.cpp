@@ -9,7 +9,7 @@
 
 namespace vsu::test {
 
-void FakeSystem::SetCurrentDirectory(const std::string& path) {
+void FakeSystem::ChangeDirectory(const std::string& path) {
   if (failSetCurrentDirectory) throw Failure("Path not found: " + path);
   currentDirectories.push_back(path);
 }

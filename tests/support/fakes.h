@@ -35,7 +35,7 @@ class FakeSystem : public System {
 
   std::string CommandLine() override { return commandLine; }
   std::string OwnDirectory() override { return ownDirectory; }
-  void SetCurrentDirectory(const std::string& path) override;
+  void ChangeDirectory(const std::string& path) override;
   unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
   std::map<std::string, std::string> environment;
   std::string EnvironmentValue(const std::string& name) override {

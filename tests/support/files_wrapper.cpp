@@ -65,9 +65,9 @@ bool FilesWrapper::FileExists(const std::string& path) {
   return hidden.count(path) == 0 && target_.FileExists(path);
 }
 
-void FilesWrapper::DeleteFile(const std::string& path) {
+void FilesWrapper::RemoveFile(const std::string& path) {
   Count(path);
-  target_.DeleteFile(path);
+  target_.RemoveFile(path);
 }
 
 void FilesWrapper::RenameFile(const std::string& from, const std::string& to) {

@@ -31,7 +31,7 @@ class FilesWrapper : public Files {
   bool faultFired = false;
 
   bool FileExists(const std::string& path) override;
-  void DeleteFile(const std::string& path) override;
+  void RemoveFile(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
   // Creating the copier counts as a call, and so does each of its copies.
   std::unique_ptr<FileCopier> CreateFileCopier() override;

@@ -49,7 +49,7 @@ TEST_P(MatchTest, FindsTheNameAnywhereInTheExecutablePathIgnoringCase) {
 
 INSTANTIATE_TEST_SUITE_P(
     BothRoads, MatchTest,
-    testing::Combine(testing::Values(kToolhelp, VER_PLATFORM_WIN32_NT),
+    testing::Combine(testing::Values(kToolhelp, kPlatformNt),
                      testing::Values(MatchCase{"C:\\Program Files\\Vela Scan\\VelaScan.exe", "velascan.exe", true},
                                      MatchCase{"C:\\PROGRAM FILES\\VELASCAN.EXE", "velascan.exe", true},
                                      MatchCase{"c:\\vela\\velascan.exe", "VELASCAN.EXE", true},

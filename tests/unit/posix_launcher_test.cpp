@@ -46,7 +46,7 @@ void PrintTo(const CommandCase& c, std::ostream* out) { *out << '"' << c.command
 class StartProgramTest : public PosixLauncherTest, public testing::WithParamInterface<CommandCase> {};
 
 TEST_P(StartProgramTest, PassesTheRestOfTheCommandAsOneArgument) {
-  EXPECT_NE(launcher.StartProgram(GetParam().command, SW_SHOWNORMAL), 0u);
+  EXPECT_NE(launcher.StartProgram(GetParam().command, kShowNormal), 0u);
   const auto recorded = Started();
   ASSERT_TRUE(recorded);
   EXPECT_EQ(recorded->args, GetParam().args);
@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(PosixLauncher, StartProgramTest,
 
 TEST_F(PosixLauncherTest, StartProgramFailsWhenNothingRunnableIsOnPath) {
   for (const char* command : {"missing.exe /x", "notexec.exe /x", "folder.exe /x"}) {
-    EXPECT_EQ(launcher.StartProgram(command, SW_SHOWNORMAL), 0u) << command;
+    EXPECT_EQ(launcher.StartProgram(command, kShowNormal), 0u) << command;
   }
   EXPECT_TRUE(NoChildren());
 }

@@ -47,7 +47,7 @@ TEST_F(RunningConsole, IsFoundOnTheProcessStatusRoadUntilItEnds) {
 }
 
 TEST_F(RunningConsole, SnapshotNamesItByFileName) {
-  const ProcHandle snapshot = list.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  const ProcHandle snapshot = list.CreateToolhelp32Snapshot(kSnapshotProcesses, 0);
   ProcessEntryRecord entry;
   entry.dwSize = sizeof entry;
   int seen = 0;
@@ -63,8 +63,8 @@ TEST_F(RunningConsole, SnapshotNamesItByFileName) {
 
 TEST(PosixProcessList, GivesTheExecutablePathOfAnOpenedProcess) {
   posix::PosixProcessList list;
-  EXPECT_EQ(list.OpenProcess(PROCESS_QUERY_INFORMATION_VM_READ, false, 0), 0u);
-  const ProcHandle self = list.OpenProcess(PROCESS_QUERY_INFORMATION_VM_READ, false, ::getpid());
+  EXPECT_EQ(list.OpenProcess(kProcessQueryAndReadAccess, false, 0), 0u);
+  const ProcHandle self = list.OpenProcess(kProcessQueryAndReadAccess, false, ::getpid());
   ModHandle modules[4] = {};
   std::uint32_t needed = 0;
   ASSERT_TRUE(list.EnumProcessModules(self, modules, sizeof modules, &needed));

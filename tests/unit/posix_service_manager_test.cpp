@@ -38,7 +38,7 @@ class PosixServiceManagerTest : public testing::Test {
 
   // Opens svc with access and makes call: 0, or the code of the open or call that failed.
   std::uint32_t On(std::uint32_t access, const std::function<bool(ScHandle)>& call) {
-    const ScopedScHandle manager(scm, scm.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const ScopedScHandle manager(scm, scm.OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess));
     const ScopedScHandle service(scm, scm.OpenServiceA(manager.get(), "svc", access));
     if (!service) return scm.GetLastError();
     return call(service.get()) ? 0 : scm.GetLastError();
@@ -46,13 +46,13 @@ class PosixServiceManagerTest : public testing::Test {
   // The reported state, or the failure's code as a negative number.
   long State() {
     ServiceStatusRecord status{};
-    const auto code = On(SERVICE_QUERY_STATUS, [&](ScHandle s) { return scm.QueryServiceStatus(s, &status); });
+    const auto code = On(kServiceQueryStatusAccess, [&](ScHandle s) { return scm.QueryServiceStatus(s, &status); });
     return code ? -static_cast<long>(code) : static_cast<long>(status.dwCurrentState);
   }
-  std::uint32_t Start() { return On(SERVICE_START, [&](ScHandle s) { return scm.StartServiceA(s, 0, nullptr); }); }
+  std::uint32_t Start() { return On(kServiceStartAccess, [&](ScHandle s) { return scm.StartServiceA(s, 0, nullptr); }); }
   std::uint32_t Stop() {
     ServiceStatusRecord status{};
-    return On(SERVICE_STOP, [&](ScHandle s) { return scm.ControlService(s, SERVICE_CONTROL_STOP, &status); });
+    return On(kServiceStopAccess, [&](ScHandle s) { return scm.ControlService(s, kStopControl, &status); });
   }
   // Ends the service's process behind the manager's back.
   void KillSleeper() {
@@ -73,7 +73,7 @@ TEST_F(PosixServiceManagerTest, AServiceWhoseProcessDiedIsStoppedOrGoneWhenMarke
   KillSleeper();
   EXPECT_TRUE(test::WaitFor([&] { return State() == 1; }));
   ASSERT_EQ(Start(), 0u);
-  ASSERT_EQ(On(posix::DELETE_ACCESS, [&](ScHandle s) { return scm.DeleteService(s); }), 0u);
+  ASSERT_EQ(On(kServiceDeleteAccess, [&](ScHandle s) { return scm.DeleteService(s); }), 0u);
   EXPECT_EQ(State(), 4);
   KillSleeper();
   EXPECT_TRUE(test::WaitFor([&] { return State() == -1060; }));
@@ -91,13 +91,13 @@ TEST_F(PosixServiceManagerTest, AStopReturnsAtOnceAndTheServiceIsStopPendingUnti
   EXPECT_EQ(Stop(), 0u);
   EXPECT_LT(std::chrono::steady_clock::now() - before, 500ms);
   EXPECT_EQ(State(), 3);
-  EXPECT_EQ(Stop(), posix::ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
-  EXPECT_EQ(Start(), ERROR_SERVICE_ALREADY_RUNNING);
+  EXPECT_EQ(Stop(), posix::kErrorServiceBusy);
+  EXPECT_EQ(Start(), kErrorServiceRunning);
   const auto remove = [&](ScHandle s) { return scm.DeleteService(s); };
-  EXPECT_EQ(On(posix::DELETE_ACCESS, remove), 0u);
-  EXPECT_EQ(On(posix::DELETE_ACCESS, remove), ERROR_SERVICE_MARKED_FOR_DELETE);
-  EXPECT_EQ(Start(), ERROR_SERVICE_MARKED_FOR_DELETE);
-  EXPECT_EQ(scm.CreateService("svc", sleeper, {}), ERROR_SERVICE_MARKED_FOR_DELETE);
+  EXPECT_EQ(On(kServiceDeleteAccess, remove), 0u);
+  EXPECT_EQ(On(kServiceDeleteAccess, remove), kErrorServiceMarkedForDeletion);
+  EXPECT_EQ(Start(), kErrorServiceMarkedForDeletion);
+  EXPECT_EQ(scm.CreateService("svc", sleeper, {}), kErrorServiceMarkedForDeletion);
   EXPECT_EQ(State(), 3);
   ::kill(test::ProcessOf(shell), SIGKILL);
   EXPECT_TRUE(test::WaitFor([&] { return State() == -1060; }));
@@ -111,7 +111,7 @@ TEST_F(PosixServiceManagerTest, AStoreHeldByAnotherProgramFailsTheCallAfterAbout
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
   PosixServiceManager blocked(dir.str() + "/scm");
   const auto before = std::chrono::steady_clock::now();
-  EXPECT_EQ(blocked.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT), 0u);
+  EXPECT_EQ(blocked.OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess), 0u);
   EXPECT_EQ(blocked.GetLastError(), 1722u);
   const auto waited = std::chrono::steady_clock::now() - before;
   EXPECT_GE(waited, 1500ms);
@@ -128,11 +128,11 @@ TEST_F(PosixServiceManagerTest, ConfigurationNeedsRoomForItsTexts) {
   const auto query = [&](ScHandle s) {
     return scm.QueryServiceConfigA(s, buffer.data(), static_cast<std::uint32_t>(buffer.size()), &needed);
   };
-  EXPECT_EQ(On(SERVICE_QUERY_CONFIG, query), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(On(kServiceQueryConfigAccess, query), kErrorBufferTooSmall);
   // The record, the path, an empty group, an empty dependency list, the account and the display name.
   EXPECT_EQ(needed, 36 + sleeper.size() + 1 + 1 + 2 + 12 + 4);
   buffer.resize(needed);
-  ASSERT_EQ(On(SERVICE_QUERY_CONFIG, query), 0u);
+  ASSERT_EQ(On(kServiceQueryConfigAccess, query), 0u);
   posix::ServiceConfigRecord record;
   std::memcpy(&record, buffer.data(), sizeof record);
   EXPECT_STREQ(buffer.data() + record.lpBinaryPathName, sleeper.c_str());

@@ -31,14 +31,14 @@ int Report(std::uint32_t code) {
 
 int Usage() {
   std::cerr << kUsage;
-  return Report(vsu::posix::ERROR_INVALID_PARAMETER);
+  return Report(vsu::posix::kErrorBadArgument);
 }
 
 // Opens the named service with access and runs call on it; a failing call
 // reports the manager's last error.
 int OnService(PosixServiceManager& scm, const std::string& name, std::uint32_t access,
               const std::function<bool(ScHandle)>& call) {
-  const ScopedScHandle manager(scm, scm.OpenSCManagerA(nullptr, nullptr, vsu::SC_MANAGER_CONNECT));
+  const ScopedScHandle manager(scm, scm.OpenSCManagerA(nullptr, nullptr, vsu::kManagerConnectAccess));
   if (!manager) return Report(scm.GetLastError());
   const ScopedScHandle service(scm, scm.OpenServiceA(manager.get(), name.c_str(), access));
   if (!service) return Report(scm.GetLastError());
@@ -56,7 +56,7 @@ bool PrintBinaryPath(PosixServiceManager& scm, ScHandle service) {
   std::uint32_t needed = 0;
   std::vector<char> buffer(vsu::kServiceConfigRecordSize);
   if (!scm.QueryServiceConfigA(service, buffer.data(), static_cast<std::uint32_t>(buffer.size()), &needed)) {
-    if (scm.GetLastError() != vsu::ERROR_INSUFFICIENT_BUFFER) return false;
+    if (scm.GetLastError() != vsu::kErrorBufferTooSmall) return false;
     buffer.resize(needed);
     if (!scm.QueryServiceConfigA(service, buffer.data(), needed, &needed)) return false;
   }
@@ -91,22 +91,22 @@ int Run(const std::vector<std::string>& args) {
   }
   if (args.size() != 2) return Usage();
   if (command == "query") {
-    return OnService(scm, name, vsu::SERVICE_QUERY_STATUS, [&](ScHandle s) { return PrintState(scm, s); });
+    return OnService(scm, name, vsu::kServiceQueryStatusAccess, [&](ScHandle s) { return PrintState(scm, s); });
   }
   if (command == "qc") {
-    return OnService(scm, name, vsu::SERVICE_QUERY_CONFIG, [&](ScHandle s) { return PrintBinaryPath(scm, s); });
+    return OnService(scm, name, vsu::kServiceQueryConfigAccess, [&](ScHandle s) { return PrintBinaryPath(scm, s); });
   }
   if (command == "start") {
-    return OnService(scm, name, vsu::SERVICE_START, [&](ScHandle s) { return scm.StartServiceA(s, 0, nullptr); });
+    return OnService(scm, name, vsu::kServiceStartAccess, [&](ScHandle s) { return scm.StartServiceA(s, 0, nullptr); });
   }
   if (command == "stop") {
-    return OnService(scm, name, vsu::SERVICE_STOP, [&](ScHandle s) {
+    return OnService(scm, name, vsu::kServiceStopAccess, [&](ScHandle s) {
       vsu::ServiceStatusRecord status{};
-      return scm.ControlService(s, vsu::SERVICE_CONTROL_STOP, &status);
+      return scm.ControlService(s, vsu::kStopControl, &status);
     });
   }
   if (command == "delete") {
-    return OnService(scm, name, vsu::posix::DELETE_ACCESS, [&](ScHandle s) { return scm.DeleteService(s); });
+    return OnService(scm, name, vsu::kServiceDeleteAccess, [&](ScHandle s) { return scm.DeleteService(s); });
   }
   return Usage();
 }

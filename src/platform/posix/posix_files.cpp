@@ -127,7 +127,7 @@ bool PosixFiles::FileExists(const std::string& path) {
   return S_ISREG(st.st_mode);
 }
 
-void PosixFiles::DeleteFile(const std::string& path) {
+void PosixFiles::RemoveFile(const std::string& path) {
   const auto mapped = Mapped(path);
   struct stat st;
   if (::lstat(mapped.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ThrowFileError(ENOENT, path);

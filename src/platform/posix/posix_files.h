@@ -7,7 +7,7 @@ namespace vsu::posix {
 class PosixFiles : public Files {
  public:
   bool FileExists(const std::string& path) override;
-  void DeleteFile(const std::string& path) override;
+  void RemoveFile(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
   // Copies contents and mode bits, overwriting the destination; what the copier does.
   void CopyFile(const std::string& from, const std::string& to);

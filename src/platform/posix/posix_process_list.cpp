@@ -44,7 +44,7 @@ bool PosixProcessList::GetVersionExA(VersionInfoRecord* info) {
     info->dwMinorVersion = minor;
     info->dwBuildNumber = build;
   }
-  info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+  info->dwPlatformId = kPlatformNt;
   std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
   return true;
 }
@@ -91,7 +91,7 @@ bool PosixProcessList::CloseHandle(ProcHandle handle) {
 }
 
 ProcHandle PosixProcessList::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t) {
-  if (!(flags & TH32CS_SNAPPROCESS)) return 0;
+  if (!(flags & kSnapshotProcesses)) return 0;
   const ProcHandle handle = NewHandle();
   snapshots_[handle] = Snapshot{ListProcessIds(), 0};
   return handle;

@@ -61,11 +61,11 @@ ServiceStatusRecord StatusOf(const ServiceRecord& record) {
 // The operation whose denial an open with exactly this access meets at once.
 const char* OperationOfAccess(std::uint32_t access) {
   switch (access) {
-    case SERVICE_QUERY_STATUS: return "query";
-    case SERVICE_QUERY_CONFIG: return "config";
-    case SERVICE_STOP: return "stop";
-    case DELETE_ACCESS: return "delete";
-    case SERVICE_START: return "start";
+    case kServiceQueryStatusAccess: return "query";
+    case kServiceQueryConfigAccess: return "config";
+    case kServiceStopAccess: return "stop";
+    case kServiceDeleteAccess: return "delete";
+    case kServiceStartAccess: return "start";
     default: return nullptr;
   }
 }
@@ -114,13 +114,13 @@ std::uint32_t PosixServiceManager::WithStore(Body body) {
 template <typename Body>
 bool PosixServiceManager::OnService(ScHandle handle, std::uint32_t access, const char* operation, Body body) {
   const auto found = handles_.find(handle);
-  if (found == handles_.end() || !found->second.isService) return Fail(ERROR_INVALID_HANDLE);
-  if ((found->second.access & access) != access) return Fail(ERROR_ACCESS_DENIED);
+  if (found == handles_.end() || !found->second.isService) return Fail(kErrorBadHandle);
+  if ((found->second.access & access) != access) return Fail(kErrorAccessDenied);
   const std::string name = found->second.name;
   const std::uint32_t code = WithStore([&](ServiceStore& store) -> std::uint32_t {
     auto record = store.Find(name);
-    if (!record) return ERROR_SERVICE_DOES_NOT_EXIST;
-    if (store.IsDenied(name, operation)) return ERROR_ACCESS_DENIED;
+    if (!record) return kErrorNoSuchService;
+    if (store.IsDenied(name, operation)) return kErrorAccessDenied;
     return body(store, *record);
   });
   return code == 0 || Fail(code);
@@ -145,15 +145,15 @@ ScHandle PosixServiceManager::OpenServiceA(ScHandle manager, const char* name, s
   std::string canonical;
   std::uint32_t code = 0;
   if (found == handles_.end() || found->second.isService) {
-    code = ERROR_INVALID_HANDLE;
+    code = kErrorBadHandle;
   } else if (!name || !*name) {
-    code = ERROR_INVALID_NAME;
+    code = kErrorBadName;
   } else {
     code = WithStore([&](ServiceStore& store) -> std::uint32_t {
       const auto record = store.Find(name);
-      if (!record) return ERROR_SERVICE_DOES_NOT_EXIST;
+      if (!record) return kErrorNoSuchService;
       const char* operation = OperationOfAccess(access);
-      if (operation && store.IsDenied(record->name, operation)) return ERROR_ACCESS_DENIED;
+      if (operation && store.IsDenied(record->name, operation)) return kErrorAccessDenied;
       canonical = record->name;
       return 0;
     });
@@ -167,7 +167,7 @@ ScHandle PosixServiceManager::OpenServiceA(ScHandle manager, const char* name, s
 }
 
 bool PosixServiceManager::QueryServiceStatus(ScHandle service, ServiceStatusRecord* status) {
-  return OnService(service, SERVICE_QUERY_STATUS, "query", [&](ServiceStore&, ServiceRecord& record) {
+  return OnService(service, kServiceQueryStatusAccess, "query", [&](ServiceStore&, ServiceRecord& record) {
     *status = StatusOf(record);
     return std::uint32_t{0};
   });
@@ -175,11 +175,11 @@ bool PosixServiceManager::QueryServiceStatus(ScHandle service, ServiceStatusReco
 
 bool PosixServiceManager::QueryServiceConfigA(ScHandle service, void* buffer, std::uint32_t size,
                                               std::uint32_t* needed) {
-  return OnService(service, SERVICE_QUERY_CONFIG, "config", [&](ServiceStore&, ServiceRecord& record) {
+  return OnService(service, kServiceQueryConfigAccess, "config", [&](ServiceStore&, ServiceRecord& record) {
     const std::string config = ConfigBuffer(record);
     if (size < config.size()) {
       *needed = static_cast<std::uint32_t>(config.size());
-      return ERROR_INSUFFICIENT_BUFFER;
+      return kErrorBufferTooSmall;
     }
     std::memcpy(buffer, config.data(), config.size());
     return std::uint32_t{0};
@@ -187,17 +187,17 @@ bool PosixServiceManager::QueryServiceConfigA(ScHandle service, void* buffer, st
 }
 
 bool PosixServiceManager::ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) {
-  return OnService(service, SERVICE_STOP, "stop", [&](ServiceStore& store, ServiceRecord& record) {
-    if (control != SERVICE_CONTROL_STOP) return ERROR_INVALID_SERVICE_CONTROL;
+  return OnService(service, kServiceStopAccess, "stop", [&](ServiceStore& store, ServiceRecord& record) {
+    if (control != kStopControl) return kErrorBadControl;
     // A stop request ends any state set for tests, whether or not the service runs.
     record.forcedState = 0;
     store.Update(record);
     *status = StatusOf(record);
-    if (record.pid == 0) return ERROR_SERVICE_NOT_ACTIVE;
+    if (record.pid == 0) return kErrorServiceNotRunning;
     if (record.stopping) {
       // Refused, but the caller wants it stopped too, so its waits last while it ends.
       if (awaited_) awaited_->Add(record.pid);
-      return ERROR_SERVICE_CANNOT_ACCEPT_CTRL;
+      return kErrorServiceBusy;
     }
     // As on Windows the request only asks: the process ends in its own time,
     // and the service is stop pending until it has.
@@ -211,8 +211,8 @@ bool PosixServiceManager::ControlService(ScHandle service, std::uint32_t control
 }
 
 bool PosixServiceManager::DeleteService(ScHandle service) {
-  return OnService(service, DELETE_ACCESS, "delete", [&](ServiceStore& store, ServiceRecord& record) {
-    if (record.markedForDelete) return ERROR_SERVICE_MARKED_FOR_DELETE;
+  return OnService(service, kServiceDeleteAccess, "delete", [&](ServiceStore& store, ServiceRecord& record) {
+    if (record.markedForDelete) return kErrorServiceMarkedForDeletion;
     if (record.pid == 0) {
       store.Remove(record.name);
     } else {
@@ -229,9 +229,9 @@ bool PosixServiceManager::DeleteService(ScHandle service) {
 bool PosixServiceManager::StartServiceA(ScHandle service, std::uint32_t, const char**) {
   std::optional<HeldProgram> held;
   std::string name;
-  const bool recorded = OnService(service, SERVICE_START, "start", [&](ServiceStore& store, ServiceRecord& record) {
-    if (record.markedForDelete) return ERROR_SERVICE_MARKED_FOR_DELETE;
-    if (record.pid != 0) return ERROR_SERVICE_ALREADY_RUNNING;
+  const bool recorded = OnService(service, kServiceStartAccess, "start", [&](ServiceStore& store, ServiceRecord& record) {
+    if (record.markedForDelete) return kErrorServiceMarkedForDeletion;
+    if (record.pid != 0) return kErrorServiceRunning;
     record.forcedState = 0;
     held.emplace(SpawnHeld({record.binary, record.args, "/", {{kServiceNameVariable, record.name}}}));
     if (held->pid() != 0) {
@@ -256,11 +256,11 @@ bool PosixServiceManager::StartServiceA(ScHandle service, std::uint32_t, const c
 }
 
 bool PosixServiceManager::CloseServiceHandle(ScHandle handle) {
-  return handles_.erase(handle) > 0 || Fail(ERROR_INVALID_HANDLE);
+  return handles_.erase(handle) > 0 || Fail(kErrorBadHandle);
 }
 
 bool PosixServiceManager::ReadServiceRegistration(ScHandle service, ServiceRegistration* registration) {
-  return OnService(service, SERVICE_QUERY_CONFIG, "config", [&](ServiceStore&, ServiceRecord& record) {
+  return OnService(service, kServiceQueryConfigAccess, "config", [&](ServiceStore&, ServiceRecord& record) {
     *registration = ServiceRegistration{SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
                                         record.binary, record.name, ""};
     return std::uint32_t{0};
@@ -270,16 +270,16 @@ bool PosixServiceManager::ReadServiceRegistration(ScHandle service, ServiceRegis
 bool PosixServiceManager::RegisterService(ScHandle manager, const char* name,
                                           const ServiceRegistration& registration) {
   const auto found = handles_.find(manager);
-  if (found == handles_.end() || found->second.isService) return Fail(ERROR_INVALID_HANDLE);
-  if ((found->second.access & kManagerCreateAccess) == 0) return Fail(ERROR_ACCESS_DENIED);
+  if (found == handles_.end() || found->second.isService) return Fail(kErrorBadHandle);
+  if ((found->second.access & kManagerCreateAccess) == 0) return Fail(kErrorAccessDenied);
   const std::uint32_t code = CreateService(name ? name : "", registration.binaryPath, {});
   return code == 0 || Fail(code);
 }
 
 std::uint32_t PosixServiceManager::CreateService(const std::string& name, const std::string& binary,
                                                  const std::vector<std::string>& args) {
-  if (name.empty() || name.find_first_of("/\\") != std::string::npos) return ERROR_INVALID_NAME;
-  if (binary.empty()) return ERROR_INVALID_PARAMETER;
+  if (name.empty() || name.find_first_of("/\\") != std::string::npos) return kErrorBadName;
+  if (binary.empty()) return kErrorBadArgument;
   ServiceRecord created{name, binary, args};
   // Services start in "/", so a relative program is made the creator's.
   if (binary.front() != '/') {
@@ -289,7 +289,7 @@ std::uint32_t PosixServiceManager::CreateService(const std::string& name, const 
   }
   return WithStore([&](ServiceStore& store) -> std::uint32_t {
     if (const auto existing = store.Find(name)) {
-      return existing->markedForDelete ? ERROR_SERVICE_MARKED_FOR_DELETE : ERROR_SERVICE_EXISTS;
+      return existing->markedForDelete ? kErrorServiceMarkedForDeletion : kErrorServiceExists;
     }
     store.Insert(created);
     return 0;
@@ -297,7 +297,7 @@ std::uint32_t PosixServiceManager::CreateService(const std::string& name, const 
 }
 
 std::uint32_t PosixServiceManager::Deny(const std::string& name, const std::string& operation, bool denied) {
-  if (!IsDeniableOperation(operation)) return ERROR_INVALID_PARAMETER;
+  if (!IsDeniableOperation(operation)) return kErrorBadArgument;
   return WithStore([&](ServiceStore& store) {
     store.SetDenied(name, operation, denied);
     return std::uint32_t{0};
@@ -305,10 +305,10 @@ std::uint32_t PosixServiceManager::Deny(const std::string& name, const std::stri
 }
 
 std::uint32_t PosixServiceManager::SetState(const std::string& name, int state) {
-  if (state < 1 || state > 7) return ERROR_INVALID_PARAMETER;
+  if (state < 1 || state > 7) return kErrorBadArgument;
   return WithStore([&](ServiceStore& store) -> std::uint32_t {
     auto record = store.Find(name);
-    if (!record) return ERROR_SERVICE_DOES_NOT_EXIST;
+    if (!record) return kErrorNoSuchService;
     record->forcedState = state;
     store.Update(*record);
     return 0;

@@ -36,13 +36,15 @@
 
 namespace vsu::posix {
 
-inline constexpr std::uint32_t ERROR_INVALID_HANDLE = 6;
-inline constexpr std::uint32_t ERROR_INVALID_PARAMETER = 87;
-inline constexpr std::uint32_t ERROR_INVALID_NAME = 123;
-inline constexpr std::uint32_t ERROR_INVALID_SERVICE_CONTROL = 1052;
-inline constexpr std::uint32_t ERROR_SERVICE_CANNOT_ACCEPT_CTRL = 1061;
-inline constexpr std::uint32_t ERROR_SERVICE_EXISTS = 1073;
-inline constexpr std::uint32_t DELETE_ACCESS = 0x10000;
+// More Win32 codes: ERROR_INVALID_HANDLE, ERROR_INVALID_PARAMETER,
+// ERROR_INVALID_NAME, ERROR_INVALID_SERVICE_CONTROL,
+// ERROR_SERVICE_CANNOT_ACCEPT_CTRL and ERROR_SERVICE_EXISTS.
+inline constexpr std::uint32_t kErrorBadHandle = 6;
+inline constexpr std::uint32_t kErrorBadArgument = 87;
+inline constexpr std::uint32_t kErrorBadName = 123;
+inline constexpr std::uint32_t kErrorBadControl = 1052;
+inline constexpr std::uint32_t kErrorServiceBusy = 1061;
+inline constexpr std::uint32_t kErrorServiceExists = 1073;
 
 // A started service finds its own name in this variable, which is how a
 // program tells that the manager started it.

@@ -31,7 +31,7 @@ std::string PosixSystem::OwnDirectory() {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void PosixSystem::SetCurrentDirectory(const std::string& path) {
+void PosixSystem::ChangeDirectory(const std::string& path) {
   const auto mapped = MapPath(path);
   if (!mapped) ThrowFileError(ENOTDIR, path);
   if (::chdir(mapped->c_str()) != 0) ThrowFileError(errno == ENOENT ? ENOTDIR : errno, path);

@@ -13,7 +13,7 @@ class PosixSystem : public System {
   explicit PosixSystem(std::vector<std::string> args);
   std::string CommandLine() override;
   std::string OwnDirectory() override;
-  void SetCurrentDirectory(const std::string& path) override;
+  void ChangeDirectory(const std::string& path) override;
   unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
   std::string EnvironmentValue(const std::string& name) override;
 

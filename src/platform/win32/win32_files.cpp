@@ -1,8 +1,6 @@
 #include "platform/win32/win32_files.h"
 
 #include <windows.h>
-// The port names this operation in the program's words; the A form is called explicitly.
-#undef DeleteFile
 
 #include "common/failure.h"
 #include "platform/win32/file_system_object.h"
@@ -88,7 +86,7 @@ bool Win32Files::FileExists(const std::string& path) {
   return false;
 }
 
-void Win32Files::DeleteFile(const std::string& path) {
+void Win32Files::RemoveFile(const std::string& path) {
   if (!::DeleteFileA(path.c_str())) ThrowLastError(path);
 }
 

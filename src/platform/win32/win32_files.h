@@ -9,7 +9,7 @@ namespace vsu::win32 {
 class Win32Files : public Files {
  public:
   bool FileExists(const std::string& path) override;
-  void DeleteFile(const std::string& path) override;
+  void RemoveFile(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
   // A Scripting.FileSystemObject (CreateScriptingCopier).
   std::unique_ptr<FileCopier> CreateFileCopier() override;

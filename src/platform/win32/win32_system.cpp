@@ -1,8 +1,6 @@
 #include "platform/win32/win32_system.h"
 
 #include <windows.h>
-// The port names this operation in the program's words; the A form is called explicitly.
-#undef SetCurrentDirectory
 
 #include "platform/win32/win32_errors.h"
 
@@ -45,7 +43,7 @@ std::string Win32System::OwnDirectory() {
   }
 }
 
-void Win32System::SetCurrentDirectory(const std::string& path) {
+void Win32System::ChangeDirectory(const std::string& path) {
   if (!::SetCurrentDirectoryA(path.c_str())) ThrowLastError(path);
 }
 

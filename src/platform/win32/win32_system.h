@@ -10,7 +10,7 @@ class Win32System : public System {
  public:
   std::string CommandLine() override;
   std::string OwnDirectory() override;
-  void SetCurrentDirectory(const std::string& path) override;
+  void ChangeDirectory(const std::string& path) override;
   unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
   std::string EnvironmentValue(const std::string& name) override;
 };

@@ -9,8 +9,6 @@
 #include "support/case_name.h"
 #include "support/scratch_dir.h"
 
-// windows.h renames it; the port's own name is meant here.
-#undef DeleteFile
 
 namespace vsu::win32 {
 namespace {
@@ -50,7 +48,7 @@ TEST(Win32Files, DeleteRenameAndCopy) {
   EXPECT_EQ(dir.Read("c.txt"), "alpha");
 
   EXPECT_THROW(files.RenameFile(dir.Path("a.txt"), dir.Path("b.txt")), Failure);
-  files.DeleteFile(dir.Path("b.txt"));
+  files.RemoveFile(dir.Path("b.txt"));
   EXPECT_FALSE(files.FileExists(dir.Path("b.txt")));
   files.RenameFile(dir.Path("a.txt"), dir.Path("b.txt"));
   EXPECT_EQ(dir.Read("b.txt"), "alpha");
@@ -93,10 +91,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"copy_over_a_file_held_open",
                     [](auto&, auto& c, auto& d) { c.Copy(d.Path("a.ex_"), d.Path("held.exe")); },
                     "Permission denied", "held.exe"},
-        FailureCase{"delete_of_a_missing_file", [](auto& f, auto&, auto& d) { f.DeleteFile(d.Path("x.txt")); },
+        FailureCase{"delete_of_a_missing_file", [](auto& f, auto&, auto& d) { f.RemoveFile(d.Path("x.txt")); },
                     "File not found", "x.txt"},
         FailureCase{"delete_of_a_file_held_open",
-                    [](auto& f, auto&, auto& d) { f.DeleteFile(d.Path("held.exe")); }, "Permission denied",
+                    [](auto& f, auto&, auto& d) { f.RemoveFile(d.Path("held.exe")); }, "Permission denied",
                     "held.exe"},
         FailureCase{"read_of_a_missing_file", [](auto& f, auto&, auto& d) { f.OpenForInput(d.Path("x.txt")); },
                     "File not found", "x.txt"},

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
-
-// Before windows.h, whose macros of the same names would rewrite its constants.
-#include "platform/win32/win32_launcher.h"
-
 #include <windows.h>
 
 #include "common/text.h"
+#include "platform/win32/win32_launcher.h"
 #include "support/scratch_dir.h"
 
 namespace vsu::win32 {
@@ -40,9 +37,9 @@ TEST(FindProgram, NeverTakesTheCurrentDirectory) {
 
 TEST(Win32Launcher, StartProgramGivesTheProcessId) {
   Win32Launcher launcher;
-  const std::uint32_t pid = launcher.StartProgram("cmd.exe /c exit 0", SW_SHOWNORMAL);
+  const std::uint32_t pid = launcher.StartProgram("cmd.exe /c exit 0", kShowNormal);
   EXPECT_NE(pid, 0u);
-  EXPECT_EQ(launcher.StartProgram("no-such-program-anywhere.exe /x", SW_SHOWNORMAL), 0u);
+  EXPECT_EQ(launcher.StartProgram("no-such-program-anywhere.exe /x", kShowNormal), 0u);
 }
 
 TEST(Win32Launcher, ShellExecuteReportsAMissingProgram) {
@@ -51,12 +48,12 @@ TEST(Win32Launcher, ShellExecuteReportsAMissingProgram) {
   ShellExecuteInfo info;
   info.cbSize = kShellExecuteInfoSize;
   // Without the no-UI flag the shell would show its own error box and wait for it.
-  info.fMask = SEE_MASK_NOCLOSEPROCESS | 0x400;
+  info.fMask = kMaskNoCloseProcess | 0x400;
   info.lpVerb = "open";
   info.lpFile = dir.Path("VelaScanSrv.exe");
   info.lpParameters = "-install_noMsg";
   info.lpDirectory = dir.Path();
-  info.nShow = SW_HIDE;
+  info.nShow = kShowHidden;
   EXPECT_FALSE(launcher.ShellExecuteExA(info));
 
   char systemDir[MAX_PATH] = {};

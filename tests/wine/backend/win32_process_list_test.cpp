@@ -1,8 +1,4 @@
 #include <gtest/gtest.h>
-
-// Before windows.h, whose macros of the same names would rewrite its constants.
-#include "platform/win32/win32_process_list.h"
-
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +6,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "platform/win32/win32_process_list.h"
 
 namespace vsu::win32 {
 namespace {
@@ -20,7 +17,7 @@ TEST(Win32ProcessList, ReportsTheNtFamily) {
   info.dwOSVersionInfoSize = sizeof info;
   std::fill(std::begin(info.szCSDVersion), std::end(info.szCSDVersion), ' ');
   ASSERT_TRUE(list.GetVersionExA(&info));
-  EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_WIN32_NT);
+  EXPECT_EQ(info.dwPlatformId, kPlatformNt);
 }
 
 TEST(Win32ProcessList, FindsThisProcessOnTheProcessStatusRoad) {
@@ -31,7 +28,7 @@ TEST(Win32ProcessList, FindsThisProcessOnTheProcessStatusRoad) {
   ids.resize(returned / 4);
   ASSERT_NE(std::find(ids.begin(), ids.end(), GetCurrentProcessId()), ids.end());
 
-  const ProcHandle process = list.OpenProcess(PROCESS_QUERY_INFORMATION_VM_READ, false, GetCurrentProcessId());
+  const ProcHandle process = list.OpenProcess(kProcessQueryAndReadAccess, false, GetCurrentProcessId());
   ASSERT_NE(process, 0u);
   ModHandle modules[50] = {};
   std::uint32_t needed = 0;
@@ -44,7 +41,7 @@ TEST(Win32ProcessList, FindsThisProcessOnTheProcessStatusRoad) {
 
 TEST(Win32ProcessList, FindsThisProcessOnTheToolhelpRoad) {
   Win32ProcessList list;
-  const ProcHandle snapshot = list.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  const ProcHandle snapshot = list.CreateToolhelp32Snapshot(kSnapshotProcesses, 0);
   ASSERT_NE(snapshot, 0u);
   ProcessEntryRecord entry;
   entry.dwSize = sizeof entry;
@@ -60,7 +57,7 @@ TEST(Win32ProcessList, FindsThisProcessOnTheToolhelpRoad) {
 
 TEST(Win32ProcessList, AProcessThatDoesNotExistCannotBeOpened) {
   Win32ProcessList list;
-  EXPECT_EQ(list.OpenProcess(PROCESS_QUERY_INFORMATION_VM_READ, false, 0), 0u);
+  EXPECT_EQ(list.OpenProcess(kProcessQueryAndReadAccess, false, 0), 0u);
 }
 
 }  // namespace

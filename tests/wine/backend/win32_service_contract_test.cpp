@@ -3,11 +3,6 @@
 // messages show are the platform's own, the same the Linux stand-in gives.
 
 #include <gtest/gtest.h>
-
-// Before windows.h, whose macros of the same names would rewrite its
-// constants; below, the names are windows.h's, with the same values.
-#include "platform/win32/win32_service_manager.h"
-
 #include <windows.h>
 
 #include <chrono>
@@ -15,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/win32_service_manager.h"
 #include "platform/win32/win32_system.h"
 
 namespace vsu::win32 {
@@ -33,14 +29,14 @@ class ServiceContract : public ::testing::Test {
     ASSERT_NE(service, nullptr) << ::GetLastError();
     ::CloseServiceHandle(service);
     ::CloseServiceHandle(manager);
-    manager_ = scm_.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    manager_ = scm_.OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess);
     ASSERT_NE(manager_, 0u);
   }
 
   void TearDown() override {
-    if (const ScHandle service = scm_.OpenServiceA(manager_, name_.c_str(), SERVICE_ALL_ACCESS)) {
+    if (const ScHandle service = scm_.OpenServiceA(manager_, name_.c_str(), kServiceAllAccess)) {
       ServiceStatusRecord status;
-      scm_.ControlService(service, SERVICE_CONTROL_STOP, &status);
+      scm_.ControlService(service, kStopControl, &status);
       scm_.DeleteService(service);
       scm_.CloseServiceHandle(service);
     }
@@ -68,43 +64,43 @@ class ServiceContract : public ::testing::Test {
 };
 
 TEST_F(ServiceContract, StartStopAndTheCodesOfRefusals) {
-  const ScHandle service = Open(SERVICE_ALL_ACCESS);
+  const ScHandle service = Open(kServiceAllAccess);
   ASSERT_NE(service, 0u);
   EXPECT_EQ(State(service), 1u);
 
   ServiceStatusRecord status;
-  EXPECT_FALSE(scm_.ControlService(service, SERVICE_CONTROL_STOP, &status));
-  EXPECT_EQ(scm_.GetLastError(), ERROR_SERVICE_NOT_ACTIVE);
+  EXPECT_FALSE(scm_.ControlService(service, kStopControl, &status));
+  EXPECT_EQ(scm_.GetLastError(), kErrorServiceNotRunning);
 
   ASSERT_TRUE(scm_.StartServiceA(service, 0, nullptr)) << scm_.GetLastError();
   ASSERT_TRUE(WaitForState(service, 4));
   EXPECT_FALSE(scm_.StartServiceA(service, 0, nullptr));
-  EXPECT_EQ(scm_.GetLastError(), ERROR_SERVICE_ALREADY_RUNNING);
+  EXPECT_EQ(scm_.GetLastError(), kErrorServiceRunning);
 
-  EXPECT_TRUE(scm_.ControlService(service, SERVICE_CONTROL_STOP, &status));
+  EXPECT_TRUE(scm_.ControlService(service, kStopControl, &status));
   EXPECT_TRUE(WaitForState(service, 1));
   EXPECT_TRUE(scm_.CloseServiceHandle(service));
 }
 
 TEST_F(ServiceContract, ARunningServiceIsMarkedForDeletionAndGoesWhenStopped) {
-  ScHandle service = Open(SERVICE_ALL_ACCESS);
+  ScHandle service = Open(kServiceAllAccess);
   ASSERT_NE(service, 0u);
   ASSERT_TRUE(scm_.StartServiceA(service, 0, nullptr));
   ASSERT_TRUE(WaitForState(service, 4));
 
   ServiceStatusRecord status;
-  EXPECT_TRUE(scm_.ControlService(service, SERVICE_CONTROL_STOP, &status));
+  EXPECT_TRUE(scm_.ControlService(service, kStopControl, &status));
   EXPECT_TRUE(scm_.DeleteService(service));
   EXPECT_FALSE(scm_.DeleteService(service));
-  EXPECT_EQ(scm_.GetLastError(), ERROR_SERVICE_MARKED_FOR_DELETE);
+  EXPECT_EQ(scm_.GetLastError(), kErrorServiceMarkedForDeletion);
   EXPECT_TRUE(WaitForState(service, 1));
   scm_.CloseServiceHandle(service);
 
   // Gone once stopped and no handle is left.
   bool gone = false;
   for (int i = 0; i < 50 && !gone; ++i) {
-    service = Open(SERVICE_QUERY_STATUS);
-    gone = service == 0 && scm_.GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST;
+    service = Open(kServiceQueryStatusAccess);
+    gone = service == 0 && scm_.GetLastError() == kErrorNoSuchService;
     if (service) scm_.CloseServiceHandle(service);
     if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }

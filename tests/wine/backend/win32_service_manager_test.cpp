@@ -7,24 +7,24 @@ namespace {
 
 TEST(Win32ServiceManager, AMissingServiceIsRefusedWith1060) {
   Win32ServiceManager scm;
-  const ScHandle manager = scm.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  const ScHandle manager = scm.OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess);
   ASSERT_NE(manager, 0u);
-  EXPECT_EQ(scm.OpenServiceA(manager, "Vela Scan test: no such service", SERVICE_QUERY_STATUS), 0u);
-  EXPECT_EQ(scm.GetLastError(), ERROR_SERVICE_DOES_NOT_EXIST);
+  EXPECT_EQ(scm.OpenServiceA(manager, "Vela Scan test: no such service", kServiceQueryStatusAccess), 0u);
+  EXPECT_EQ(scm.GetLastError(), kErrorNoSuchService);
   EXPECT_TRUE(scm.CloseServiceHandle(manager));
 }
 
 TEST(Win32ServiceManager, ConfigurationNeedsMoreThanOneRecord) {
   Win32ServiceManager scm;
-  const ScHandle manager = scm.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  const ScHandle manager = scm.OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess);
   ASSERT_NE(manager, 0u);
   // A service every Windows (and Wine) has.
-  const ScHandle service = scm.OpenServiceA(manager, "RpcSs", SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS);
+  const ScHandle service = scm.OpenServiceA(manager, "RpcSs", kServiceQueryConfigAccess | kServiceQueryStatusAccess);
   ASSERT_NE(service, 0u) << scm.GetLastError();
   alignas(8) unsigned char one[kServiceConfigRecordSize];
   std::uint32_t needed = 0;
   EXPECT_FALSE(scm.QueryServiceConfigA(service, one, sizeof one, &needed));
-  EXPECT_EQ(scm.GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(scm.GetLastError(), kErrorBufferTooSmall);
   EXPECT_GT(needed, kServiceConfigRecordSize);
   const std::uint32_t records = needed / kServiceConfigRecordSize + 1;
   std::vector<std::uint64_t> buffer((records * kServiceConfigRecordSize + 7) / 8);
