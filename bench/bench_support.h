@@ -16,8 +16,9 @@
 #include "platform/posix/posix_process_list.h"
 #include "platform/posix/posix_service_manager.h"
 #include "platform/posix/posix_system.h"
-#include "platform/posix/sqlite_database.h"
-#include "ui/batch_toolkit.h"
+#include "platform/posix/database_files.h"
+#include "platform/sqlite/sqlite_database.h"
+#include "ui/batch/batch_toolkit.h"
 
 namespace vsu::bench {
 
@@ -35,7 +36,7 @@ struct BenchPlatform {
   std::ostringstream shown;
   BatchToolkit ui{input, shown};
   Transcript log;
-  posix::SqliteDatabase db;
+  sqlite::SqliteDatabase db{posix::MapDatabaseFile};
   posix::PosixServiceManager scm;
   posix::PosixProcessList processes;
   posix::PosixLauncher launcher;

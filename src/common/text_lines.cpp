@@ -65,12 +65,4 @@ void LineWriter::Close() {
   file_->Close();
 }
 
-LineReader OpenLines(Files& files, const std::string& path) {
-  return LineReader(files.OpenForInput(path));
-}
-
-LineWriter CreateLines(Files& files, const std::string& path) {
-  return LineWriter(files.CreateForOutput(path));
-}
-
 }  // namespace vsu

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/files.h"
+#include "common/streams.h"
 
 namespace vsu {
 
@@ -37,9 +37,5 @@ class LineWriter {
   std::unique_ptr<OutputFile> file_;
   std::string pending_;
 };
-
-// Opens path through files as a line source / sink.
-LineReader OpenLines(Files& files, const std::string& path);
-LineWriter CreateLines(Files& files, const std::string& path);
 
 }  // namespace vsu

@@ -1,6 +1,5 @@
 #pragma once
-// The connection strings of the two settings databases, and the one piece of
-// them a backend needs back.
+// The connection strings of the two settings databases.
 
 #include <string>
 
@@ -10,9 +9,5 @@ namespace vsu {
 std::string VelaScanConnectString(const std::string& programDir);
 // The same for Lumidex.mdb in the SNMPc directory.
 std::string LumidexConnectString(const std::string& snmpcDir);
-
-// The value of the "Data Source" key (key in any letter case, spaces around key
-// and value ignored); empty when the string has none.
-std::string DataSourceOf(const std::string& connectionString);
 
 }  // namespace vsu

@@ -1,7 +1,7 @@
 #include "database/upgrade_database.h"
 
 #include "common/failure.h"
-#include "database/pause.h"
+#include "forms/pause.h"
 #include "database/schema_ladder.h"
 #include "database/tables.h"
 #include "platform/views.h"

@@ -1,6 +1,6 @@
 #include "locations/frm_enter_path.h"
 
-#include "common/centre.h"
+#include "forms/centre.h"
 #include "common/text.h"
 #include "platform/files.h"
 #include "platform/views.h"

@@ -29,7 +29,7 @@ void ReadPhpIniDbSettings(Platform& p, const std::string& windowsDir, std::strin
   try {
     const std::string path = windowsDir + "\\php.ini";
     if (!p.files.FileExists(path)) return;
-    LineReader lines = OpenLines(p.files, path);
+    LineReader lines(p.files.OpenForInput(path));
     ReadPhpIniDbSettings(lines, server, source, user);
   } catch (const std::exception&) {
     // Silent by design: the values found so far stay.
@@ -50,7 +50,7 @@ void ReadLumidexServerIpAddr(Platform& p, const std::string& snmpcDir, std::stri
   try {
     const std::string path = snmpcDir + "\\Lumidex.ini";
     if (!p.files.FileExists(path)) return;
-    LineReader lines = OpenLines(p.files, path);
+    LineReader lines(p.files.OpenForInput(path));
     ReadLumidexServerIpAddr(lines, address);
   } catch (const std::exception&) {
     // Silent by design: the caller falls back to the machine's own address.

@@ -62,7 +62,7 @@ void FindSnmpcDir(Platform& p, InstallationState& s) {
     // Held open to the end, prompts included; closed on every way out.
     std::optional<LineReader> winIni;
     if (p.files.FileExists(winIniPath)) {
-      winIni.emplace(OpenLines(p.files, winIniPath));
+      winIni.emplace(p.files.OpenForInput(winIniPath));
       if (ReadSnmpcSection(*winIni, s.SnmpcDir)) {
         if (s.SnmpcDir.empty()) {
           AskForPath(p, s, kPromptSnmpc);

@@ -2,7 +2,7 @@
 
 #include "common/failure.h"
 #include "common/text_lines.h"
-#include "database/pause.h"
+#include "forms/pause.h"
 #include "mib/names_list.h"
 #include "platform/files.h"
 #include "platform/views.h"
@@ -28,8 +28,8 @@ void RegisterMib(Platform& p, const InstallationState& s) {
       }
       p.files.RenameFile(list, backup);
     }
-    LineReader in = OpenLines(p.files, backup);
-    LineWriter out = CreateLines(p.files, fresh);
+    LineReader in(p.files.OpenForInput(backup));
+    LineWriter out(p.files.CreateForOutput(fresh));
     WriteNamesList(in, out);
     out.Close();
     p.files.RenameFile(fresh, list);

@@ -2,30 +2,13 @@
 // File operations on program paths (Windows form: "c:\dir\file"). Every
 // operation but FileExists throws Failure carrying the platform's description.
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
+
+#include "common/streams.h"
 
 namespace vsu {
-
-// A file open for reading; closed when destroyed.
-class InputFile {
- public:
-  virtual ~InputFile() = default;
-  // Reads up to size bytes; returns 0 at the end of the file. Throws Failure.
-  virtual std::size_t Read(char* buffer, std::size_t size) = 0;
-};
-
-// A file open for writing; closed when destroyed (Close reports a failure, the
-// destructor cannot).
-class OutputFile {
- public:
-  virtual ~OutputFile() = default;
-  virtual void Write(std::string_view bytes) = 0;
-  virtual void Close() = 0;
-};
 
 // The file-copy object of an upgrade run: made once, used for every copy.
 class FileCopier {

@@ -1,6 +1,6 @@
 #pragma once
-// The bundle of platform ports the program's routines receive. main builds one
-// for the operating system it runs on; tests build one from fakes.
+// The bundle of platform ports the program's routines receive. Each backend
+// builds one for the operating system it runs on; tests build one from fakes.
 
 namespace vsu {
 
@@ -27,5 +27,10 @@ struct Platform {
   Launcher& launcher;
   IpInfo& ip;
 };
+
+// The same platform with other files, for a test or a double that changes one port.
+inline Platform WithFiles(const Platform& p, Files& files) {
+  return {p.system, files, p.clock, p.ui, p.log, p.db, p.scm, p.processes, p.launcher, p.ip};
+}
 
 }  // namespace vsu

@@ -211,7 +211,7 @@ void CheckMibList(Platform& p, const InstallationState& s, SafetyReport& report)
       long count = 0;
       {
         // Closed before the probe, which would meet this very reader.
-        LineReader lines = OpenLines(p.files, list);
+        LineReader lines(p.files.OpenForInput(list));
         for (std::string line; lines.ReadLine(line);) ++count;
       }
       p.files.ProbeWritable(list);

@@ -55,7 +55,7 @@ void WriteManifest(Files& files, const std::string& folder, const Manifest& m) {
   const std::string path = folder + "\\" + kManifestName;
   const std::string fresh = path + ".vsu-new";
   {
-    LineWriter out = CreateLines(files, fresh);
+    LineWriter out(files.CreateForOutput(fresh));
     out.WriteLine(kFirstLine);
     out.WriteLine(Join({"program", m.programDir}));
     for (const ManifestFile& f : m.files) {

@@ -38,7 +38,7 @@ class Restore {
 
   bool Load() {
     try {
-      LineReader lines = OpenLines(p_.files, folder_ + "\\" + kManifestName);
+      LineReader lines(p_.files.OpenForInput(folder_ + "\\" + kManifestName));
       manifest_ = ReadManifest(lines);
       report_.Add("backup", true, folder_ + ", made of " + manifest_.programDir);
       return true;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/centre.h"
+#include "forms/centre.h"
 #include "common/failure.h"
 #include "common/text.h"
 #include "common/transcript.h"

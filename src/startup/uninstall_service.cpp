@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/failure.h"
-#include "database/pause.h"
+#include "forms/pause.h"
 #include "platform/views.h"
 #include "service/nt_service_control.h"
 

@@ -1,6 +1,6 @@
 #include "upgrade/frm_vela_scan_upg.h"
 
-#include "common/centre.h"
+#include "forms/centre.h"
 #include "common/failure.h"
 #include "platform/files.h"
 #include "upgrade/upgrade_sequence.h"

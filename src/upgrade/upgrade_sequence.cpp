@@ -4,7 +4,7 @@
 
 #include "common/failure.h"
 #include "common/transcript.h"
-#include "database/pause.h"
+#include "forms/pause.h"
 #include "database/upgrade_database.h"
 #include "locations/program_directory.h"
 #include "mib/register_mib.h"

@@ -23,6 +23,7 @@
 #include "common/text_lines.h"
 #include "common/transcript.h"
 #include "database/connection_strings.h"
+#include "platform/connection_string.h"
 #include "database/schema_ladder.h"
 #include "locations/ini_settings.h"
 #include "locations/snmpc_directory.h"

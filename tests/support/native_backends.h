@@ -2,10 +2,15 @@
 // The files and database backends of the platform the tests run on: here the
 // Linux stand-ins. The Windows test build finds its own header of this name first.
 
+#include "platform/posix/database_files.h"
 #include "platform/posix/posix_files.h"
-#include "platform/posix/sqlite_database.h"
+#include "platform/sqlite/sqlite_database.h"
 
 namespace vsu::test {
 using NativeFiles = posix::PosixFiles;
-using NativeDatabase = posix::SqliteDatabase;
+// SQLite files found where their program paths map.
+class NativeDatabase : public sqlite::SqliteDatabase {
+ public:
+  NativeDatabase() : sqlite::SqliteDatabase(posix::MapDatabaseFile) {}
+};
 }  // namespace vsu::test

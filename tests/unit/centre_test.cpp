@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/centre.h"
+#include "forms/centre.h"
 #include "support/fakes.h"
 #include "ui/layout.h"
 

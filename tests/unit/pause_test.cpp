@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "database/pause.h"
+#include "forms/pause.h"
 #include "support/fakes.h"
 #include "support/json_lines.h"
 

@@ -185,7 +185,7 @@ TEST_F(PosixFilesTest, RenameMovesAndNeverReplaces) {
 
 TEST_F(PosixFilesTest, OutputFileIsCreatedEmptyAndWritten) {
   dir_.Write("snmpc/mibfiles/names.txt", "old old old");
-  auto writer = CreateLines(files_, "c:\\snmpc\\mibfiles\\names.txt");
+  LineWriter writer(files_.CreateForOutput("c:\\snmpc\\mibfiles\\names.txt"));
   writer.WriteLine("Ferrowin.mib");
   writer.Close();
   EXPECT_EQ(dir_.Read("snmpc/mibfiles/names.txt"), "Ferrowin.mib\r\n");

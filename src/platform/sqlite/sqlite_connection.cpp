@@ -1,7 +1,7 @@
 #include "platform/sqlite/sqlite_connection.h"
 
 #include "common/failure.h"
-#include "database/connection_strings.h"
+#include "platform/connection_string.h"
 
 namespace vsu::sqlite {
 

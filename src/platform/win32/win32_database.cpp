@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/failure.h"
-#include "database/connection_strings.h"
+#include "platform/connection_string.h"
 #include "platform/sqlite/sqlite_connection.h"
 #include "platform/sqlite/sqlite_copy.h"
 #include "platform/sqlite/sqlite_recordset.h"

@@ -107,14 +107,14 @@ TEST(Win32Files, LinesRoundTrip) {
   ScratchDir dir;
   Win32Files files;
   {
-    auto out = CreateLines(files, dir.Path("names.txt"));
+    LineWriter out(files.CreateForOutput(dir.Path("names.txt")));
     out.WriteLine("one");
     out.WriteLine("");
     out.WriteLine("Ferrowin.mib");
     out.Close();
   }
   EXPECT_EQ(dir.Read("names.txt"), "one\r\n\r\nFerrowin.mib\r\n");
-  auto in = OpenLines(files, dir.Path("names.txt"));
+  LineReader in(files.OpenForInput(dir.Path("names.txt")));
   std::string line;
   std::vector<std::string> lines;
   while (in.ReadLine(line)) lines.push_back(line);

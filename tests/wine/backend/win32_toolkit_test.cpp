@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "ui/win32_toolkit.h"
+#include "ui/win32/win32_toolkit.h"
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
 #include <string>
 
-#include "common/centre.h"
+#include "forms/centre.h"
 #include "common/failure.h"
 #include "ui/layout.h"
 

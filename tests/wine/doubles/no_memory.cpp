@@ -5,7 +5,7 @@
 #include <new>
 
 #include "platform/win32/win32_files.h"
-#include "platform/win32/win32_program.h"
+#include "main/win32/program.h"
 
 namespace {
 
@@ -18,5 +18,5 @@ class FilesWithoutMemory : public vsu::win32::Win32Files {
 
 int main() {
   FilesWithoutMemory files;
-  return vsu::win32::RunOnWindows(files);
+  return vsu::RunOnWindows(&files);
 }

@@ -1,4 +1,4 @@
-#include "ui/terminal_screen.h"
+#include "ui/terminal/terminal_screen.h"
 
 #include <poll.h>
 #include <unistd.h>

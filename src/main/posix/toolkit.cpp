@@ -1,12 +1,12 @@
-#include "ui/toolkit_factory.h"
+#include "main/toolkit.h"
 
 #include <unistd.h>
 
 #include <cstdlib>
 #include <iostream>
 
-#include "ui/batch_toolkit.h"
-#include "ui/terminal_toolkit.h"
+#include "ui/batch/batch_toolkit.h"
+#include "ui/terminal/terminal_toolkit.h"
 
 namespace vsu {
 

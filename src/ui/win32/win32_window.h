@@ -10,7 +10,7 @@
 
 #include "platform/views.h"
 #include "ui/layout.h"
-#include "ui/win32_toolkit.h"
+#include "ui/win32/win32_toolkit.h"
 
 namespace vsu::win32ui {
 

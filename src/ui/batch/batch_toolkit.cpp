@@ -1,4 +1,4 @@
-#include "ui/batch_toolkit.h"
+#include "ui/batch/batch_toolkit.h"
 
 #include "ui/layout.h"
 #include "ui/text_views.h"

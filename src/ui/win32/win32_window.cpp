@@ -1,8 +1,8 @@
-#include "ui/win32_window.h"
+#include "ui/win32/win32_window.h"
 
 #include <cmath>
 
-#include "ui/win32_toolkit.h"
+#include "ui/win32/win32_toolkit.h"
 
 namespace vsu::win32ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "database/pause.h"
+#include "forms/pause.h"
 
 #include "common/transcript.h"
 #include "platform/clock.h"

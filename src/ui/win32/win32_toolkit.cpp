@@ -1,4 +1,4 @@
-#include "ui/win32_toolkit.h"
+#include "ui/win32/win32_toolkit.h"
 
 // After windows.h, which it builds on.
 #include <commctrl.h>
@@ -7,7 +7,7 @@
 
 #include "platform/win32/unique_handle.h"
 #include "ui/layout.h"
-#include "ui/win32_views.h"
+#include "ui/win32/win32_views.h"
 
 namespace vsu::win32ui {
 namespace {

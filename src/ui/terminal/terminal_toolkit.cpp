@@ -1,8 +1,8 @@
-#include "ui/terminal_toolkit.h"
+#include "ui/terminal/terminal_toolkit.h"
 
-#include "ui/batch_toolkit.h"
+#include "ui/batch/batch_toolkit.h"
 #include "ui/layout.h"
-#include "ui/terminal_screen.h"
+#include "ui/terminal/terminal_screen.h"
 #include "ui/text_views.h"
 
 namespace vsu {

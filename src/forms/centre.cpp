@@ -1,4 +1,4 @@
-#include "common/centre.h"
+#include "forms/centre.h"
 
 #include <cfenv>
 #include <cmath>

@@ -1,12 +1,10 @@
-#include "platform/posix/sqlite_database.h"
+#include "platform/posix/database_files.h"
 
 #include <sys/stat.h>
 
 #include "platform/posix/path_map.h"
 
 namespace vsu::posix {
-
-SqliteDatabase::SqliteDatabase() : sqlite::SqliteDatabase(MapDatabaseFile) {}
 
 std::optional<std::string> MapDatabaseFile(const std::string& path) {
   auto mapped = MapPath(path);

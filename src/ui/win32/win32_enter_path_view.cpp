@@ -1,7 +1,7 @@
 #include "ui/layout.h"
-#include "ui/win32_toolkit.h"
-#include "ui/win32_views.h"
-#include "ui/win32_window.h"
+#include "ui/win32/win32_toolkit.h"
+#include "ui/win32/win32_views.h"
+#include "ui/win32/win32_window.h"
 
 namespace vsu::win32ui {
 namespace {
