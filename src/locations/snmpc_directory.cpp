@@ -51,6 +51,10 @@ bool ReadSnmpcSection(LineReader& winIni, std::string& snmpcDir) {
   return true;
 }
 
+bool IsLumidexCase(Platform& p, const std::string& snmpcDir) {
+  return p.files.FileExists(snmpcDir + "\\Lumidex.mdb");
+}
+
 void FindSnmpcDir(Platform& p, InstallationState& s) {
   try {
     s.ProgramDir = ProgramDirectoryFromCommandLine(p);

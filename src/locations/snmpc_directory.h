@@ -15,6 +15,10 @@ namespace vsu {
 // it silently, leaving what was set so far.
 void FindSnmpcDir(Platform& p, InstallationState& s);
 
+// The Lumidex case: the SNMPc directory holds Lumidex.mdb (the file-exists
+// test). Throws Failure when the folder cannot be listed.
+bool IsLumidexCase(Platform& p, const std::string& snmpcDir);
+
 // Reads win.ini's lines up to its "[SNMPc Network Manager]" section and through
 // it; false when there is no such section or nothing follows its header. A
 // stored snmpcDir only gives way to a "DIR=" line that opens the section.

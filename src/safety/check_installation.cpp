@@ -12,6 +12,7 @@
 #include "database/connection_strings.h"
 #include "database/field_values.h"
 #include "database/tables.h"
+#include "locations/snmpc_directory.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "process/mod_proc_enum.h"
@@ -237,7 +238,7 @@ void CheckMibList(Platform& p, const InstallationState& s, SafetyReport& report)
 
 void CheckInstallation(Platform& p, const InstallationState& s, SafetyReport& report) {
   bool lumidex = false;
-  Failed([&] { lumidex = p.files.FileExists(s.SnmpcDir + "\\Lumidex.mdb"); });
+  Failed([&] { lumidex = IsLumidexCase(p, s.SnmpcDir); });
   CheckConsole(p, report);
   CheckBackupFolder(p, report);
   const auto version = CheckSettingsDatabase(p, s, lumidex, report);

@@ -81,7 +81,7 @@ void CheckProgramAndSnmpcDirectories(Platform& p, InstallationState& s, CheckToo
   }
   bool lumidex = false;
   try {
-    lumidex = p.files.FileExists(s.SnmpcDir + "\\Lumidex.mdb");
+    lumidex = IsLumidexCase(p, s.SnmpcDir);
   } catch (const Failure&) {
   }
   report.Add("SNMPc directory", true,

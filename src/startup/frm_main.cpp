@@ -10,7 +10,8 @@
 #include "platform/system.h"
 #include "platform/views.h"
 #include "safety/safety_net.h"
-#include "startup/modes.h"
+#include "startup/uninstall_mode.h"
+#include "startup/upgrade_mode.h"
 
 namespace vsu {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/launcher.h"
 #include "platform/system.h"
 #include "platform/views.h"
-#include "startup/modes.h"
+#include "startup/uninstall_mode.h"
 #include "startup/uninstall_service.h"
 
 namespace vsu {

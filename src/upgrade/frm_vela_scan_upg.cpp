@@ -2,6 +2,7 @@
 
 #include "forms/centre.h"
 #include "common/failure.h"
+#include "locations/snmpc_directory.h"
 #include "platform/files.h"
 #include "upgrade/upgrade_sequence.h"
 
@@ -14,7 +15,7 @@ void frmVelaScanUpg::Form_Activate() { done_ = RunUpgradeSequence(p_, s_, view_)
 void frmVelaScanUpg::cmdExit_Click() {
   bool snmpcCase = true;
   try {
-    snmpcCase = !p_.files.FileExists(s_.SnmpcDir + "\\Lumidex.mdb");
+    snmpcCase = !IsLumidexCase(p_, s_.SnmpcDir);
   } catch (const Failure&) {
     snmpcCase = false;  // the folder cannot even be listed: no MIB was added there
   }

@@ -1,9 +1,9 @@
 #pragma once
-// The program files the upgrade puts in place, as data, for those who look
-// at them before and after a run.
+// The program files the upgrade puts in place, as data: the run copies them,
+// the check and the backup look at them.
 
+#include <array>
 #include <string>
-#include <vector>
 
 #include "common/installation_state.h"
 
@@ -16,7 +16,8 @@ struct ProgramFileRow {
   bool snmpcCaseOnly;  // copied only when the SNMPc directory holds no Lumidex.mdb
 };
 
-// The rows in the order the upgrade copies them.
-std::vector<ProgramFileRow> ProgramFileRows(const InstallationState& s);
+// The rows in the order the upgrade copies them: the console, the service,
+// Tallyback, the icon and the MIB.
+std::array<ProgramFileRow, 5> ProgramFileRows(const InstallationState& s);
 
 }  // namespace vsu

@@ -7,6 +7,7 @@
 #include "forms/pause.h"
 #include "database/upgrade_database.h"
 #include "locations/program_directory.h"
+#include "locations/snmpc_directory.h"
 #include "mib/register_mib.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
@@ -14,6 +15,8 @@
 #include "process/mod_proc_enum.h"
 #include "safety/safety_net.h"
 #include "service/nt_service_control.h"
+#include "service/service_removal.h"
+#include "upgrade/program_files.h"
 #include "upgrade/settings_carry_over.h"
 
 namespace vsu {
@@ -29,57 +32,41 @@ struct RunStopped {
   std::string message;
 };
 
-[[noreturn]] void ServiceFailure(long code, const char* verb) {
-  throw RunStopped{"Error [" + std::to_string(code) + "]  when " + verb + " the service"};
-}
+[[noreturn]] void ServiceFailure(std::uint32_t code, const char* verb) { throw RunStopped{ServiceErrorText(code, verb)}; }
 
-bool IsLumidexCase(Platform& p, const InstallationState& s) {
-  return p.files.FileExists(s.SnmpcDir + "\\Lumidex.mdb");
-}
-
-void CopyAndPause(Platform& p, FileCopier& copier, const std::string& from, const std::string& to) {
-  copier.Copy(from, to);
+// A row that is deleted first loses its old file before the copy, so a file
+// still held open is reported before anything is copied over it.
+void CopyAndPause(Platform& p, FileCopier& copier, const ProgramFileRow& row) {
+  if (row.deletedFirst && p.files.FileExists(row.destination)) {
+    p.files.RemoveFile(row.destination);
+    Pause(p, 200);
+  }
+  copier.Copy(row.source, row.destination);
   Pause(p, 100);
 }
 
-// The old program file goes first, so a file still held open is reported
-// before anything is copied over it.
-void ReplaceProgramFile(Platform& p, FileCopier& copier, const std::string& from, const std::string& to) {
-  if (p.files.FileExists(to)) {
-    p.files.RemoveFile(to);
-    Pause(p, 200);
-  }
-  CopyAndPause(p, copier, from, to);
-}
-
-void StopAndRemoveService(Platform& p, InstallationState& s, UpgradeView& w) {
-  s.ServiceState = ServiceQueryState(p);
-  w.SetProgress(1);
-  if (s.ServiceState == kServiceRunning) {
-    w.SetTxtInfo("Attempting to stop the service...");
-    if (const auto code = ServiceStop(p)) ServiceFailure(code, "stop");
-    Pause(p, 2000);
-  }
-  w.SetProgress(2);
-  if (s.ServiceState != 0) {
-    w.SetTxtInfo("Attempting to uninstall the service...");
-    if (const auto code = ServiceRemove(p)) ServiceFailure(code, "uninstall");
-    Pause(p, 2000);
-  }
+void RemoveOldService(Platform& p, InstallationState& s, UpgradeView& w) {
+  const auto refused = StopAndRemoveService(
+      p, s,
+      {.stateRead = [&] { w.SetProgress(1); },
+       .stopping = [&] { w.SetTxtInfo("Attempting to stop the service..."); },
+       .stopDone = [&] { w.SetProgress(2); },
+       .removing = [&] { w.SetTxtInfo("Attempting to uninstall the service..."); }});
+  if (refused) ServiceFailure(refused->code, refused->verb);
 }
 
 void PutFilesInPlace(Platform& p, InstallationState& s, UpgradeView& w, FileCopier& copier) {
-  const std::string& program = s.ProgramDir;
+  const auto [console, service, tallyback, icon, mib] = ProgramFileRows(s);
   w.SetProgress(3);
   w.SetTxtInfo("Copying program files...");
-  ReplaceProgramFile(p, copier, program + "\\Temp\\VelaScan.ex_", program + "\\VelaScan.exe");
-  ReplaceProgramFile(p, copier, program + "\\Temp\\VelaScanSrv.ex_", program + "\\VelaScanSrv.exe");
+  CopyAndPause(p, copier, console);
+  CopyAndPause(p, copier, service);
   w.SetProgress(4);
-  if (IsLumidexCase(p, s)) return;
-  CopyAndPause(p, copier, program + "\\Temp\\Tallyback.ex_", s.SnmpcDir + "\\Tallyback.exe");
-  CopyAndPause(p, copier, program + "\\VelaScan.ico", s.SnmpcDir + "\\bitmaps\\VelaScan.ico");
+  if (IsLumidexCase(p, s.SnmpcDir)) return;
+  CopyAndPause(p, copier, tallyback);
+  CopyAndPause(p, copier, icon);
   w.SetProgress(5);
-  CopyAndPause(p, copier, program + "\\Ferrowin.mib", s.SnmpcDir + "\\mibfiles\\Ferrowin.mib");
+  CopyAndPause(p, copier, mib);
   w.SetProgress(6);
   w.SetTxtInfo("Adding MIB file...");
   RegisterMib(p, s);
@@ -147,8 +134,8 @@ bool RunUpgradeSequence(Platform& p, InstallationState& s, UpgradeView& w) {
     if (IsProcessRunning(p, "velascan.exe")) p.ui.MsgBox(kConsoleWarning, kMsgBoxCritical, "Vela Scan");
     p.system.ChangeDirectory(s.ProgramDir);
     BackUpWhenAsked(p, s);
-    CarrySettingsOver(p, s, velaScanDb, IsLumidexCase(p, s));
-    StopAndRemoveService(p, s, w);
+    CarrySettingsOver(p, s, velaScanDb, IsLumidexCase(p, s.SnmpcDir));
+    RemoveOldService(p, s, w);
     PutFilesInPlace(p, s, w, *copier);
     UpgradeSchema(p, s, w);
     ReinstallService(p, s, w);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "startup/modes.h"
+#include "startup/frm_main.h"
 
 namespace vsu {
 namespace {

@@ -1,4 +1,4 @@
-#include "startup/modes.h"
+#include "startup/upgrade_mode.h"
 
 #include "locations/ini_settings.h"
 #include "locations/snmpc_directory.h"
