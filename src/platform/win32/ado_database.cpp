@@ -70,15 +70,7 @@ Variant ToVariant(const FieldValue& value) {
 
 std::string AdoErrorText(long code) {
   // Read first: the error information belongs to the call that just failed.
-  IErrorInfo* info = nullptr;
-  if (GetErrorInfo(0, &info) == S_OK && info) {
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    info->Release();
-    std::string text = FromBstr(description);
-    SysFreeString(description);
-    if (!text.empty()) return text;
-  }
+  if (std::string text = ErrorInfoText(); !text.empty()) return text;
   if (const char* words = AdoWords(code)) return words;
   return ComErrorText(code);
 }

@@ -167,16 +167,20 @@ BSTR ToBstr(const std::string& text) {
   return out;
 }
 
-std::string ComErrorText(HRESULT result) {
+std::string ErrorInfoText() {
   IErrorInfo* info = nullptr;
-  if (GetErrorInfo(0, &info) == S_OK && info) {
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    info->Release();
-    std::string text = FromBstr(description);
-    SysFreeString(description);
-    if (!text.empty()) return text;
-  }
+  if (GetErrorInfo(0, &info) != S_OK || !info) return {};
+  BSTR description = nullptr;
+  info->GetDescription(&description);
+  info->Release();
+  std::string text = FromBstr(description);
+  SysFreeString(description);
+  return text;
+}
+
+std::string ComErrorText(HRESULT result) {
+  std::string text = ErrorInfoText();
+  if (!text.empty()) return text;
   return SystemMessage(static_cast<DWORD>(result));
 }
 

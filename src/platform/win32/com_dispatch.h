@@ -84,6 +84,8 @@ BSTR ToBstr(const std::string& text);
 
 // The description of a failed COM call: what the failing object left in the
 // thread's error information, else the system's text for the code.
+// The description the failing COM call left for this thread; empty when none.
+std::string ErrorInfoText();
 std::string ComErrorText(HRESULT result);
 
 }  // namespace vsu::win32
