@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/process_tools.h"
-#include "support/upgrade_world.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/upgrade_world.h"
 
 namespace vsu {
 namespace {

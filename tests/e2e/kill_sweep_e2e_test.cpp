@@ -11,8 +11,8 @@
 #include <iterator>
 
 #include "platform/posix/proc_fs.h"
-#include "support/process_tools.h"
-#include "support/upgrade_world.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/upgrade_world.h"
 
 namespace vsu {
 namespace {

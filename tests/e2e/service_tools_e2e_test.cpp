@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "support/process_tools.h"
-#include "support/service_sandbox.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/service_sandbox.h"
 #include "support/table_rows.h"
 
 namespace vsu {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/e2e.h"
+#include "support/posix/e2e.h"
 
 namespace vsu {
 namespace {

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "support/e2e.h"
+#include "support/posix/e2e.h"
 
 namespace vsu {
 namespace {

@@ -3,9 +3,9 @@
 #include <functional>
 
 #include "support/json_lines.h"
-#include "support/process_tools.h"
-#include "support/recorder_script.h"
-#include "support/service_sandbox.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/recorder_script.h"
+#include "support/posix/service_sandbox.h"
 #include "support/table_rows.h"
 
 namespace vsu {

@@ -12,8 +12,8 @@
 #include <fstream>
 #include <thread>
 
-#include "support/process_tools.h"
-#include "support/upgrade_world.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/upgrade_world.h"
 
 namespace vsu {
 namespace {

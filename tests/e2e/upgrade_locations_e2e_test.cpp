@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "support/case_name.h"
-#include "support/installation.h"
+#include "support/posix/installation.h"
 #include "support/json_lines.h"
-#include "support/run_program.h"
+#include "support/posix/run_program.h"
 
 namespace vsu {
 namespace {

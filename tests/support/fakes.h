@@ -20,7 +20,7 @@
 #include "platform/views.h"
 #include "support/fake_process_list.h"
 #include "support/fake_service_manager.h"
-#include "support/native_backends.h"
+#include "native_backends.h"
 #include "support/recording_launcher.h"
 
 namespace vsu::test {

@@ -9,8 +9,8 @@
 #include "platform/posix/path_map.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/posix_system.h"
-#include "support/process_tools.h"
-#include "support/temp_dir.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {

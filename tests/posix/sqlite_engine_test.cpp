@@ -11,7 +11,7 @@
 #include "database/tables.h"
 #include "support/case_name.h"
 #include "support/fakes.h"
-#include "support/installation.h"
+#include "support/posix/installation.h"
 
 namespace vsu {
 namespace {

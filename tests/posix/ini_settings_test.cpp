@@ -8,7 +8,7 @@
 #include "locations/ini_settings.h"
 #include "support/case_name.h"
 #include "support/fakes.h"
-#include "support/temp_dir.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {

@@ -1,10 +1,10 @@
-#include "support/recorder_script.h"
+#include "support/posix/recorder_script.h"
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "support/process_tools.h"
+#include "support/posix/process_tools.h"
 
 namespace vsu::test {
 namespace {

@@ -8,9 +8,9 @@
 #include "platform/posix/proc_fs.h"
 #include "platform/posix/spawn.h"
 #include "process/mod_proc_enum.h"
-#include "support/process_tools.h"
+#include "support/posix/process_tools.h"
 #include "support/fakes.h"
-#include "support/temp_dir.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {

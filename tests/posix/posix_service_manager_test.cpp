@@ -15,8 +15,8 @@
 #include "platform/posix/posix_service_manager.h"
 #include "platform/posix/proc_fs.h"
 #include "service/sc_handle.h"
-#include "support/process_tools.h"
-#include "support/temp_dir.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/temp_dir.h"
+#include "support/posix/temp_dir.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "support/upgrade_world.h"
+#include "support/posix/upgrade_world.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "common/sha256.h"
 #include "platform/posix/spawn.h"
-#include "support/process_tools.h"
+#include "support/posix/process_tools.h"
 
 namespace vsu::test {
 namespace {

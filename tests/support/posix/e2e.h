@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "support/json_lines.h"
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "support/posix/run_program.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu::test {
 

@@ -1,4 +1,4 @@
-#include "support/process_tools.h"
+#include "support/posix/process_tools.h"
 
 #include <signal.h>
 

@@ -15,7 +15,7 @@
 #include "database/upgrade_database.h"
 #include "support/case_name.h"
 #include "support/fakes.h"
-#include "support/installation.h"
+#include "support/posix/installation.h"
 
 namespace vsu {
 namespace {

@@ -6,7 +6,7 @@
 #include "support/case_name.h"
 #include "support/fakes.h"
 #include "support/files_wrapper.h"
-#include "support/temp_dir.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {

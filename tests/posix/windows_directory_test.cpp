@@ -6,7 +6,7 @@
 #include "common/failure.h"
 #include "locations/windows_directory.h"
 #include "support/fakes.h"
-#include "support/temp_dir.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "common/failure.h"
 #include "support/fakes.h"
-#include "support/installation.h"
+#include "support/posix/installation.h"
 #include "upgrade/frm_vela_scan_upg.h"
 #include "upgrade/upgrade_sequence.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "make_fixture/fixture.h"
-#include "support/temp_dir.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu::test {
 

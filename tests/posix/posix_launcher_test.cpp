@@ -7,8 +7,8 @@
 
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_launcher.h"
-#include "support/recorder_script.h"
-#include "support/temp_dir.h"
+#include "support/posix/recorder_script.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {

@@ -3,7 +3,7 @@
 #include "locations/frm_enter_path.h"
 #include "support/fakes.h"
 #include "support/json_lines.h"
-#include "support/temp_dir.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "common/transcript.h"
 #include "support/json_lines.h"
-#include "support/temp_dir.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {

@@ -8,7 +8,7 @@
 #include "support/case_name.h"
 #include "support/fakes.h"
 #include "support/files_wrapper.h"
-#include "support/installation.h"
+#include "support/posix/installation.h"
 
 namespace vsu {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/e2e.h"
+#include "support/posix/e2e.h"
 
 namespace vsu::test {
 

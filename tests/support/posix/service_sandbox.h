@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "support/posix/run_program.h"
+#include "support/posix/temp_dir.h"
 
 namespace vsu::test {
 

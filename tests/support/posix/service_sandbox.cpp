@@ -1,9 +1,9 @@
-#include "support/service_sandbox.h"
+#include "support/posix/service_sandbox.h"
 
 #include <filesystem>
 
-#include "support/process_tools.h"
-#include "support/recorder_script.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/recorder_script.h"
 
 namespace vsu::test {
 

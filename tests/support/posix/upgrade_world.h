@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "support/installation.h"
+#include "support/posix/installation.h"
 #include "support/json_lines.h"
-#include "support/run_program.h"
-#include "support/service_sandbox.h"
+#include "support/posix/run_program.h"
+#include "support/posix/service_sandbox.h"
 
 namespace vsu::test {
 

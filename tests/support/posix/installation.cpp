@@ -1,4 +1,4 @@
-#include "support/installation.h"
+#include "support/posix/installation.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
