@@ -68,8 +68,10 @@ bool FakeServiceManager::QueryServiceConfigA(ScHandle service, void* buffer, std
   if (const auto code = Refusal(service, "QueryServiceConfigA", kServiceQueryConfigAccess, scripted)) {
     return Result(code);
   }
-  if (size < configNeeded) {
-    *needed = configNeeded;
+  const auto texts = registration.binaryPath.size() + registration.displayName.size() + 16;
+  const auto wanted = configNeeded ? configNeeded : kServiceConfigRecordSize + static_cast<std::uint32_t>(texts);
+  if (size < wanted) {
+    *needed = wanted;
     return Result(kErrorBufferTooSmall);
   }
   return Result(0);

@@ -30,7 +30,7 @@ class FakeServiceManager : public ServiceManager {
   std::uint32_t openManagerError = 0;
   std::uint32_t openServiceError = 0;
   bool queryStatusFails = false;       // fails with 5
-  std::uint32_t configNeeded = 36;     // bytes the configuration takes
+  std::uint32_t configNeeded = 0;      // bytes the configuration takes; 0: the record and its texts
   // Failures of the configuration query other than 122: the k-th entry for the k-th call.
   std::vector<std::uint32_t> configErrors;
   std::uint32_t controlError = 0;
