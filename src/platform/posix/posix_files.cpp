@@ -212,7 +212,7 @@ std::unique_ptr<OutputFile> PosixFiles::CreateForOutput(const std::string& path)
   struct stat st;
   if (::stat(mapped.c_str(), &st) == 0) RequireRegular(st, path);
   UniqueFd fd(::open(mapped.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644));
-  if (!fd) ThrowFileError(errno, path);
+  if (!fd) ThrowFileError(errno == ENOENT ? ENOTDIR : errno, path);  // creating: only the folder can be missing
   if (::fstat(fd.get(), &st) != 0) ThrowFileError(errno, path);
   RequireRegular(st, path);
   ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
