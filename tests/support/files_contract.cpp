@@ -46,9 +46,11 @@ TEST_P(FilesContract, LinesFoldersAndRoom) {
     out.Close();
   }
   EXPECT_EQ(backend_->Read("mib/names.txt"), "one\r\n\r\nFerrowin.mib\r\n");
-  LineReader in(files.OpenForInput(backend_->Path("mib/names.txt")));
   std::vector<std::string> lines;
-  for (std::string line; in.ReadLine(line);) lines.push_back(line);
+  {
+    LineReader in(files.OpenForInput(backend_->Path("mib/names.txt")));
+    for (std::string line; in.ReadLine(line);) lines.push_back(line);
+  }
   EXPECT_EQ(lines, (std::vector<std::string>{"one", "", "Ferrowin.mib"}));
   files.ProbeWritable(backend_->Path("mib/names.txt"));
   files.ProbeWritable(backend_->Path("mib/new/later.txt"));

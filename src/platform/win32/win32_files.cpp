@@ -91,7 +91,10 @@ void Win32Files::RemoveFile(const std::string& path) {
 }
 
 void Win32Files::RenameFile(const std::string& from, const std::string& to) {
-  if (!::MoveFileA(from.c_str(), to.c_str())) ThrowLastError(from);
+  if (::MoveFileA(from.c_str(), to.c_str())) return;
+  // The file in the way is the one to name; any other failure concerns the source.
+  const DWORD code = GetLastError();
+  ThrowError(code, code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS ? to : from);
 }
 
 std::unique_ptr<FileCopier> Win32Files::CreateFileCopier() { return CreateScriptingCopier(); }
