@@ -6,12 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "bench_support.h"
 #include "make_fixture/fixture.h"
@@ -41,8 +43,15 @@ long NominalPauseMs(const std::string& transcript) {
 constexpr long kUsualRows = 100;
 constexpr double kMaxPeakMb = 16;
 
-int Main(long rows) {
-  const std::string bin = BinDir();
+struct Sample {
+  double wallMs;
+  double nominalMs;
+  double peakMb;
+  double OutsideMs() const { return wallMs - nominalMs; }
+};
+
+// One upgrade of a fresh installation whose service runs.
+Sample RunOnce(const std::string& bin, long rows) {
   ScratchDir scratch;
   fixture::InstallationOptions options;
   options.drive = scratch.path() + "/c";
@@ -72,19 +81,32 @@ int Main(long rows) {
   } catch (const std::exception&) {
     // Already stopped: nothing left running either way.
   }
+  return {wallMs, static_cast<double>(NominalPauseMs(transcript)), peakMb};
+}
 
-  const double nominalMs = static_cast<double>(NominalPauseMs(transcript));
-  const double ratio = wallMs / nominalMs;
-  const double outsideMs = wallMs - nominalMs;
+// The timings are the median of runs upgrades, so that one run that another
+// program's work delayed does not decide; the memory is the largest peak.
+int Main(long rows, int runs) {
+  const std::string bin = BinDir();
+  std::vector<Sample> samples;
+  for (int i = 0; i < runs; ++i) samples.push_back(RunOnce(bin, rows));
+  std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.OutsideMs() < b.OutsideMs(); });
+  const Sample& median = samples[samples.size() / 2];
+  double peakMb = 0;
+  for (const Sample& sample : samples) peakMb = std::max(peakMb, sample.peakMb);
+
+  const double ratio = median.wallMs / median.nominalMs;
+  const double outsideMs = median.OutsideMs();
   const bool timed = rows == kUsualRows;
   const auto target = [&](const char* bound, bool met) {
     return timed ? std::string("target ") + bound + (met ? " ok" : " MISSED") : std::string();
   };
-  std::printf("%-34s %12s   (%ld rows per table)\n", "measure", "value", rows);
-  std::printf("%-34s %12.1f\n", "wall time of the run (ms)", wallMs);
-  std::printf("%-34s %12.1f\n", "sum of nominal pauses (ms)", nominalMs);
+  std::printf("%-34s %12s   (%ld rows per table, median of %d runs)\n", "measure", "value", rows, runs);
+  std::printf("%-34s %12.1f\n", "wall time of the run (ms)", median.wallMs);
+  std::printf("%-34s %12.1f\n", "sum of nominal pauses (ms)", median.nominalMs);
   std::printf("%-34s %12.4f   %s\n", "wall / nominal", ratio, target("<= 1.01", ratio <= 1.01).c_str());
-  std::printf("%-34s %12.1f   %s\n", "time outside pauses (ms)", outsideMs, target("< 50", outsideMs < 50).c_str());
+  std::printf("%-34s %12.1f   %s (runs: %.1f to %.1f)\n", "time outside pauses (ms)", outsideMs,
+              target("< 50", outsideMs < 50).c_str(), samples.front().OutsideMs(), samples.back().OutsideMs());
   std::printf("%-34s %12.1f   target < %.0f %s\n", "peak resident memory (MB)", peakMb, kMaxPeakMb,
               peakMb < kMaxPeakMb ? "ok" : "MISSED");
   const bool timeMet = !timed || (ratio <= 1.01 && outsideMs < 50);
@@ -94,10 +116,12 @@ int Main(long rows) {
 }  // namespace
 }  // namespace vsu::bench
 
-// bench-pause-accuracy [ROWS]: ROWS rows in SuppGrp_Perm and Maintenance (default 100).
+// bench-pause-accuracy [ROWS [RUNS]]: ROWS rows in SuppGrp_Perm and
+// Maintenance (default 100), RUNS upgrades (default 3).
 int main(int argc, char** argv) {
   try {
-    return vsu::bench::Main(argc > 1 ? std::atol(argv[1]) : vsu::bench::kUsualRows);
+    return vsu::bench::Main(argc > 1 ? std::atol(argv[1]) : vsu::bench::kUsualRows,
+                            argc > 2 ? std::max(1, std::atoi(argv[2])) : 3);
   } catch (const std::exception& e) {
     std::cerr << "bench-pause-accuracy: " << e.what() << "\n";
     return 1;
