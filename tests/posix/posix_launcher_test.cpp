@@ -1,93 +1,103 @@
+// The Linux launcher: what a started program gets, and the waits that last
+// while the program launched last runs.
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cerrno>
-
 #include <filesystem>
 
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_launcher.h"
 #include "support/posix/recorder_script.h"
 #include "support/posix/temp_dir.h"
+#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
 
+using test::PrintTo;
 using Args = std::vector<std::string>;
+using Start = std::function<bool(posix::PosixLauncher&)>;
 
-// Started programs are grandchildren: this process is left with no child, running or ended.
-bool NoChildren() { return ::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD; }
+Start Command(const char* command) {
+  return [=](posix::PosixLauncher& l) { return l.StartProgram(command, kShowNormal) != 0; };
+}
 
-class PosixLauncherTest : public testing::Test {
+Start Shell(const char* file, const char* parameters = "", const char* directory = "") {
+  return [=](posix::PosixLauncher& l) {
+    ShellExecuteInfo info;
+    info.lpFile = file, info.lpParameters = parameters, info.lpDirectory = directory;
+    return l.ShellExecuteExA(info);
+  };
+}
+
+struct LaunchCase {
+  const char* name;
+  Start start;
+  std::optional<Args> args;         // what the started program got; nullopt: the start fails
+  const char* directory = nullptr;  // where it ran, below the drive's folder
+};
+
+class LaunchTest : public testing::TestWithParam<LaunchCase> {
  protected:
-  PosixLauncherTest() {
-    dir.MakeDir("work");
+  LaunchTest() {
     dir.Write("empty/notexec.exe", "#!/bin/sh\n");
     dir.MakeDir("empty/folder.exe");
-    test::WriteRecorderScript((dir.path() / "bin/msiexec.exe").string(), record);
-  }
-  std::optional<test::Recorded> Started() {
-    EXPECT_TRUE(NoChildren());
-    return test::ReadRecording(record);
+    dir.MakeDir("work");
+    test::WriteRecorderScript(dir.str() + "/bin/msiexec.exe", dir.str() + "/record.txt");
   }
   test::TempDir dir;
-  const std::string record = (dir.path() / "record.txt").string();
   test::ScopedEnv path{"PATH", (dir.str() + "/empty:" + dir.str() + "/bin").c_str()};
   test::ScopedEnv drive{"VELASCANUPG_DRIVE_C", dir.str().c_str()};
+};
+
+TEST_P(LaunchTest, RunsTheProgramWithoutWaitingOrLeavingAChild) {
+  const auto& c = GetParam();
   posix::PosixLauncher launcher;
-};
-
-struct CommandCase {
-  const char* command;
-  Args args;
-};
-void PrintTo(const CommandCase& c, std::ostream* out) { *out << '"' << c.command << '"'; }
-
-class StartProgramTest : public PosixLauncherTest, public testing::WithParamInterface<CommandCase> {};
-
-TEST_P(StartProgramTest, PassesTheRestOfTheCommandAsOneArgument) {
-  EXPECT_NE(launcher.StartProgram(GetParam().command, kShowNormal), 0u);
-  const auto recorded = Started();
+  EXPECT_EQ(c.start(launcher), c.args.has_value());
+  // Started programs are grandchildren: this process is left with no child, running or ended.
+  EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD);
+  if (!c.args) return;
+  const auto recorded = test::ReadRecording(dir.str() + "/record.txt");
   ASSERT_TRUE(recorded);
-  EXPECT_EQ(recorded->args, GetParam().args);
+  EXPECT_EQ(recorded->args, *c.args);
+  if (c.directory) { EXPECT_EQ(recorded->directory, dir.str() + "/" + c.directory); }
 }
 
-INSTANTIATE_TEST_SUITE_P(PosixLauncher, StartProgramTest,
-                         testing::Values(CommandCase{"msiexec.exe /uninstall {AB-12}", {"/uninstall {AB-12}"}},
-                                         CommandCase{"msiexec.exe /uninstall ", {"/uninstall "}},
-                                         CommandCase{"msiexec.exe  /uninstall  {A B} ", {" /uninstall  {A B} "}},
-                                         CommandCase{"msiexec.exe", {}}));
-
-TEST_F(PosixLauncherTest, StartProgramFailsWhenNothingRunnableIsOnPath) {
-  for (const char* command : {"missing.exe /x", "notexec.exe /x", "folder.exe /x"}) {
-    EXPECT_EQ(launcher.StartProgram(command, kShowNormal), 0u) << command;
-  }
-  EXPECT_TRUE(NoChildren());
-}
-
-TEST_F(PosixLauncherTest, ShellExecuteRunsTheMappedFileInItsDirectory) {
-  ShellExecuteInfo info;
-  info.lpFile = "c:\\bin\\MSIEXEC.EXE";
-  info.lpParameters = "-install_noMsg";
-  info.lpDirectory = "c:\\work";
-  EXPECT_TRUE(launcher.ShellExecuteExA(info));
-  const auto recorded = Started();
-  ASSERT_TRUE(recorded);
-  EXPECT_EQ(recorded->args, Args{"-install_noMsg"});
-  EXPECT_EQ(recorded->directory, dir.str() + "/work");
-}
+// A command's first word is looked up on PATH and the rest passed unchanged as
+// one argument; ShellExecute runs the mapped file in the mapped directory.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LaunchTest,
+    testing::Values(
+        LaunchCase{.name = "command", .start = Command("msiexec.exe /uninstall {AB-12}"), .args = Args{"/uninstall {AB-12}"}},
+        LaunchCase{.name = "blanks_kept", .start = Command("msiexec.exe  /uninstall  {A B} "),
+                   .args = Args{" /uninstall  {A B} "}},
+        LaunchCase{.name = "no_argument", .start = Command("msiexec.exe"), .args = Args{}},
+        LaunchCase{.name = "command_missing", .start = Command("missing.exe /x"), .args = std::nullopt},
+        LaunchCase{.name = "command_not_executable", .start = Command("notexec.exe /x"), .args = std::nullopt},
+        LaunchCase{.name = "command_a_folder", .start = Command("folder.exe /x"), .args = std::nullopt},
+        LaunchCase{.name = "shell", .start = Shell("c:\\bin\\MSIEXEC.EXE", "-install_noMsg", "c:\\work"),
+                   .args = Args{"-install_noMsg"}, .directory = "work"},
+        LaunchCase{.name = "shell_no_parameters", .start = Shell("c:\\bin\\msiexec.exe"), .args = Args{}},
+        LaunchCase{.name = "shell_missing", .start = Shell("c:\\bin\\none.exe"), .args = std::nullopt},
+        LaunchCase{.name = "shell_not_executable", .start = Shell("c:\\empty\\notexec.exe"), .args = std::nullopt},
+        LaunchCase{.name = "shell_unmapped_drive", .start = Shell("q:\\x.exe"), .args = std::nullopt},
+        LaunchCase{.name = "shell_missing_directory", .start = Shell("c:\\bin\\msiexec.exe", "", "c:\\nowhere"),
+                   .args = std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // With no real waiting, a wait still lasts while the program launched last
 // runs, up to its nominal length, and no longer.
-TEST_F(PosixLauncherTest, AShortenedWaitLastsWhileTheLaunchedProgramRuns) {
-  dir.Write("bin/installer.exe", "#!/bin/sh\n/bin/sleep 0.3\n");
-  std::filesystem::permissions(dir.path() / "bin/installer.exe", std::filesystem::perms::owner_all);
+TEST(PosixLauncher, AShortenedWaitLastsWhileTheLaunchedProgramRuns) {
+  test::TempDir dir;
+  test::ScopedEnv drive{"VELASCANUPG_DRIVE_C", dir.str().c_str()};
+  dir.Write("installer.exe", "#!/bin/sh\n/bin/sleep 0.3\n");
+  std::filesystem::permissions(dir.path() / "installer.exe", std::filesystem::perms::owner_all);
   posix::AwaitedProcesses awaited;
-  posix::PosixLauncher launching(&awaited);
+  posix::PosixLauncher launcher(&awaited);
   posix::PosixClock clock(0.0, &awaited);
-  ShellExecuteInfo info;
-  info.lpFile = "c:\\bin\\installer.exe";
-  ASSERT_TRUE(launching.ShellExecuteExA(info));
+  ASSERT_TRUE(Shell("c:\\installer.exe")(launcher));
   const auto timed = [&](unsigned ms) {
     const auto start = std::chrono::steady_clock::now();
     clock.Sleep(ms);
@@ -98,19 +108,6 @@ TEST_F(PosixLauncherTest, AShortenedWaitLastsWhileTheLaunchedProgramRuns) {
   EXPECT_GT(waited, std::chrono::milliseconds(100));
   EXPECT_LT(waited, std::chrono::milliseconds(1500));
   EXPECT_LT(timed(2000), std::chrono::milliseconds(50));
-}
-
-TEST_F(PosixLauncherTest, ShellExecuteFailsWhenTheFileCannotRun) {
-  for (const char* file : {"c:\\bin\\none.exe", "c:\\empty\\notexec.exe", "q:\\x.exe"}) {
-    ShellExecuteInfo info;
-    info.lpFile = file;
-    EXPECT_FALSE(launcher.ShellExecuteExA(info)) << file;
-  }
-  ShellExecuteInfo missingDirectory;
-  missingDirectory.lpFile = "c:\\bin\\msiexec.exe";
-  missingDirectory.lpDirectory = "c:\\nowhere";
-  EXPECT_FALSE(launcher.ShellExecuteExA(missingDirectory));
-  EXPECT_TRUE(NoChildren());
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The transcript: JSON strings for any program text, one object per line.
+
 #include <gtest/gtest.h>
 
 #include "common/transcript.h"
@@ -16,19 +18,14 @@ class JsonQuoteTest : public ::testing::TestWithParam<QuoteCase> {};
 
 TEST_P(JsonQuoteTest, EscapesWhatJsonRequires) { EXPECT_EQ(JsonQuote(GetParam().text), GetParam().json); }
 
+// Valid UTF-8 passes through; any other byte is escaped as the Latin-1 character it would be.
 INSTANTIATE_TEST_SUITE_P(
     Cases, JsonQuoteTest,
-    ::testing::Values(QuoteCase{"plain", "\"plain\""}, QuoteCase{"a\"b", "\"a\\\"b\""},
-                      QuoteCase{"c:\\windows", "\"c:\\\\windows\""},
-                      QuoteCase{"Error\r\n\r\nTry", "\"Error\\r\\n\\r\\nTry\""},
-                      QuoteCase{"running.\n\nExit", "\"running.\\n\\nExit\""},
-                      QuoteCase{"tab\there", "\"tab\\there\""},
-                      QuoteCase{std::string("nul\0x", 5), "\"nul\\u0000x\""},
-                      QuoteCase{"\x1b[0m", "\"\\u001b[0m\""},
-                      QuoteCase{"caf\xc3\xa9", "\"caf\xc3\xa9\""},  // UTF-8 passes through
-                      QuoteCase{"caf\xe9", "\"caf\\u00e9\""},       // an ANSI byte is escaped
-                      QuoteCase{"\xc3", "\"\\u00c3\""},             // a cut-off sequence too
-                      QuoteCase{"\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""}));
+    ::testing::Values(QuoteCase{.text = "c:\\a\"b", .json = "\"c:\\\\a\\\"b\""},
+                      QuoteCase{.text = "Error\r\n\r\nTry\tit\n", .json = "\"Error\\r\\n\\r\\nTry\\tit\\n\""},
+                      QuoteCase{.text = std::string("nul\0\x1b[0m", 8), .json = "\"nul\\u0000\\u001b[0m\""},
+                      QuoteCase{.text = "caf\xc3\xa9", .json = "\"caf\xc3\xa9\""},
+                      QuoteCase{.text = "caf\xe9 \xed\xa0\x80 \xc3", .json = "\"caf\\u00e9 \\u00ed\\u00a0\\u0080 \\u00c3\""}));
 
 TEST(Transcript, WritesOneParsableObjectPerLineWithTimeAndEvent) {
   test::TempDir dir;
@@ -39,10 +36,7 @@ TEST(Transcript, WritesOneParsableObjectPerLineWithTimeAndEvent) {
     log.Log("caption", {{"window", "frmEnterPath"}, {"control", nullptr}, {"text", "  Enter\r\n"}});
     log.Log("enabled", {{"window", "frmVelaScanUpg"}, {"control", "cmdExit"}, {"value", false}});
   }
-  {
-    Transcript appended(path);  // a second run appends
-    appended.Log("end", {{"status", 2}});
-  }
+  Transcript(path).Log("end", {{"status", 2}});  // a second run appends
   const auto events = test::ReadTranscript(path);
   ASSERT_EQ(events.size(), 4u);
   EXPECT_EQ(events[0].name(), "msgbox");

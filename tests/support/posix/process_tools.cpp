@@ -7,6 +7,20 @@
 #include "platform/posix/proc_fs.h"
 
 namespace vsu::test {
+namespace {
+
+// The first live process whose executable path satisfies match, 0 when there is none; kills each one with kill.
+int Each(const std::function<bool(const std::string&)>& match, bool kill) {
+  for (const pid_t pid : posix::ListProcessIds()) {
+    const auto path = posix::ExecutablePath(pid);
+    if (!path || !match(*path)) continue;
+    if (kill) ::kill(pid, SIGKILL);
+    else if (posix::IsAlive(pid)) return pid;
+  }
+  return 0;
+}
+
+}  // namespace
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -18,24 +32,15 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 }
 
 void KillProcessesOf(const std::string& path) {
-  for (const pid_t pid : posix::ListProcessIds()) {
-    if (posix::ExecutablePath(pid) == path) ::kill(pid, SIGKILL);
-  }
+  Each([&](const std::string& exe) { return exe == path; }, true);
 }
 
 void KillProcessesUnder(const std::string& dir) {
-  const std::string prefix = dir + "/";
-  for (const pid_t pid : posix::ListProcessIds()) {
-    const auto path = posix::ExecutablePath(pid);
-    if (path && path->rfind(prefix, 0) == 0) ::kill(pid, SIGKILL);
-  }
+  Each([&](const std::string& exe) { return exe.starts_with(dir + "/"); }, true);
 }
 
 int ProcessOf(const std::string& path) {
-  for (const pid_t pid : posix::ListProcessIds()) {
-    if (posix::ExecutablePath(pid) == path && posix::IsAlive(pid)) return pid;
-  }
-  return 0;
+  return Each([&](const std::string& exe) { return exe == path; }, false);
 }
 
 }  // namespace vsu::test

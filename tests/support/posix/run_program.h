@@ -8,6 +8,9 @@
 
 namespace vsu::test {
 
+// Variables to set on top of this process's own; a nullopt value removes one.
+using Env = std::map<std::string, std::optional<std::string>>;
+
 struct ProgramResult {
   int status = -1;  // exit status, or -1 when it did not exit normally
   std::string out;
@@ -17,12 +20,9 @@ struct ProgramResult {
 struct ProgramRun {
   std::string program;  // a name in the build's bin directory, or a path
   std::vector<std::string> args;
-  // Variables to set; a nullopt value removes the variable.
-  std::map<std::string, std::optional<std::string>> env;
+  Env env;
   std::string input;
-  std::string workingDirectory;
-  int timeoutSeconds = 120;
-  int killAfterMs = 0;  // when not 0, the program is killed (SIGKILL) this long after its start
+  int killAfterMs = 120000;  // then the program is killed (SIGKILL)
 };
 
 ProgramResult Run(const ProgramRun& run);

@@ -4,11 +4,10 @@
 // can be told from any other process and killed at the end), a PATH folder
 // for a fake msiexec.exe, and a transcript file.
 
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/posix/process_tools.h"
 #include "support/posix/run_program.h"
 #include "support/posix/temp_dir.h"
 
@@ -17,7 +16,7 @@ namespace vsu::test {
 class ServiceSandbox {
  public:
   ServiceSandbox();
-  ~ServiceSandbox();
+  ~ServiceSandbox() { KillProcessesOf(ServiceBinary()); }
   ServiceSandbox(const ServiceSandbox&) = delete;
   ServiceSandbox& operator=(const ServiceSandbox&) = delete;
 
@@ -28,18 +27,23 @@ class ServiceSandbox {
   void InstallMsiexec() const;
 
   // The variables every run gets: the database, the Windows directory, no real
-  // pauses, the batch interface, the transcript and the sandbox's PATH.
-  std::map<std::string, std::optional<std::string>> Env() const;
-  ProgramResult Sc(const std::vector<std::string>& args,
-                   const std::map<std::string, std::optional<std::string>>& env = {}) const;
-  ProgramResult Srv(const std::vector<std::string>& args,
-                    const std::map<std::string, std::optional<std::string>>& env = {}) const;
-  ProgramResult Upgrader(const std::vector<std::string>& args) const;
+  // pauses, the batch interface, the transcript, an IP address and the
+  // sandbox's PATH; none of the variables that change how the programs behave.
+  Env Environment() const;
+  // Runs program (a name in the build's bin directory, or a path) with those variables and extra on top.
+  ProgramResult Run(const std::string& program, std::vector<std::string> args, const Env& extra = {},
+                    std::string input = {}, int killAfterMs = 120000) const;
+  ProgramResult Sc(std::vector<std::string> args, const Env& env = {}) const { return Run("velascan-sc", args, env); }
+  ProgramResult Srv(std::vector<std::string> args, const Env& env = {}) const {
+    return Run(ServiceBinary(), args, env);
+  }
   // The pid of the running service process, 0 when there is none.
-  int ServiceProcess() const;
+  int ServiceProcess() const { return ProcessOf(ServiceBinary()); }
   // Waits until no service process runs any more; a stop request returns
   // before the process has ended.
-  bool WaitForServiceEnd() const;
+  bool WaitForServiceEnd() const {
+    return WaitFor([&] { return ServiceProcess() == 0; });
+  }
 
   TempDir dir;
 };
