@@ -10,6 +10,7 @@
 #include <fstream>
 #include <thread>
 
+#include "support/case_name.h"
 #include "support/posix/upgrade_world.h"
 #include "support/table_rows.h"
 
@@ -22,13 +23,9 @@ using test::PrintTo;
 using test::UpgradeWorld;
 using Events = std::vector<test::Event>;
 using Strings = std::vector<std::string>;
+using World = const UpgradeWorld&;
 
-constexpr const char* kMibNote =
-    "A new MIB (ferrowin.mib) has been added to\r\nSNMPc. Recompile the mib database in SNMPc\r\nto have the new "
-    "velascan traps decoded.";
-
-// One field of each event of a kind that has it, numbers as text; only the
-// control's events when one is named.
+// One field of each event of a kind that has it, numbers as text; only the control's events when one is named.
 Strings Seen(const Events& events, const char* event, const char* field, const char* control = nullptr) {
   Strings values;
   for (const auto& e : events) {
@@ -38,21 +35,25 @@ Strings Seen(const Events& events, const char* event, const char* field, const c
   return values;
 }
 
+std::string Settings(World w, const char* column) {
+  return test::Query(w.Db(), std::string("SELECT ") + column + " FROM Settings_General")[0][0];
+}
+
 struct Case {
   const char* name;
   std::function<void(fixture::InstallationOptions&)> install = nullptr;  // changes to an installation at 2.00
   int serviceState = 0;  // 0: none, 1: stopped, 4: running
   Env serviceEnv = {};
-  std::function<void(const UpgradeWorld&)> prepare = nullptr;
+  std::function<void(World)> prepare = nullptr;
   Env env = {};
   Strings args = {"c:\\VelaScan"};
-  std::string input = "";         // lines typed at prompts
-  std::string finding = "";       // what the check names in a FAIL line; "" when nothing would fail
-  int status = 0;                 // of the upgrade
-  Strings messages = {};          // the upgrade's message boxes before the MIB note
-  long lastProgress = 10;         // 0: none shown
-  Strings prompts = {};           // captions of the prompts shown
-  std::function<void(const UpgradeWorld&, const Events&)> check = nullptr;  // what else the upgrade must leave
+  std::string input = "";    // lines typed at prompts
+  std::string finding = "";  // what the check names in a FAIL line; "" when nothing would fail
+  int status = 0;            // of the upgrade
+  Strings messages = {};     // the upgrade's message boxes before the MIB note
+  long lastProgress = 10;    // 0: none shown
+  Strings prompts = {};      // captions of the prompts shown
+  std::function<void(World, const Events&)> check = nullptr;  // what else the upgrade must leave
 };
 
 class UpgradeEndToEnd : public ::testing::TestWithParam<Case> {};
@@ -90,7 +91,10 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
   EXPECT_EQ(run.status, c.status) << run.out;
   events = world.Events();
   auto messages = c.messages;
-  if (c.status != 2 && !options.lumidex) messages.push_back(kMibNote);
+  if (c.status != 2 && !options.lumidex) {
+    messages.push_back("A new MIB (ferrowin.mib) has been added to\r\nSNMPc. Recompile the mib database in SNMPc\r\n"
+                       "to have the new velascan traps decoded.");
+  }
   EXPECT_EQ(Seen(events, "msgbox", "text"), messages);
   EXPECT_EQ(Seen(events, "prompt", "caption"), c.prompts);
   const auto progress = Seen(events, "progress", "value");
@@ -122,9 +126,7 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
     for (const char* file : {"Tallyback.exe", "bitmaps/VelaScan.ico", "mibfiles/Ferrowin.mib"}) {
       EXPECT_EQ(fs::exists(world.install().Path(options.database.snmpcPath) / file), !options.lumidex) << file;
     }
-  }
-  if (c.status == 0 && c.messages.empty()) {
-    EXPECT_EQ(test::Query(world.Db(), "SELECT ProgVersion FROM Settings_General")[0][0], "3.14");
+    if (c.messages.empty()) { EXPECT_EQ(Settings(world, "ProgVersion"), "3.14"); }
   }
   if (options.lumidex) { EXPECT_EQ(world.Snapshot(true).at("SNMPc/Lumidex.mdb"), bytes.at("SNMPc/Lumidex.mdb")); }
   if (c.check) c.check(world, events);
@@ -138,268 +140,193 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
   EXPECT_EQ(world.Snapshot(), before) << restore.out;
 }
 
-void Deny(const UpgradeWorld& world, const char* op) { ASSERT_EQ(world.Sc({"deny", "Vela Scan", op}).status, 0); }
-
+auto Deny(const char* op) {
+  return [=](World w) { ASSERT_EQ(w.Sc({"deny", "Vela Scan", op}).status, 0); };
+}
+auto Sql(const char* db, const char* sql) {
+  return [=](World w) { test::Exec(w.File(db), sql); };
+}
+auto Remove(const char* file) {
+  return [=](World w) { fs::remove_all(w.File(file)); };
+}
 // The old program is still in place after a run that could not replace it.
 auto OldProgramStays(const char* file) {
-  return [=](const UpgradeWorld& w, const Events&) {
+  return [=](World w, const Events&) {
     EXPECT_NE(w.install().dir().Read(std::string("VelaScan/") + file).find("old version"), std::string::npos);
   };
 }
-
+auto Lumidex(const char* serverIpAddr) {
+  return [=](fixture::InstallationOptions& o) { o.lumidex = true, o.serverIpAddr = serverIpAddr; };
+}
 // The Lumidex settings reach VelaScan.mdb, the server's address from Lumidex.ini or else from the machine.
 auto LumidexCarriedOver(const char* address) {
-  return [=](const UpgradeWorld& w, const Events&) {
-    const char* columns = "SqlDbServer, SqlDatabase, SqlDbUser, SqlConnType, SqlDbPass, SqlDbPort";
-    EXPECT_EQ(test::Query(w.Db(), std::string("SELECT ") + columns + " FROM Event_OnlineDb"),
-              test::Query(w.File("c:\\SNMPc\\Lumidex.mdb"), std::string("SELECT ") + columns + " FROM Settings_Console"));
+  return [=](World w, const Events&) {
+    const std::string columns = "SqlDbServer, SqlDatabase, SqlDbUser, SqlConnType, SqlDbPass, SqlDbPort";
+    EXPECT_EQ(test::Query(w.Db(), "SELECT " + columns + " FROM Event_OnlineDb"),
+              test::Query(w.File("c:\\SNMPc\\Lumidex.mdb"), "SELECT " + columns + " FROM Settings_Console"));
     EXPECT_EQ(test::Query(w.Db(), "SELECT IpAddress FROM Settings_SNMP_Agent")[0][0], address);
     EXPECT_FALSE(fs::exists(w.File("c:\\SNMPc\\mibfiles\\names.bak")));
   };
 }
-
-auto Lumidex(const char* serverIpAddr) {
-  return [=](fixture::InstallationOptions& o) {
-    o.lumidex = true;
-    o.serverIpAddr = serverIpAddr;
-  };
-}
-
 std::string LongDir() {
   std::string dir = "c:\\";
   for (int i = 0; dir.size() <= 170; ++i) dir += "SNMPc network manager folder " + std::to_string(i) + "\\";
   return dir.substr(0, dir.size() - 1);
 }
+constexpr const char* kVelaScanDb = "c:\\VelaScan\\VelaScan.mdb";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UpgradeEndToEnd,
     ::testing::Values(
         // The Windows directory found on drive C without WINDIR.
-        Case{.name = "running_service",
-             .serviceState = 4,
-             .env = {{"WINDIR", std::nullopt}},
-             .check =
-                 [](const auto& w, const auto&) {
-                   EXPECT_EQ(w.install().dir().Read("SNMPc/mibfiles/names.bak"),
-                             "rfc1213.mib\r\nsnmpv2-mib.mib\r\nQUILLBANK.MIB\r\n\r\nhostmib.mib\r\n");
-                   EXPECT_EQ(w.install().dir().Read("SNMPc/mibfiles/names.txt"),
-                             "rfc1213.mib\r\nsnmpv2-mib.mib\r\nhostmib.mib\r\nFerrowin.mib\r\n\r\n");
-                 }},
-        Case{.name = "lumidex_address_from_lumidex_ini",
-             .install = Lumidex("10.1.2.3"),
-             .serviceState = 1,
+        Case{.name = "running_service", .serviceState = 4, .env = {{"WINDIR", std::nullopt}},
+             .check = [](World w, const Events&) {
+               EXPECT_EQ(w.install().dir().Read("SNMPc/mibfiles/names.bak"),
+                         "rfc1213.mib\r\nsnmpv2-mib.mib\r\nQUILLBANK.MIB\r\n\r\nhostmib.mib\r\n");
+               EXPECT_EQ(w.install().dir().Read("SNMPc/mibfiles/names.txt"),
+                         "rfc1213.mib\r\nsnmpv2-mib.mib\r\nhostmib.mib\r\nFerrowin.mib\r\n\r\n");
+             }},
+        Case{.name = "lumidex_address_from_lumidex_ini", .install = Lumidex("10.1.2.3"), .serviceState = 1,
              .check = LumidexCarriedOver("10.1.2.3")},
-        Case{.name = "lumidex_address_from_the_machine",
-             .install = Lumidex(""),
+        Case{.name = "lumidex_address_from_the_machine", .install = Lumidex(""),
              .check = LumidexCarriedOver("198.51.100.4")},
         // The whole path is used, and stored cut to 150 characters.
         Case{.name = "long_snmpc_directory",
-             .install =
-                 [](auto& o) {
-                   o.database.snmpcPath = LongDir();
-                   o.winIni = fixture::WinIni::kPlain;
-                 },
-             .prepare =
-                 [](const auto& w) {
-                   fs::create_directories(w.install().Path(LongDir()));
-                   fs::copy(w.File("c:\\SNMPc"), w.install().Path(LongDir()), fs::copy_options::recursive);
-                 },
-             .check =
-                 [](const auto& w, const auto&) {
-                   EXPECT_EQ(test::Query(w.Db(), "SELECT SnmpcPath FROM Settings_General")[0][0],
-                             LongDir().substr(0, 150));
-                 }},
+             .install = [](auto& o) { o.database.snmpcPath = LongDir(), o.winIni = fixture::WinIni::kPlain; },
+             .prepare = [](World w) {
+               fs::create_directories(w.install().Path(LongDir()));
+               fs::copy(w.File("c:\\SNMPc"), w.install().Path(LongDir()), fs::copy_options::recursive);
+             },
+             .check = [](World w, const Events&) { EXPECT_EQ(Settings(w, "SnmpcPath"), LongDir().substr(0, 150)); }},
         // The stop request returns at once and the service stops in its own
         // time, within the waits after the stop request and the removal, which
         // last while it stops even with no real waiting.
-        Case{.name = "service_slow_to_stop",
-             .serviceState = 4,
-             .serviceEnv = {{"VELASCANSRV_STOP_MS", "3000"}},
-             .check =
-                 [](const auto&, const auto& events) {
-                   const auto stop = std::find_if(events.begin(), events.end(), [](const test::Event& e) {
-                     return e.name() == "text" && e.Str("text") == "Attempting to stop the service...";
-                   });
-                   ASSERT_NE(stop, events.end());
-                   ASSERT_EQ(std::next(stop)->name(), "pause");
-                   EXPECT_LT(std::next(stop)->Num("t") - stop->Num("t"), 250);
-                 }},
+        Case{.name = "service_slow_to_stop", .serviceState = 4, .serviceEnv = {{"VELASCANSRV_STOP_MS", "3000"}},
+             .check = [](World, const Events& events) {
+               const auto stop = std::find_if(events.begin(), events.end(), [](const test::Event& e) {
+                 return e.name() == "text" && e.Str("text") == "Attempting to stop the service...";
+               });
+               ASSERT_NE(stop, events.end());
+               ASSERT_EQ(std::next(stop)->name(), "pause");
+               EXPECT_LT(std::next(stop)->Num("t") - stop->Num("t"), 250);
+             }},
         // A refused entry shows a box and the next line is tried; the entry is
         // written back trimmed, then without its one trailing backslash.
         Case{.name = "snmpc_directory_entered",
-             .prepare =
-                 [](const auto& w) {
-                   fs::remove(w.File("c:\\windows\\win.ini"));
-                   test::Exec(w.Db(), "UPDATE Settings_General SET SnmpcPath = 'c:\\Nowhere'");
-                 },
+             .prepare = [](World w) {
+               Remove("c:\\windows\\win.ini")(w);
+               Sql(kVelaScanDb, "UPDATE Settings_General SET SnmpcPath = 'c:\\Nowhere'")(w);
+             },
              .input = "c:\\nowhere\n  C:\\SNMPC\\  \n",
              .finding = "SNMPc directory: not found: the prompt \"  Enter the Path to SNMPc or Lumidex\" would be shown",
-             .messages = {"Please check path again"},
-             .prompts = {"  Enter the Path to SNMPc or Lumidex"},
-             .check =
-                 [](const auto& w, const auto& events) {
-                   EXPECT_EQ(Seen(events, "click", "entry"), (Strings{"c:\\nowhere", "  C:\\SNMPC\\  "}));
-                   EXPECT_EQ(Seen(events, "text", "text", "txtName"), (Strings{"c:\\nowhere", "C:\\SNMPC\\", "C:\\SNMPC"}));
-                   EXPECT_EQ(test::Query(w.Db(), "SELECT SnmpcPath FROM Settings_General")[0][0], "C:\\SNMPC");
-                 }},
+             .messages = {"Please check path again"}, .prompts = {"  Enter the Path to SNMPc or Lumidex"},
+             .check = [](World w, const Events& events) {
+               EXPECT_EQ(Seen(events, "click", "entry"), (Strings{"c:\\nowhere", "  C:\\SNMPC\\  "}));
+               EXPECT_EQ(Seen(events, "text", "text", "txtName"), (Strings{"c:\\nowhere", "C:\\SNMPC\\", "C:\\SNMPC"}));
+               EXPECT_EQ(Settings(w, "SnmpcPath"), "C:\\SNMPC");
+             }},
         // Cancel at the Windows prompt ends the run before anything else.
-        Case{.name = "windows_prompt_cancelled",
-             .prepare = [](const auto& w) { fs::remove(w.File("c:\\windows\\win.ini")); },
+        Case{.name = "windows_prompt_cancelled", .prepare = Remove("c:\\windows\\win.ini"),
              .env = {{"WINDIR", std::nullopt}},
              .finding = "Windows directory: not found: the prompt \"  Enter the Path to Windows\" would be shown",
-             .status = 2,
-             .lastProgress = 0,
-             .prompts = {"  Enter the Path to Windows"},
-             .check =
-                 [](const auto&, const auto& events) {
-                   Strings names;
-                   for (const auto& e : events) names.push_back(e.name());
-                   EXPECT_EQ(names, (Strings{"hide", "caption", "prompt", "show", "click", "end"}));
-                   EXPECT_EQ(Seen(events, "click", "control"), Strings{"cmdCancel"});
-                 }},
-        Case{.name = "stop_denied",
-             .serviceState = 4,
-             .prepare = [](const auto& w) { Deny(w, "stop"); },
-             .finding = "service stop: stopping it is refused: error 5",
-             .status = 1,
-             .messages = {"Error [5]  when stop the service"},
-             .lastProgress = 1},
-        Case{.name = "delete_denied",
-             .serviceState = 1,
-             .prepare = [](const auto& w) { Deny(w, "delete"); },
-             .finding = "service delete: deleting it is refused: error 5",
-             .status = 1,
-             .messages = {"Error [5]  when uninstall the service"},
-             .lastProgress = 2},
+             .status = 2, .lastProgress = 0, .prompts = {"  Enter the Path to Windows"},
+             .check = [](World, const Events& events) {
+               Strings names;
+               for (const auto& e : events) names.push_back(e.name());
+               EXPECT_EQ(names, (Strings{"hide", "caption", "prompt", "show", "click", "end"}));
+               EXPECT_EQ(Seen(events, "click", "control"), Strings{"cmdCancel"});
+             }},
+        Case{.name = "stop_denied", .serviceState = 4, .prepare = Deny("stop"),
+             .finding = "service stop: stopping it is refused: error 5", .status = 1,
+             .messages = {"Error [5]  when stop the service"}, .lastProgress = 1},
+        Case{.name = "delete_denied", .serviceState = 1, .prepare = Deny("delete"),
+             .finding = "service delete: deleting it is refused: error 5", .status = 1,
+             .messages = {"Error [5]  when uninstall the service"}, .lastProgress = 2},
         Case{.name = "launch_impossible",
-             .prepare =
-                 [](const auto& w) {
-                   fs::permissions(w.File("c:\\VelaScan\\Temp\\VelaScanSrv.ex_"), fs::perms::owner_read);
-                 },
-             .status = 1,
-             .messages = {"Error [0]  when install the service"},
-             .lastProgress = 8},
-        Case{.name = "never_registers",
-             .env = {{"VELASCANSRV_NO_REGISTER", "1"}},
-             .status = 1,
+             .prepare = [](World w) {
+               fs::permissions(w.File("c:\\VelaScan\\Temp\\VelaScanSrv.ex_"), fs::perms::owner_read);
+             },
+             .status = 1, .messages = {"Error [0]  when install the service"}, .lastProgress = 8},
+        Case{.name = "never_registers", .env = {{"VELASCANSRV_NO_REGISTER", "1"}}, .status = 1,
              .messages = {"Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe from windows "
                           "explorer."},
              .lastProgress = 8},
         // A deny belongs to the service's name, so it also holds for the service the run registers.
-        Case{.name = "start_denied",
-             .serviceState = 1,
-             .prepare = [](const auto& w) { Deny(w, "start"); },
-             .finding = "service start: starting it is refused: error 5",
-             .status = 1,
-             .messages = {"Error [5]  when start the service"},
-             .lastProgress = 9},
-        Case{.name = "missing_temp_file",
-             .prepare = [](const auto& w) { fs::remove(w.File("c:\\VelaScan\\Temp\\VelaScan.ex_")); },
-             .finding = "c:\\VelaScan\\Temp\\VelaScan.ex_: missing",
-             .status = 1,
-             .messages = {"File not found: c:\\VelaScan\\Temp\\VelaScan.ex_"},
-             .lastProgress = 3},
-        Case{.name = "target_folder_missing",
-             .prepare = [](const auto& w) { fs::remove_all(w.File("c:\\SNMPc\\bitmaps")); },
-             .finding = "c:\\SNMPc\\bitmaps\\VelaScan.ico: Path not found",
-             .status = 1,
-             .messages = {"Path not found: c:\\SNMPc\\bitmaps\\VelaScan.ico"},
-             .lastProgress = 4},
-        Case{.name = "names_list_missing",
-             .prepare = [](const auto& w) { fs::remove(w.File("c:\\SNMPc\\mibfiles\\names.txt")); },
+        Case{.name = "start_denied", .serviceState = 1, .prepare = Deny("start"),
+             .finding = "service start: starting it is refused: error 5", .status = 1,
+             .messages = {"Error [5]  when start the service"}, .lastProgress = 9},
+        Case{.name = "missing_temp_file", .prepare = Remove("c:\\VelaScan\\Temp\\VelaScan.ex_"),
+             .finding = "c:\\VelaScan\\Temp\\VelaScan.ex_: missing", .status = 1,
+             .messages = {"File not found: c:\\VelaScan\\Temp\\VelaScan.ex_"}, .lastProgress = 3},
+        Case{.name = "target_folder_missing", .prepare = Remove("c:\\SNMPc\\bitmaps"),
+             .finding = "c:\\SNMPc\\bitmaps\\VelaScan.ico: Path not found", .status = 1,
+             .messages = {"Path not found: c:\\SNMPc\\bitmaps\\VelaScan.ico"}, .lastProgress = 4},
+        Case{.name = "names_list_missing", .prepare = Remove("c:\\SNMPc\\mibfiles\\names.txt"),
              .finding = "c:\\SNMPc\\mibfiles\\names.txt: missing",
              .messages = {"File not found: c:\\SNMPc\\mibfiles\\names.txt"}},
         Case{.name = "unreadable_database",
-             .prepare = [](const auto& w) { std::ofstream(w.Db(), std::ios::binary) << std::string(4096, 'x'); },
-             .finding = "c:\\VelaScan\\VelaScan.mdb: file is not a database",
-             .status = 1,
-             .messages = {"file is not a database: 'c:\\VelaScan\\VelaScan.mdb'"},
-             .lastProgress = 0},
-        Case{.name = "column_exists",
-             .prepare =
-                 [](const auto& w) {
-                   test::Exec(w.Db(), "ALTER TABLE SuppGrp_Perm ADD COLUMN CorrUpNotInQueue BIT");
-                 },
+             .prepare = [](World w) { std::ofstream(w.Db(), std::ios::binary) << std::string(4096, 'x'); },
+             .finding = "c:\\VelaScan\\VelaScan.mdb: file is not a database", .status = 1,
+             .messages = {"file is not a database: 'c:\\VelaScan\\VelaScan.mdb'"}, .lastProgress = 0},
+        Case{.name = "column_exists", .prepare = Sql(kVelaScanDb, "ALTER TABLE SuppGrp_Perm ADD CorrUpNotInQueue BIT"),
              .finding = "schema step 2.01: the column SuppGrp_Perm.CorrUpNotInQueue exists already",
              .messages = {"duplicate column name: CorrUpNotInQueue"}},
-        Case{.name = "table_exists",
-             .prepare = [](const auto& w) { test::Exec(w.Db(), "CREATE TABLE sentfailed_mail_smtp (Name TEXT)"); },
+        Case{.name = "table_exists", .prepare = Sql(kVelaScanDb, "CREATE TABLE sentfailed_mail_smtp (Name TEXT)"),
              .finding = "schema step 2.05: the table SentFailed_Mail_SMTP exists already",
              .messages = {"table SentFailed_Mail_SMTP already exists"}},
-        Case{.name = "lumidex_settings_missing",
-             .install = Lumidex(""),
-             .prepare =
-                 [](const auto& w) { test::Exec(w.File("c:\\SNMPc\\Lumidex.mdb"), "DROP TABLE Settings_Console"); },
-             .finding = "c:\\SNMPc\\Lumidex.mdb: ",
-             .status = 1,
-             .messages = {"no such table: Settings_Console"},
+        Case{.name = "lumidex_settings_missing", .install = Lumidex(""),
+             .prepare = Sql("c:\\SNMPc\\Lumidex.mdb", "DROP TABLE Settings_Console"),
+             .finding = "c:\\SNMPc\\Lumidex.mdb: ", .status = 1, .messages = {"no such table: Settings_Console"},
              .lastProgress = 0},
         // A stored version other than exactly the target is upgraded from, and is no version.
         Case{.name = "version_with_a_trailing_blank",
-             .install = [](auto& o) { o.database.version = "3.14"; o.database.storedVersion = "3.14 "; },
+             .install = [](auto& o) { o.database.version = "3.14", o.database.storedVersion = "3.14 "; },
              .finding = "schema: Type mismatch: \"4 \" of the version \"3.14 \" is not a number",
              .messages = {"Type mismatch: \"4 \" of the version \"3.14 \" is not a number"}},
-        Case{.name = "quoted_command_line",
-             .args = {"\"c:\\VelaScan\""},
-             .finding = "program directory: Path not found: \"c:\\VelaScan\"",
-             .status = 1,
-             .messages = {"Path not found: \"c:\\VelaScan\""},
-             .lastProgress = 0},
+        Case{.name = "quoted_command_line", .args = {"\"c:\\VelaScan\""},
+             .finding = "program directory: Path not found: \"c:\\VelaScan\"", .status = 1,
+             .messages = {"Path not found: \"c:\\VelaScan\""}, .lastProgress = 0},
         // A folder that holds a backup already is never written over: that
         // backup is of the installation before an earlier run.
-        Case{.name = "backup_folder_taken",
-             .serviceState = 4,
-             .prepare = [](const auto& w) { w.install().dir().Write("old/manifest.txt", "VelaScanUpg backup 1"); },
-             .env = {{"VELASCANUPG_BACKUP", "c:\\old"}},
-             .finding = "backup folder: c:\\old already holds a backup",
+        Case{.name = "backup_folder_taken", .serviceState = 4,
+             .prepare = [](World w) { w.install().dir().Write("old/manifest.txt", "VelaScanUpg backup 1"); },
+             .env = {{"VELASCANUPG_BACKUP", "c:\\old"}}, .finding = "backup folder: c:\\old already holds a backup",
              .status = 1,
              .messages = {"The backup into c:\\old could not be completed, so nothing was changed.\r\n\r\n"
                           "c:\\old already holds a backup; name a folder that holds none"},
              .lastProgress = 0,
-             .check = [](const auto& w, const auto&) { EXPECT_EQ(w.Sc({"query", "Vela Scan"}).out, "STATE : 4\n"); }},
-        // A service that needs 15 s to stop outlasts the 4 s of waits after its
-        // stop request and its removal.
-        Case{.name = "service_still_stopping",
-             .serviceState = 4,
-             .serviceEnv = {{"VELASCANSRV_STOP_MS", "15000"}},
-             .status = 1,
-             .messages = {"Permission denied: c:\\VelaScan\\VelaScanSrv.exe"},
-             .lastProgress = 3,
+             .check = [](World w, const Events&) { EXPECT_EQ(w.Sc({"query", "Vela Scan"}).out, "STATE : 4\n"); }},
+        // A service that needs 15 s to stop outlasts the 4 s of waits after its stop request and its removal.
+        Case{.name = "service_still_stopping", .serviceState = 4, .serviceEnv = {{"VELASCANSRV_STOP_MS", "15000"}},
+             .status = 1, .messages = {"Permission denied: c:\\VelaScan\\VelaScanSrv.exe"}, .lastProgress = 3,
              .check = OldProgramStays("VelaScanSrv.exe")},
         // Nothing names the SNMPc directory and the prompt is cancelled: the
         // SNMPc files go to the root of the program's own drive, never the host's.
         Case{.name = "empty_snmpc_directory",
-             .prepare =
-                 [](const auto& w) {
-                   w.install().dir().Write("windows/win.ini", "[SNMPc Network Manager]\r\nVersion=9\r\n");
-                   test::Exec(w.Db(), "UPDATE Settings_General SET SnmpcPath = ''");
-                   ASSERT_FALSE(fs::exists("/Tallyback.exe"));
-                 },
+             .prepare = [](World w) {
+               w.install().dir().Write("windows/win.ini", "[SNMPc Network Manager]\r\nVersion=9\r\n");
+               Sql(kVelaScanDb, "UPDATE Settings_General SET SnmpcPath = ''")(w);
+               ASSERT_FALSE(fs::exists("/Tallyback.exe"));
+             },
              .finding = "SNMPc directory: not found: the prompt \"  Enter the Path to SNMPc\" would be shown",
-             .status = 1,
-             .messages = {"Path not found: \\bitmaps\\VelaScan.ico"},
-             .lastProgress = 4,
+             .status = 1, .messages = {"Path not found: \\bitmaps\\VelaScan.ico"}, .lastProgress = 4,
              .prompts = {"  Enter the Path to SNMPc"},
-             .check =
-                 [](const auto& w, const auto&) {
-                   EXPECT_TRUE(fs::exists(w.install().dir().path() / "Tallyback.exe"));
-                   EXPECT_FALSE(fs::exists("/Tallyback.exe"));
-                 }}),
-    [](const auto& info) { return std::string(info.param.name); });
+             .check = [](World w, const Events&) {
+               EXPECT_TRUE(fs::exists(w.install().dir().path() / "Tallyback.exe"));
+               EXPECT_FALSE(fs::exists("/Tallyback.exe"));
+             }}),
+    test::CaseName());
 
 // Every run on the machine sees a running console, so this one runs alone (the
 // "Serial" tests). The user presses OK without closing the console, which holds VelaScan.exe.
 INSTANTIATE_TEST_SUITE_P(
     Serial, UpgradeEndToEnd,
-    ::testing::Values(Case{.name = "console_keeps_running",
-                           .prepare = [](const auto& w) { w.StartConsole(); },
-                           .finding = "console: velascan.exe is running",
-                           .status = 1,
+    ::testing::Values(Case{.name = "console_keeps_running", .prepare = [](World w) { w.StartConsole(); },
+                           .finding = "console: velascan.exe is running", .status = 1,
                            .messages = {"Vela Scan Console is running.\n\nExit the Console now and\npress OK to continue...",
                                         "Permission denied: c:\\VelaScan\\VelaScan.exe"},
-                           .lastProgress = 3,
-                           .check = OldProgramStays("VelaScan.exe")}),
-    [](const auto& info) { return std::string(info.param.name); });
+                           .lastProgress = 3, .check = OldProgramStays("VelaScan.exe")}),
+    test::CaseName());
 
 struct LockCase {
   const char* name;
@@ -433,7 +360,7 @@ TEST_P(DatabaseLockEndToEnd, IsWaitedForAndNothingGoesAstray) {
   const auto messages = Seen(events, "msgbox", "text");
   EXPECT_EQ(result.status, c.failure ? 1 : 0) << result.out;
   if (c.failure) { EXPECT_NE(messages.at(0).find(c.failure), std::string::npos) << messages[0]; }
-  EXPECT_EQ(test::Query(world.Db(), "SELECT SnmpcPath FROM Settings_General")[0][0], "c:\\SNMPc");
+  EXPECT_EQ(Settings(world, "SnmpcPath"), "c:\\SNMPc");
   EXPECT_FALSE(fs::exists(world.install().dir().path() / "Tallyback.exe"));
 }
 
@@ -445,7 +372,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "database is locked"},
         LockCase{"reader_beside_a_log", true, "BEGIN; SELECT count(*) FROM Settings_General", 0, nullptr},
         LockCase{"writer_for_a_second", false, "BEGIN EXCLUSIVE", 1000, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 }  // namespace
 }  // namespace vsu
