@@ -16,13 +16,11 @@
 #include "database/field_values.h"
 #include "database/tables.h"
 #include "platform/sqlite/sqlite_database.h"
-#include "support/table_rows.h"
 #include "support/unique_dir.h"
 
 namespace vsu::sqlite {
 namespace {
 
-using test::PrintTo;
 using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 using Strings = std::vector<std::string>;
 
@@ -55,24 +53,30 @@ std::string FailureOf(const std::function<void()>& action) {
   return "";
 }
 
-// SuppGrp_Perm's rows were stored out of rowid order.
-constexpr const char* kSettings =
-    "CREATE TABLE Settings_General (ProgVersion varChar(10), SnmpcPath varChar(150), Flag BIT, "
-    "Threshold smallInt, Port INTEGER, Unset varChar(10));"
-    "INSERT INTO Settings_General VALUES ('2.00', 'c:\\snmpc', 1, 7, 161, NULL);"
-    "CREATE TABLE SuppGrp_Perm (Name varChar(20));"
-    "INSERT INTO SuppGrp_Perm (rowid, Name) VALUES (5, 'Group 2'), (2, 'Group 1'), (9, 'Group 3');"
-    "CREATE TABLE Empty (Name varChar(20));";
-
-// A database made from kSettings in a folder of its own, removed at the end;
-// the engine finds an ordinary file under its own name.
+// A database in a folder of its own, removed at the end; the engine finds an
+// ordinary file under its own name. SuppGrp_Perm's rows were stored out of rowid order.
 class SqliteDatabaseTest : public ::testing::Test {
  public:
-  SqliteDatabaseTest() { OpenAndRun(file, kSettings); }
+  SqliteDatabaseTest() {
+    OpenAndRun(file,
+               "CREATE TABLE Settings_General (ProgVersion varChar(10), SnmpcPath varChar(150), Flag BIT, "
+               "Threshold smallInt, Port INTEGER, Unset varChar(10));"
+               "INSERT INTO Settings_General VALUES ('2.00', 'c:\\snmpc', 1, 7, 161, NULL);"
+               "CREATE TABLE SuppGrp_Perm (Name varChar(20));"
+               "INSERT INTO SuppGrp_Perm (rowid, Name) VALUES (5, 'Group 2'), (2, 'Group 1'), (9, 'Group 3');"
+               "CREATE TABLE Empty (Name varChar(20));");
+    connection = Connect();
+  }
   ~SqliteDatabaseTest() override { std::filesystem::remove_all(dir); }
   std::unique_ptr<Connection> Connect(int mode = adModeUnknown, const std::string& path = {}) {
     return OpenConnection(db, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (path.empty() ? file : path) +
                                   ";Persist Security Info=False", mode);
+  }
+  std::unique_ptr<Recordset> Rows(const char* table) { return OpenTable(db, *connection, table); }
+  void Write(const char* table, const char* column) {
+    const auto rows = Rows(table);
+    rows->SetField(column, std::string("x"));
+    rows->Update();
   }
 
   const std::filesystem::path dir = test::MakeUniqueDir("vsu-sqlite-");
@@ -81,170 +85,90 @@ class SqliteDatabaseTest : public ::testing::Test {
     if (!std::filesystem::is_regular_file(path)) return std::nullopt;
     return path;
   }};
+  std::unique_ptr<Connection> connection;
 };
 
-struct ValueCase {
-  const char* name;
-  const char* table;
-  const char* column;
-  FieldValue stored;
-  FieldValue written;
-};
-
-class SqliteValues : public SqliteDatabaseTest, public ::testing::WithParamInterface<ValueCase> {};
-
-// Each column is read as the Jet kind its declared type names, and a value written
-// is read back as written, by the same recordset opened again.
-TEST_P(SqliteValues, CrossWithTheirKind) {
-  const auto& c = GetParam();
-  const auto connection = Connect();
-  const auto rows = OpenTable(db, *connection, c.table);
-  EXPECT_EQ(rows->Field(c.column), c.stored);
-  rows->SetField(c.column, c.written);
-  rows->Update();
-  rows->Close();
-  rows->Open(c.table, *connection);
-  EXPECT_EQ(rows->Field(c.column), c.written);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SqliteValues,
-    ::testing::Values(
-        ValueCase{.name = "Text", .table = "Settings_General", .column = "snmpcpath", .stored = std::string("c:\\snmpc"),
-                  .written = std::string("d:\\x y")},
-        ValueCase{.name = "EmptyText", .table = "Settings_General", .column = "ProgVersion",
-                  .stored = std::string("2.00"), .written = std::string("")},
-        ValueCase{.name = "Bit", .table = "Settings_General", .column = "Flag", .stored = true, .written = false},
-        ValueCase{.name = "SmallInt", .table = "Settings_General", .column = "Threshold", .stored = std::int16_t{7},
-                  .written = std::int16_t{-32768}},
-        ValueCase{.name = "Integer", .table = "Settings_General", .column = "Port", .stored = std::int32_t{161},
-                  .written = std::int32_t{2147483647}},
-        ValueCase{.name = "Null", .table = "Settings_General", .column = "Unset", .stored = std::monostate{},
-                  .written = std::string("x")},
-        ValueCase{.name = "NullWritten", .table = "SuppGrp_Perm", .column = "Name", .stored = std::string("Group 1"),
-                  .written = std::monostate{}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct FailureCase {
-  const char* name;
-  std::function<void(SqliteDatabaseTest&, Connection&)> action;
-  const char* expected;  // part of the description
-};
-
-class SqliteFailure : public SqliteDatabaseTest, public ::testing::WithParamInterface<FailureCase> {};
-
-TEST_P(SqliteFailure, DescribesTheFault) {
-  const auto connection = Connect();
-  const std::string description = FailureOf([&] { GetParam().action(*this, *connection); });
-  EXPECT_NE(description.find(GetParam().expected), std::string::npos) << description;
-}
-
-void Read(SqliteDatabaseTest& t, Connection& c, const char* table, const char* column) {
-  FieldText(*OpenTable(t.db, c, table), column);
-}
-
-void Write(SqliteDatabaseTest& t, Connection& c, const char* table, const char* column) {
-  const auto rows = OpenTable(t.db, c, table);
-  rows->SetField(column, std::string("x"));
-  rows->Update();
-  rows->Close();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SqliteFailure,
-    ::testing::Values(
-        FailureCase{"MissingFile", [](auto& t, auto&) { t.Connect(adModeUnknown, "missing.mdb"); }, "Could not find file 'missing.mdb'"},
-        FailureCase{"NotADatabase",
-                    [](auto& t, auto&) {
-                      std::ofstream(t.dir / "jet.mdb") << "Standard Jet DB, or anything else that is not SQLite";
-                      t.Connect(adModeUnknown, (t.dir / "jet.mdb").string());
-                    },
-                    "file is not a database"},
-        FailureCase{"NoDataSource", [](auto& t, auto&) { OpenConnection(t.db, "Provider=x"); }, "no Data Source"},
-        FailureCase{"MissingTable", [](auto& t, auto& c) { OpenTable(t.db, c, "Settings_Gone"); },
-                    "no such table: Settings_Gone"},
-        FailureCase{"MissingColumnRead", [](auto& t, auto& c) { Read(t, c, "Settings_General", "Gone"); },
-                    "no field Gone"},
-        FailureCase{"MissingColumnWrite", [](auto& t, auto& c) { Write(t, c, "Settings_General", "Gone"); },
-                    "no field Gone"},
-        FailureCase{"ReadAtEof", [](auto& t, auto& c) { Read(t, c, "Empty", "Name"); }, "EOF"},
-        FailureCase{"WriteAtEof", [](auto& t, auto& c) { Write(t, c, "Empty", "Name"); }, "EOF"},
-        FailureCase{"MovePastEof",
-                    [](auto& t, auto& c) {
-                      const auto rows = OpenTable(t.db, c, "Settings_General");
-                      rows->MoveNext();
-                      rows->MoveNext();
-                    },
-                    "EOF"},
-        FailureCase{"NullAsText", [](auto& t, auto& c) { Read(t, c, "Settings_General", "Unset"); },
-                    "Invalid use of Null"},
-        FailureCase{"NullAsNumber",
-                    [](auto& t, auto& c) { FieldInt32(*OpenTable(t.db, c, "Settings_General"), "Unset"); },
-                    "Invalid use of Null"},
-        FailureCase{"TextAsNumber",
-                    [](auto& t, auto& c) { FieldInt32(*OpenTable(t.db, c, "Settings_General"), "SnmpcPath"); },
-                    "Type mismatch"},
-        FailureCase{"ExistingColumn", [](auto&, auto& c) { c.Execute("ALTER TABLE Empty ADD COLUMN name BIT"); },
-                    "duplicate column name: name"},
-        FailureCase{"ExistingTable", [](auto&, auto& c) { c.Execute("CREATE TABLE empty (Name varChar(50))"); },
-                    "already exists"},
-        FailureCase{"ClosedConnection",
-                    [](auto& t, auto& c) {
-                      c.Close();
-                      OpenTable(t.db, c, "Settings_General");
-                    },
-                    "closed"},
-        FailureCase{"ClosedRecordset",
-                    [](auto& t, auto& c) {
-                      const auto rows = OpenTable(t.db, c, "Settings_General");
-                      rows->Close();
-                      rows->Eof();
-                    },
-                    "closed"},
-        FailureCase{"RowDeletedMeanwhile",
-                    [](auto& t, auto& c) {
-                      const auto rows = OpenTable(t.db, c, "SuppGrp_Perm");
-                      OpenAndRun(t.file, "DELETE FROM SuppGrp_Perm WHERE rowid = 2");
-                      rows->SetField("Name", std::string("x"));
-                      rows->Update();
-                    },
-                    "The current row is no longer in the table SuppGrp_Perm"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// What each way of leaving a recordset keeps of the rows it changed.
-struct LeaveCase {
-  const char* name;
-  std::function<void(Recordset&)> leave;
-  Strings stored;  // the names of the three rows, in rowid order
-};
-
-class SqliteLeave : public SqliteDatabaseTest, public ::testing::WithParamInterface<LeaveCase> {};
-
-TEST_P(SqliteLeave, KeepsUpdatedRowsOnly) {
-  const auto connection = Connect();
-  {
-    const auto rows = OpenTable(db, *connection, "SuppGrp_Perm");
-    rows->SetField("Name", std::string("one"));
+// Each column is read as the Jet kind its declared type names, and a value
+// written is read back as written, by the same recordset opened again.
+TEST_F(SqliteDatabaseTest, ValuesCrossWithTheirKind) {
+  const struct {
+    const char* table;
+    const char* column;
+    FieldValue stored, written;
+  } cases[] = {{"Settings_General", "snmpcpath", std::string("c:\\snmpc"), std::string("d:\\x y")},
+               {"Settings_General", "ProgVersion", std::string("2.00"), std::string("")},
+               {"Settings_General", "Flag", true, false},
+               {"Settings_General", "Threshold", std::int16_t{7}, std::int16_t{-32768}},
+               {"Settings_General", "Port", std::int32_t{161}, std::int32_t{2147483647}},
+               {"Settings_General", "Unset", std::monostate{}, std::string("x")},
+               {"SuppGrp_Perm", "Name", std::string("Group 1"), std::monostate{}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.column);
+    const auto rows = Rows(c.table);
+    EXPECT_EQ(rows->Field(c.column), c.stored);
+    rows->SetField(c.column, c.written);
     rows->Update();
-    rows->MoveNext();
-    rows->SetField("Name", std::string("two"));
-    GetParam().leave(*rows);
+    rows->Close();
+    rows->Open(c.table, *connection);
+    EXPECT_EQ(rows->Field(c.column), c.written);
   }
-  EXPECT_EQ(Stored(file, "SELECT Name FROM SuppGrp_Perm ORDER BY rowid"), GetParam().stored);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SqliteLeave,
-    ::testing::Values(LeaveCase{"Close", [](Recordset& r) { r.Close(); }, {"one", "Group 2", "Group 3"}},
-                      LeaveCase{"Destroyed", [](Recordset&) {}, {"one", "Group 2", "Group 3"}},
-                      LeaveCase{"MoveNextThenDestroyed", [](Recordset& r) { r.MoveNext(); }, {"one", "two", "Group 3"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(SqliteDatabaseTest, EachFaultIsDescribed) {
+  std::ofstream(dir / "jet.mdb") << "Standard Jet DB, or anything else that is not SQLite";
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"Could not find file 'missing.mdb'", [&] { Connect(adModeUnknown, "missing.mdb"); }},
+      {"file is not a database", [&] { Connect(adModeUnknown, (dir / "jet.mdb").string()); }},
+      {"no Data Source", [&] { OpenConnection(db, "Provider=x"); }},
+      {"no such table: Settings_Gone", [&] { Rows("Settings_Gone"); }},
+      {"no field Gone", [&] { FieldText(*Rows("Settings_General"), "Gone"); }},
+      {"no field Gone", [&] { Write("Settings_General", "Gone"); }},
+      {"EOF", [&] { FieldText(*Rows("Empty"), "Name"); }},
+      {"EOF", [&] { Write("Empty", "Name"); }},
+      {"EOF", [&] { const auto rows = Rows("Settings_General"); rows->MoveNext(), rows->MoveNext(); }},
+      {"Invalid use of Null", [&] { FieldText(*Rows("Settings_General"), "Unset"); }},
+      {"Invalid use of Null", [&] { FieldInt32(*Rows("Settings_General"), "Unset"); }},
+      {"Type mismatch", [&] { FieldInt32(*Rows("Settings_General"), "SnmpcPath"); }},
+      {"duplicate column name: name", [&] { connection->Execute("ALTER TABLE Empty ADD COLUMN name BIT"); }},
+      {"already exists", [&] { connection->Execute("CREATE TABLE empty (Name varChar(50))"); }},
+      {"closed", [&] { const auto rows = Rows("Settings_General"); rows->Close(), rows->Eof(); }},
+      {"The current row is no longer in the table SuppGrp_Perm", [&] {
+         const auto rows = Rows("SuppGrp_Perm");
+         OpenAndRun(file, "DELETE FROM SuppGrp_Perm WHERE rowid = 2");
+         rows->SetField("Name", std::string("x"));
+         rows->Update();
+       }},
+      {"closed", [&] { connection->Close(), Rows("Settings_General"); }}};
+  for (const auto& [expected, action] : cases) {
+    const std::string description = FailureOf(action);
+    EXPECT_NE(description.find(expected), std::string::npos) << expected << " / " << description;
+  }
+}
+
+// What each way of leaving a recordset keeps of the rows it changed: the updated ones only.
+TEST_F(SqliteDatabaseTest, LeavingARecordsetKeepsUpdatedRowsOnly) {
+  const std::pair<std::function<void(Recordset&)>, Strings> cases[] = {
+      {[](Recordset& r) { r.Close(); }, {"one", "Group 2", "Group 3"}},
+      {[](Recordset&) {}, {"one", "Group 2", "Group 3"}},
+      {[](Recordset& r) { r.MoveNext(); }, {"one", "two", "Group 3"}}};
+  for (const auto& [leave, stored] : cases) {
+    {
+      const auto rows = Rows("SuppGrp_Perm");
+      rows->SetField("Name", std::string("one"));
+      rows->Update();
+      rows->MoveNext();
+      rows->SetField("Name", std::string("two"));
+      leave(*rows);
+    }
+    EXPECT_EQ(Stored(file, "SELECT Name FROM SuppGrp_Perm ORDER BY rowid"), stored);
+    OpenAndRun(file, "UPDATE SuppGrp_Perm SET Name = 'Group ' || (rowid / 4 + 1)");
+  }
+}
 
 // The rows are those of the table at Open; their values are read as they are
 // at each read, also after another connection changed the table's columns.
 TEST_F(SqliteDatabaseTest, RecordsetKeepsItsRowsAndReadsTheirValuesWhenRead) {
-  const auto connection = Connect();
-  const auto rows = OpenTable(db, *connection, "SuppGrp_Perm");
+  const auto rows = Rows("SuppGrp_Perm");
   EXPECT_EQ(FieldText(*rows, "Name"), "Group 1");
   OpenAndRun(file, "INSERT INTO SuppGrp_Perm (Name) VALUES ('late'); DELETE FROM SuppGrp_Perm WHERE rowid = 5;"
                    "ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT; UPDATE SuppGrp_Perm SET Name = 'renamed'");
@@ -259,12 +183,7 @@ TEST_F(SqliteDatabaseTest, RecordsetKeepsItsRowsAndReadsTheirValuesWhenRead) {
 // A connection that has read and written holds nothing while it is idle: a
 // second one changes the schema and the rows at once, and the first sees them.
 TEST_F(SqliteDatabaseTest, ASecondConnectionChangesTheFileWhileTheFirstIsIdle) {
-  const auto first = Connect();
-  {
-    const auto settings = OpenTable(db, *first, "Settings_General");
-    settings->SetField("SnmpcPath", std::string("d:\\snmpc"));
-    settings->Update();
-  }
+  Write("Settings_General", "SnmpcPath");
   const auto start = std::chrono::steady_clock::now();
   const auto second = Connect();
   second->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra varChar(10)");
@@ -274,11 +193,9 @@ TEST_F(SqliteDatabaseTest, ASecondConnectionChangesTheFileWhileTheFirstIsIdle) {
   second->Close();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "waited for a lock";
   Strings extra;
-  for (const auto rows = OpenTable(db, *first, "SuppGrp_Perm"); !rows->Eof(); rows->MoveNext()) {
-    extra.push_back(FieldText(*rows, "Extra"));
-  }
+  for (const auto rows = Rows("SuppGrp_Perm"); !rows->Eof(); rows->MoveNext()) extra.push_back(FieldText(*rows, "Extra"));
   EXPECT_EQ(extra, (Strings{"x", "x", "x"}));
-  EXPECT_EQ(Stored(file, "SELECT SnmpcPath FROM Settings_General"), Strings{"d:\\snmpc"});
+  EXPECT_EQ(Stored(file, "SELECT SnmpcPath FROM Settings_General"), Strings{"x"});
 }
 
 // Every file of a folder with its bytes; a write-ahead log's index only by
@@ -306,6 +223,7 @@ class SqliteReadOnly : public SqliteDatabaseTest, public ::testing::WithParamInt
 
 TEST_P(SqliteReadOnly, LeavesTheFileAndItsFolderAsTheyWere) {
   const auto& c = GetParam();
+  connection->Close();
   std::string path = file;
   Handle other(nullptr, sqlite3_close_v2);
   if (c.found == Found::kWriteAheadLog || c.found == Found::kBesideAWriter) OpenAndRun(path, "PRAGMA journal_mode=WAL");
@@ -320,24 +238,20 @@ TEST_P(SqliteReadOnly, LeavesTheFileAndItsFolderAsTheyWere) {
     for (const char* suffix : {"", "-journal"}) std::filesystem::copy_file(file + suffix, path + suffix);
   }
   const auto before = FolderContents(dir);
-  std::string read;
-  try {
-    const auto connection = Connect(adModeRead, path);
-    read = FieldText(*OpenTable(db, *connection, "Settings_General"), "SnmpcPath");
-  } catch (const Failure& failure) {
-    read = failure.Description();
-  }
+  const std::string read = FailureOf([&] {
+    const auto reader = Connect(adModeRead, path);
+    throw Failure(FieldText(*OpenTable(db, *reader, "Settings_General"), "SnmpcPath"));
+  });
   EXPECT_NE(read.find(c.expected), std::string::npos) << read;
   EXPECT_EQ(FolderContents(dir), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SqliteReadOnly,
-    ::testing::Values(ReadOnlyCase{"RollbackJournal", Found::kRollbackJournal, "c:\\snmpc"},
-                      ReadOnlyCase{"WriteAheadLog", Found::kWriteAheadLog, "c:\\snmpc"},
-                      ReadOnlyCase{"BesideAWriter", Found::kBesideAWriter, "d:\\new"},
-                      ReadOnlyCase{"HalfWritten", Found::kHalfWritten, "left unfinished"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SqliteReadOnly,
+                         ::testing::Values(ReadOnlyCase{"RollbackJournal", Found::kRollbackJournal, "c:\\snmpc"},
+                                           ReadOnlyCase{"WriteAheadLog", Found::kWriteAheadLog, "c:\\snmpc"},
+                                           ReadOnlyCase{"BesideAWriter", Found::kBesideAWriter, "d:\\new"},
+                                           ReadOnlyCase{"HalfWritten", Found::kHalfWritten, "left unfinished"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Another program holding the file in either journal mode is waited for, at
 // Open as at every later operation; the file keeps its journal mode.
@@ -352,6 +266,7 @@ class SqliteLock : public SqliteDatabaseTest, public ::testing::WithParamInterfa
 
 TEST_P(SqliteLock, IsWaitedFor) {
   const auto& c = GetParam();
+  connection->Close();
   OpenAndRun(file, std::string("PRAGMA journal_mode=") + c.journalMode);
   constexpr auto kHold = std::chrono::milliseconds(300);
   const auto start = std::chrono::steady_clock::now();
@@ -370,13 +285,16 @@ TEST_P(SqliteLock, IsWaitedFor) {
   EXPECT_EQ(header[18], std::string(c.journalMode) == "wal" ? 2 : 1);  // the journal mode the file keeps
 }
 
-void ReadSettings(SqliteDatabaseTest& t) { Read(t, *t.Connect(), "Settings_General", "ProgVersion"); }
-void WriteSettings(SqliteDatabaseTest& t) { Write(t, *t.Connect(), "Settings_General", "SnmpcPath"); }
+void WriteSettings(SqliteDatabaseTest& t) {
+  t.connection = t.Connect();
+  t.Write("Settings_General", "SnmpcPath");
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SqliteLock,
     ::testing::Values(
-        LockCase{"OpenBesideAWriter", "delete", "BEGIN EXCLUSIVE", ReadSettings},
+        LockCase{"OpenBesideAWriter", "delete", "BEGIN EXCLUSIVE",
+                 [](auto& t) { FieldText(*OpenTable(t.db, *t.Connect(), "Settings_General"), "ProgVersion"); }},
         LockCase{"CommitBesideAReader", "delete", "BEGIN; SELECT count(*) FROM SuppGrp_Perm", WriteSettings},
         LockCase{"ExecuteBesideAWriter", "delete", "BEGIN IMMEDIATE",
                  [](auto& t) { t.Connect()->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT"); }},
