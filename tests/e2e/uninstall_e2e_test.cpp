@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "support/json_lines.h"
-#include "support/posix/recorder_script.h"
+#include "support/posix/process_tools.h"
 #include "support/posix/service_sandbox.h"
 #include "support/table_rows.h"
 

@@ -9,7 +9,7 @@
 
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_launcher.h"
-#include "support/posix/recorder_script.h"
+#include "support/posix/process_tools.h"
 #include "support/posix/temp_dir.h"
 #include "support/table_rows.h"
 

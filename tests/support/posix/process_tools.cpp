@@ -2,6 +2,8 @@
 
 #include <signal.h>
 
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "platform/posix/proc_fs.h"
@@ -31,16 +33,32 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
   return true;
 }
 
-void KillProcessesOf(const std::string& path) {
-  Each([&](const std::string& exe) { return exe == path; }, true);
-}
+void KillProcessesOf(const std::string& path) { Each([&](const std::string& exe) { return exe == path; }, true); }
 
 void KillProcessesUnder(const std::string& dir) {
   Each([&](const std::string& exe) { return exe.starts_with(dir + "/"); }, true);
 }
 
-int ProcessOf(const std::string& path) {
-  return Each([&](const std::string& exe) { return exe == path; }, false);
+int ProcessOf(const std::string& path) { return Each([&](const std::string& exe) { return exe == path; }, false); }
+
+void WriteRecorderScript(const std::string& path, const std::string& recordFile) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path) << "#!/bin/sh\n{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; printf '%s\\nend\\n' \"$PWD\"; } > '"
+                      << recordFile << "'\n";
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
+std::optional<Recorded> ReadRecording(const std::string& recordFile) {
+  // One line per argument, then the directory; the last line tells that the script has written everything.
+  std::vector<std::string> lines;
+  const bool done = WaitFor([&] {
+    std::ifstream in(recordFile);
+    lines.clear();
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines.size() >= 2 && lines.back() == "end";
+  });
+  if (!done) return std::nullopt;
+  return Recorded{{lines.begin(), lines.end() - 2}, lines[lines.size() - 2]};
 }
 
 }  // namespace vsu::test

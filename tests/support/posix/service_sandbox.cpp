@@ -1,18 +1,26 @@
 #include "support/posix/service_sandbox.h"
 
-#include <filesystem>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include "support/posix/recorder_script.h"
+#include <filesystem>
+#include <thread>
+
+extern char** environ;
 
 namespace vsu::test {
+
+std::string BinPath(const std::string& name) {
+  return name.find('/') != std::string::npos ? name : std::string(VSU_BIN_DIR) + "/" + name;
+}
 
 ServiceSandbox::ServiceSandbox() {
   dir.MakeDir("srv");
   dir.MakeDir("path");
   std::filesystem::copy_file(BinPath("VelaScanSrv"), ServiceBinary());
 }
-
-void ServiceSandbox::InstallMsiexec() const { WriteRecorderScript(dir.str() + "/path/msiexec.exe", MsiexecRecord()); }
 
 Env ServiceSandbox::Environment() const {
   return {{"VELASCANUPG_SCM", dir.str() + "/scm"}, {"WINDIR", "c:\\windows"}, {"VELASCANUPG_PAUSE_SCALE", "0"},
@@ -24,10 +32,48 @@ Env ServiceSandbox::Environment() const {
 }
 
 ProgramResult ServiceSandbox::Run(const std::string& program, std::vector<std::string> args, const Env& extra,
-                                  std::string input, int killAfterMs) const {
+                                  const std::string& input, int killAfterMs) const {
+  std::map<std::string, std::string> variables;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry(*e);
+    variables[entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
+  }
   Env env = Environment();
   for (const auto& [name, value] : extra) env[name] = value;
-  return test::Run({program, std::move(args), env, std::move(input), killAfterMs});
+  for (const auto& [name, value] : env) value ? void(variables[name] = *value) : void(variables.erase(name));
+  std::vector<std::string> envStrings;
+  for (const auto& [name, value] : variables) envStrings.push_back(name + "=" + value);
+  args.insert(args.begin(), BinPath(program));
+  std::vector<char*> argv, envp;
+  for (auto& s : args) argv.push_back(s.data());
+  for (auto& s : envStrings) envp.push_back(s.data());
+  argv.push_back(nullptr), envp.push_back(nullptr);
+  // Files in memory rather than pipes: nothing fills up, and nothing waits for
+  // a process the program leaves running with its output inherited.
+  const int in = ::memfd_create("in", MFD_CLOEXEC), out = ::memfd_create("out", MFD_CLOEXEC),
+            err = ::memfd_create("err", MFD_CLOEXEC);
+  if (::write(in, input.data(), input.size()) != static_cast<ssize_t>(input.size())) return {};
+  ::lseek(in, 0, SEEK_SET);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(in, 0), ::dup2(out, 1), ::dup2(err, 2);
+    ::execve(argv[0], argv.data(), envp.data());
+    ::_exit(127);
+  }
+  ::close(in);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(killAfterMs);
+  int status = 0;
+  while (pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) ::kill(pid, SIGKILL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const auto readAll = [](int fd) {
+    std::string text(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
+    const bool read = ::pread(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    return read ? text : std::string();
+  };
+  return {pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(out), readAll(err)};
 }
 
 }  // namespace vsu::test
