@@ -13,6 +13,7 @@
 #include "platform/posix/path_map.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/posix_system.h"
+#include "support/case_name.h"
 #include "support/posix/process_tools.h"
 #include "support/posix/temp_dir.h"
 #include "support/table_rows.h"
@@ -79,15 +80,11 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{.name = "unmapped_drive", .path = "q:\\windows\\win.ini", .mapped = nullptr},
         PathCase{.name = "network_path", .path = "\\\\server\\share\\x", .mapped = nullptr},
         PathCase{.name = "no_drive_here", .path = "\\etc\\passwd", .mapped = nullptr, .cwd = nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(PosixFilesTest, ALoopingLinkMakesTheTestItselfFail) {
-  fs::create_symlink("loop.ini", dir_.path() / "windows" / "loop.ini");
-  EXPECT_THROW(files_.FileExists("c:\\windows\\loop.ini"), Failure);
-}
+    test::CaseName());
 
 // A copy overwrites, keeps the mode and leaves nothing beside the destination,
-// also of a copy cut short; a rename moves; a new output file starts empty.
+// also of a copy cut short; a rename moves; a new output file starts empty; a
+// looping link makes the file test itself fail.
 TEST_F(PosixFilesTest, CopyRenameAndOutputLeaveWholeFiles) {
   ::chmod(dir_.Write("Temp/VelaScanSrv.ex_", "new contents").c_str(), 0755);
   dir_.Write("VelaScanSrv.exe", "old contents that were longer");
@@ -106,96 +103,64 @@ TEST_F(PosixFilesTest, CopyRenameAndOutputLeaveWholeFiles) {
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{".hidden.ini", "Temp", "VelaScanSrv.ex_", "WIN.INI", "mibfiles",
                                             "names.bak", "snmpc", "windows"}));
+  fs::create_symlink("loop.ini", dir_.path() / "windows" / "loop.ini");
+  EXPECT_THROW(files_.FileExists("c:\\windows\\loop.ini"), Failure);
 }
 
-struct FailureCase {
-  const char* name;
-  std::function<void(posix::PosixFiles&)> action;
-  const char* description;
-};
-
-// Beside the usual files: a pipe, whose reader or writer would wait for the
-// other end forever, and c:\run.exe, the program of a running process.
-class FileFailureTest : public PosixFilesTest, public ::testing::WithParamInterface<FailureCase> {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(::mkfifo((dir_.path() / "pipe").c_str(), 0644), 0);
-    fs::copy_file("/bin/sleep", running_);
-    if (::fork() == 0) {
-      ::execl(running_.c_str(), running_.c_str(), "60", nullptr);
-      ::_exit(127);
+// Each failure comes at once with Windows' description and the path, also
+// beside a pipe, whose reader or writer would wait for the other end forever,
+// and c:\run.exe, the program of a running process.
+TEST_F(PosixFilesTest, FailsAtOnceWithTheDescriptionAndPath) {
+  ASSERT_EQ(::mkfifo((dir_.path() / "pipe").c_str(), 0644), 0);
+  const std::string running = dir_.str() + "/run.exe";
+  fs::copy_file("/bin/sleep", running);
+  if (::fork() == 0) {
+    ::execl(running.c_str(), running.c_str(), "60", nullptr);
+    ::_exit(127);
+  }
+  ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(running) != 0; }));
+  auto& f = files_;
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"File not found: c:\\Temp\\VelaScan.ex_", [&] { f.CopyFile("c:\\Temp\\VelaScan.ex_", "c:\\VelaScan.exe"); }},
+      {"Path not found: c:\\none\\win.ini", [&] { f.CopyFile("c:\\windows\\win.ini", "c:\\none\\win.ini"); }},
+      {"File not found: c:\\VelaScan.exe", [&] { f.RemoveFile("c:\\VelaScan.exe"); }},
+      {"File already exists: c:\\windows\\win.ini", [&] { f.RenameFile("c:\\snmpc\\.hidden.ini", "c:\\windows\\win.ini"); }},
+      {"File not found: c:\\snmpc\\mibfiles\\names.txt", [&] { f.OpenForInput("c:\\snmpc\\mibfiles\\names.txt"); }},
+      {"Path not found: q:\\names.txt", [&] { f.OpenForInput("q:\\names.txt"); }},
+      {"Path/File access error: c:\\pipe", [&] { f.OpenForInput("c:\\pipe"); }},
+      {"Path/File access error: c:\\pipe", [&] { f.CreateForOutput("c:\\pipe"); }},
+      {"Path/File access error: c:\\pipe", [&] { f.CopyFile("c:\\pipe", "c:\\copy"); }},
+      {"Permission denied: c:\\RUN.EXE", [&] { f.RemoveFile("c:\\RUN.EXE"); }},
+      {"Permission denied: c:\\run.exe", [&] { f.RenameFile("c:\\run.exe", "c:\\old.exe"); }},
+      {"Permission denied: c:\\run.exe", [&] { f.CopyFile("c:\\windows\\win.ini", "c:\\run.exe"); }}};
+  for (const auto& [description, action] : cases) {
+    try {
+      action();
+      ADD_FAILURE() << "no failure: " << description;
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.Description(), description);
     }
-    ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(running_) != 0; }));
   }
-  void TearDown() override { test::KillProcessesOf(running_); }
-  const std::string running_ = dir_.str() + "/run.exe";
-};
-
-TEST_P(FileFailureTest, FailsAtOnceWithTheDescriptionAndPath) {
-  try {
-    GetParam().action(files_);
-    FAIL() << "no failure";
-  } catch (const Failure& f) {
-    EXPECT_EQ(f.Description(), GetParam().description);
-  }
+  test::KillProcessesOf(running);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FileFailureTest,
-    ::testing::Values(
-        FailureCase{"copy_missing_source", [](auto& f) { f.CopyFile("c:\\Temp\\VelaScan.ex_", "c:\\VelaScan.exe"); },
-                    "File not found: c:\\Temp\\VelaScan.ex_"},
-        FailureCase{"copy_into_missing_folder", [](auto& f) { f.CopyFile("c:\\windows\\win.ini", "c:\\none\\win.ini"); },
-                    "Path not found: c:\\none\\win.ini"},
-        FailureCase{"delete_missing", [](auto& f) { f.RemoveFile("c:\\VelaScan.exe"); },
-                    "File not found: c:\\VelaScan.exe"},
-        FailureCase{"rename_onto_existing", [](auto& f) { f.RenameFile("c:\\snmpc\\.hidden.ini", "c:\\windows\\win.ini"); },
-                    "File already exists: c:\\windows\\win.ini"},
-        FailureCase{"open_missing", [](auto& f) { f.OpenForInput("c:\\snmpc\\mibfiles\\names.txt"); },
-                    "File not found: c:\\snmpc\\mibfiles\\names.txt"},
-        FailureCase{"unmapped_drive", [](auto& f) { f.OpenForInput("q:\\names.txt"); }, "Path not found: q:\\names.txt"},
-        FailureCase{"open_a_pipe", [](auto& f) { f.OpenForInput("c:\\pipe"); }, "Path/File access error: c:\\pipe"},
-        FailureCase{"create_over_a_pipe", [](auto& f) { f.CreateForOutput("c:\\pipe"); },
-                    "Path/File access error: c:\\pipe"},
-        FailureCase{"copy_from_a_pipe", [](auto& f) { f.CopyFile("c:\\pipe", "c:\\copy"); },
-                    "Path/File access error: c:\\pipe"},
-        FailureCase{"delete_a_running_program", [](auto& f) { f.RemoveFile("c:\\RUN.EXE"); },
-                    "Permission denied: c:\\RUN.EXE"},
-        FailureCase{"rename_a_running_program", [](auto& f) { f.RenameFile("c:\\run.exe", "c:\\old.exe"); },
-                    "Permission denied: c:\\run.exe"},
-        FailureCase{"copy_over_a_running_program", [](auto& f) { f.CopyFile("c:\\windows\\win.ini", "c:\\run.exe"); },
-                    "Permission denied: c:\\run.exe"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PosixSystem, CommandLineIsTheArgumentsJoinedWithBlanks) {
+TEST(PosixSystem, CommandLineAndWindowsDirectory) {
   EXPECT_EQ(posix::PosixSystem({"-uninstall", "{A B}", ""}).CommandLine(), "-uninstall {A B} ");
   EXPECT_EQ(posix::PosixSystem({}).CommandLine(), "");
+  // The length written, or the size needed when it does not fit.
+  const struct {
+    const char* value;
+    unsigned size, result;
+    const char* written;
+  } cases[] = {{nullptr, 250, 0, "  "}, {"", 250, 0, "  "}, {"C:\\WINDOWS", 250, 10, "C:\\WINDOWS"},
+               {"C:\\WINDOWS", 10, 11, "   "}};
+  for (const auto& c : cases) {
+    test::ScopedEnv windir("WINDIR", c.value);
+    std::string buffer(c.size, ' ');
+    EXPECT_EQ(posix::PosixSystem({}).GetWindowsDirectoryA(buffer.data(), c.size), c.result) << c.size;
+    EXPECT_EQ(buffer.substr(0, std::string(c.written).size()), c.written);
+  }
 }
-
-struct WindirCase {
-  const char* name;
-  const char* value;
-  unsigned size;
-  unsigned result;  // the length, or the size needed
-  const char* written;
-};
-
-class WindowsDirectoryTest : public ::testing::TestWithParam<WindirCase> {};
-
-TEST_P(WindowsDirectoryTest, ReturnsTheLengthOrTheSizeNeeded) {
-  const auto& c = GetParam();
-  test::ScopedEnv windir("WINDIR", c.value);
-  std::string buffer(c.size, ' ');
-  EXPECT_EQ(posix::PosixSystem({}).GetWindowsDirectoryA(buffer.data(), c.size), c.result);
-  EXPECT_EQ(buffer.substr(0, std::string(c.written).size()), c.written);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, WindowsDirectoryTest,
-                         ::testing::Values(WindirCase{"unset", nullptr, 250, 0, "  "},
-                                           WindirCase{"empty", "", 250, 0, "  "},
-                                           WindirCase{"fits", "C:\\WINDOWS", 250, 10, "C:\\WINDOWS"},
-                                           WindirCase{"too_small", "C:\\WINDOWS", 10, 11, "   "}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vsu
