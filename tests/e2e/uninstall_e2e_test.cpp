@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
+#include "support/case_name.h"
 #include "support/json_lines.h"
-#include "support/posix/process_tools.h"
 #include "support/posix/service_sandbox.h"
 #include "support/table_rows.h"
 
@@ -15,20 +13,12 @@ namespace {
 
 using test::PrintTo;
 using test::ServiceSandbox;
-using Setup = std::function<void(const ServiceSandbox&)>;
 
-void Register(const ServiceSandbox& box) { ASSERT_EQ(box.Srv({"-install_noMsg"}).status, 0); }
-
-void RegisterAndStart(const ServiceSandbox& box) {
-  Register(box);
-  ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0);
-  ASSERT_NE(box.ServiceProcess(), 0);
-}
-
-// Running, with state reported instead, and op refused when op is given.
-Setup Running(const char* state, const char* op = nullptr) {
+// Registered, then started with state reported instead and op refused, when given.
+auto Service(bool start, const char* state = nullptr, const char* op = nullptr) {
   return [=](const ServiceSandbox& box) {
-    RegisterAndStart(box);
+    ASSERT_EQ(box.Srv({"-install_noMsg"}).status, 0);
+    if (start) { ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0); }
     if (state) { ASSERT_EQ(box.Sc({"set-state", "Vela Scan", state}).status, 0); }
     if (op) { ASSERT_EQ(box.Sc({"deny", "Vela Scan", op}).status, 0); }
   };
@@ -36,16 +26,16 @@ Setup Running(const char* state, const char* op = nullptr) {
 
 struct Case {
   const char* name;
-  Setup setup = [](const ServiceSandbox&) {};
+  std::function<void(const ServiceSandbox&)> setup = [](const ServiceSandbox&) {};
   std::vector<std::string> args = {"-uninstall", "{6F3C-0042}"};
   test::Env env = {};
   bool msiexecOnPath = true;
   int status = 0;
-  int pauses = 0;                                   // of 2000 ms each
-  const char* message = nullptr;                    // the one message box shown
-  const char* passed = "/uninstall {6F3C-0042}";    // the one argument msiexec.exe gets; null: not started
-  const char* serviceAfter = "ERROR: 1060\n";       // what "velascan-sc query" prints afterwards
-  bool processAfter = false;                        // whether a service process still runs afterwards
+  std::size_t pauses = 0;                         // of 2000 ms each
+  std::vector<std::string> messages = {};         // the message boxes shown
+  const char* passed = "/uninstall {6F3C-0042}";  // the one argument msiexec.exe gets; null: not started
+  const char* serviceAfter = "ERROR: 1060\n";     // what "velascan-sc query" prints afterwards
+  bool processAfter = false;                      // whether a service process still runs afterwards
 };
 
 class UninstallEndToEnd : public testing::TestWithParam<Case> {};
@@ -57,23 +47,23 @@ TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
   if (c.msiexecOnPath) box.InstallMsiexec();
   const auto run = box.Run("velascanupg", c.args, c.env);
   EXPECT_EQ(run.status, c.status) << run.out << run.err;
-
   const auto events = test::ReadTranscript(box.TranscriptFile());
-  const auto pauses = test::EventsNamed(events, "pause");
-  EXPECT_EQ(pauses.size(), static_cast<std::size_t>(c.pauses));
-  for (const auto& pause : pauses) EXPECT_EQ(pause.Num("ms"), 2000);
-  const auto messages = test::EventsNamed(events, "msgbox");
-  ASSERT_EQ(messages.size(), c.message ? 1u : 0u);
-  if (c.message) { EXPECT_EQ(messages[0].Str("text"), c.message); }
-  // The installer is tried after a successful removal, or after none, also when it is missing.
-  const auto runs = test::EventsNamed(events, "run");
-  ASSERT_EQ(runs.size(), c.passed || !c.msiexecOnPath ? 1u : 0u);
-  if (!runs.empty()) {
-    EXPECT_EQ(runs[0].Num("pid") != 0, c.passed != nullptr);
-    EXPECT_EQ(runs[0].Num("style"), 1);
+  std::vector<std::string> messages, commands;
+  std::vector<long> pauses;
+  for (const auto& e : events) {
+    if (e.name() == "pause") pauses.push_back(e.Num("ms"));
+    if (e.name() == "msgbox") messages.push_back(e.Str("text"));
+    // The installer is tried after a successful removal, or after none, also when it is missing.
+    if (e.name() == "run") {
+      commands.push_back(e.Num("pid") ? e.Str("command") : "failed");
+      EXPECT_EQ(e.Num("style"), 1);
+    }
   }
+  EXPECT_EQ(pauses, std::vector<long>(c.pauses, 2000));
+  EXPECT_EQ(messages, c.messages);
+  EXPECT_EQ(commands, c.passed ? std::vector<std::string>{std::string("msiexec.exe ") + c.passed}
+                      : c.msiexecOnPath ? std::vector<std::string>{} : std::vector<std::string>{"failed"});
   if (c.passed) {
-    EXPECT_EQ(runs[0].Str("command"), std::string("msiexec.exe ") + c.passed);
     const auto recorded = test::ReadRecording(box.MsiexecRecord());
     ASSERT_TRUE(recorded);
     EXPECT_EQ(recorded->args, std::vector<std::string>{c.passed});
@@ -92,27 +82,27 @@ INSTANTIATE_TEST_SUITE_P(
     UninstallMode, UninstallEndToEnd,
     testing::Values(
         Case{.name = "NoService", .args = {"-uninstallX{6F3C}"}, .passed = "/uninstall {6F3C}"},
-        Case{.name = "Stopped", .setup = Register, .args = {"-uninstall", " {6F 3C} "}, .pauses = 1,
+        Case{.name = "Stopped", .setup = Service(false), .args = {"-uninstall", " {6F 3C} "}, .pauses = 1,
              .passed = "/uninstall  {6F 3C} "},
-        Case{.name = "Running", .setup = Running(nullptr), .args = {"-uninstall", "{6F3C}", "/qn"}, .pauses = 2,
+        Case{.name = "Running", .setup = Service(true), .args = {"-uninstall", "{6F3C}", "/qn"}, .pauses = 2,
              .passed = "/uninstall {6F3C} /qn"},
-        Case{.name = "Paused", .setup = Running("7"), .args = {"-uninstall"}, .pauses = 1, .passed = "/uninstall "},
-        Case{.name = "StopDenied", .setup = Running(nullptr, "stop"), .status = 1,
-             .message = "Error [5]  when stop the service", .passed = nullptr, .serviceAfter = "STATE : 4\n",
+        Case{.name = "Paused", .setup = Service(true, "7"), .args = {"-uninstall"}, .pauses = 1, .passed = "/uninstall "},
+        Case{.name = "StopDenied", .setup = Service(true, nullptr, "stop"), .status = 1,
+             .messages = {"Error [5]  when stop the service"}, .passed = nullptr, .serviceAfter = "STATE : 4\n",
              .processAfter = true},
         // Only the stop request is refused, so the delete goes through: the
         // service, still running, is marked for deletion.
-        Case{.name = "PendingStopDenied", .setup = Running("3", "stop"), .pauses = 1, .serviceAfter = "STATE : 3\n",
+        Case{.name = "PendingStopDenied", .setup = Service(true, "3", "stop"), .pauses = 1, .serviceAfter = "STATE : 3\n",
              .processAfter = true},
-        Case{.name = "DeleteDeniedAfterStop", .setup = Running(nullptr, "delete"), .status = 1, .pauses = 1,
-             .message = "Error [5]  when uninstall the service", .passed = nullptr, .serviceAfter = "STATE : 1\n"},
-        Case{.name = "MsiexecMissing", .setup = Running(nullptr), .msiexecOnPath = false, .status = 1, .pauses = 2,
-             .message = "Error when running Msiexec.exe.\r\n\r\nTry to uninstall from Add/Remove Program.",
+        Case{.name = "DeleteDeniedAfterStop", .setup = Service(true, nullptr, "delete"), .status = 1, .pauses = 1,
+             .messages = {"Error [5]  when uninstall the service"}, .passed = nullptr, .serviceAfter = "STATE : 1\n"},
+        Case{.name = "MsiexecMissing", .setup = Service(true), .msiexecOnPath = false, .status = 1, .pauses = 2,
+             .messages = {"Error when running Msiexec.exe.\r\n\r\nTry to uninstall from Add/Remove Program."},
              .passed = nullptr},
         // Cancel at the Windows prompt ends the run with status 2 before the service is touched.
-        Case{.name = "WindowsPromptCancelled", .setup = Register, .env = {{"WINDIR", std::nullopt}}, .status = 2,
+        Case{.name = "WindowsPromptCancelled", .setup = Service(false), .env = {{"WINDIR", std::nullopt}}, .status = 2,
              .passed = nullptr, .serviceAfter = "STATE : 1\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 }  // namespace
 }  // namespace vsu
