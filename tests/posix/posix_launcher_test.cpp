@@ -11,12 +11,10 @@
 #include "platform/posix/posix_launcher.h"
 #include "support/posix/process_tools.h"
 #include "support/posix/temp_dir.h"
-#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
 
-using test::PrintTo;
 using Args = std::vector<std::string>;
 using Start = std::function<bool(posix::PosixLauncher&)>;
 
@@ -32,60 +30,48 @@ Start Shell(const char* file, const char* parameters = "", const char* directory
   };
 }
 
-struct LaunchCase {
-  const char* name;
-  Start start;
-  std::optional<Args> args;         // what the started program got; nullopt: the start fails
-  const char* directory = nullptr;  // where it ran, below the drive's folder
-};
-
-class LaunchTest : public testing::TestWithParam<LaunchCase> {
- protected:
-  LaunchTest() {
-    dir.Write("empty/notexec.exe", "#!/bin/sh\n");
-    dir.MakeDir("empty/folder.exe");
-    dir.MakeDir("work");
-    test::WriteRecorderScript(dir.str() + "/bin/msiexec.exe", dir.str() + "/record.txt");
-  }
+// A command's first word is looked up on PATH and the rest passed unchanged as
+// one argument; ShellExecute runs the mapped file in the mapped directory.
+// Started programs are grandchildren: this process is left with no child, running or ended.
+TEST(PosixLauncher, RunsTheProgramWithoutWaitingOrLeavingAChild) {
   test::TempDir dir;
   test::ScopedEnv path{"PATH", (dir.str() + "/empty:" + dir.str() + "/bin").c_str()};
   test::ScopedEnv drive{"VELASCANUPG_DRIVE_C", dir.str().c_str()};
-};
-
-TEST_P(LaunchTest, RunsTheProgramWithoutWaitingOrLeavingAChild) {
-  const auto& c = GetParam();
-  posix::PosixLauncher launcher;
-  EXPECT_EQ(c.start(launcher), c.args.has_value());
-  // Started programs are grandchildren: this process is left with no child, running or ended.
-  EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD);
-  if (!c.args) return;
-  const auto recorded = test::ReadRecording(dir.str() + "/record.txt");
-  ASSERT_TRUE(recorded);
-  EXPECT_EQ(recorded->args, *c.args);
-  if (c.directory) { EXPECT_EQ(recorded->directory, dir.str() + "/" + c.directory); }
+  dir.Write("empty/notexec.exe", "#!/bin/sh\n");
+  dir.MakeDir("empty/folder.exe");
+  dir.MakeDir("work");
+  test::WriteRecorderScript(dir.str() + "/bin/msiexec.exe", dir.str() + "/record.txt");
+  const struct {
+    Start start;
+    std::optional<Args> args;         // what the started program got; nullopt: the start fails
+    const char* directory = nullptr;  // where it ran, below the drive's folder
+  } cases[] = {
+      {Command("msiexec.exe /uninstall {AB-12}"), Args{"/uninstall {AB-12}"}},
+      {Command("msiexec.exe  /uninstall  {A B} "), Args{" /uninstall  {A B} "}},
+      {Command("msiexec.exe"), Args{}},
+      {Command("missing.exe /x"), std::nullopt},
+      {Command("notexec.exe /x"), std::nullopt},
+      {Command("folder.exe /x"), std::nullopt},
+      {Shell("c:\\bin\\MSIEXEC.EXE", "-install_noMsg", "c:\\work"), Args{"-install_noMsg"}, "work"},
+      {Shell("c:\\bin\\msiexec.exe"), Args{}},
+      {Shell("c:\\bin\\none.exe"), std::nullopt},
+      {Shell("c:\\empty\\notexec.exe"), std::nullopt},
+      {Shell("q:\\x.exe"), std::nullopt},
+      {Shell("c:\\bin\\msiexec.exe", "", "c:\\nowhere"), std::nullopt}};
+  int row = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(++row);
+    std::filesystem::remove(dir.path() / "record.txt");
+    posix::PosixLauncher launcher;
+    EXPECT_EQ(c.start(launcher), c.args.has_value());
+    EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD);
+    if (!c.args) continue;
+    const auto recorded = test::ReadRecording(dir.str() + "/record.txt");
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->args, *c.args);
+    if (c.directory) { EXPECT_EQ(recorded->directory, dir.str() + "/" + c.directory); }
+  }
 }
-
-// A command's first word is looked up on PATH and the rest passed unchanged as
-// one argument; ShellExecute runs the mapped file in the mapped directory.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LaunchTest,
-    testing::Values(
-        LaunchCase{.name = "command", .start = Command("msiexec.exe /uninstall {AB-12}"), .args = Args{"/uninstall {AB-12}"}},
-        LaunchCase{.name = "blanks_kept", .start = Command("msiexec.exe  /uninstall  {A B} "),
-                   .args = Args{" /uninstall  {A B} "}},
-        LaunchCase{.name = "no_argument", .start = Command("msiexec.exe"), .args = Args{}},
-        LaunchCase{.name = "command_missing", .start = Command("missing.exe /x"), .args = std::nullopt},
-        LaunchCase{.name = "command_not_executable", .start = Command("notexec.exe /x"), .args = std::nullopt},
-        LaunchCase{.name = "command_a_folder", .start = Command("folder.exe /x"), .args = std::nullopt},
-        LaunchCase{.name = "shell", .start = Shell("c:\\bin\\MSIEXEC.EXE", "-install_noMsg", "c:\\work"),
-                   .args = Args{"-install_noMsg"}, .directory = "work"},
-        LaunchCase{.name = "shell_no_parameters", .start = Shell("c:\\bin\\msiexec.exe"), .args = Args{}},
-        LaunchCase{.name = "shell_missing", .start = Shell("c:\\bin\\none.exe"), .args = std::nullopt},
-        LaunchCase{.name = "shell_not_executable", .start = Shell("c:\\empty\\notexec.exe"), .args = std::nullopt},
-        LaunchCase{.name = "shell_unmapped_drive", .start = Shell("q:\\x.exe"), .args = std::nullopt},
-        LaunchCase{.name = "shell_missing_directory", .start = Shell("c:\\bin\\msiexec.exe", "", "c:\\nowhere"),
-                   .args = std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // With no real waiting, a wait still lasts while the program launched last
 // runs, up to its nominal length, and no longer.
