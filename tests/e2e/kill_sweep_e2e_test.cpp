@@ -14,16 +14,16 @@
 namespace vsu {
 namespace {
 
-// The processes a killed run leaves behind, the service installer or a service
-// it asked to stop, finish their work before the administrator runs it again.
+// The processes a killed run leaves behind, the service installer (the
+// service's program run with -install_noMsg) or a service it asked to stop,
+// finish their work before the administrator runs it again.
 bool Settled(const test::UpgradeWorld& world) {
   for (const pid_t pid : posix::ListProcessIds()) {
     const auto exe = posix::ExecutablePath(pid);
     if (!exe || !exe->starts_with(world.install().dir().str() + "/") || !posix::IsAlive(pid)) continue;
-    // The installer runs the service's program too, with -install_noMsg.
-    std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline");
-    if (*exe != world.ServiceExe() || std::string(std::istreambuf_iterator<char>(cmdline), {}).find("-install_noMsg") !=
-                                          std::string::npos ||
+    std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline");
+    const std::string cmdline(std::istreambuf_iterator<char>(in), {});
+    if (*exe != world.ServiceExe() || cmdline.find("-install_noMsg") != std::string::npos ||
         world.Sc({"query", "Vela Scan"}).out == "STATE : 3\n") {
       return false;
     }
@@ -31,36 +31,30 @@ bool Settled(const test::UpgradeWorld& world) {
   return true;
 }
 
-fixture::InstallationOptions Installation() {
+TEST(KillSweep, AKilledUpgradeFinishesOnItsRerunAsAnUninterruptedOneDoes) {
   fixture::InstallationOptions options;
   options.database.version = "2.00";
   options.database.rows = 2000;
   options.namesLines = 20000;
-  return options;
-}
-
-const test::Env kScaledDown{{"VELASCANUPG_PAUSE_SCALE", "0.03"}};
-
-TEST(KillSweep, AKilledUpgradeFinishesOnItsRerunAsAnUninterruptedOneDoes) {
-  test::UpgradeWorld reference(Installation());
+  const test::Env scaledDown{{"VELASCANUPG_PAUSE_SCALE", "0.03"}};
+  test::UpgradeWorld reference(options);
   reference.InstallService(4);
   const auto original = reference.Snapshot();
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(reference.Upgrade(kScaledDown).status, 0);
+  ASSERT_EQ(reference.Upgrade(scaledDown).status, 0);
   const auto length = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   auto expected = reference.Snapshot();
   // The MIB list's backup holds a whole list: the one before the first run, or
   // the registered one when the killed run got that far.
   const std::set<std::string> namesBak{original.at("SNMPc/mibfiles/names.txt"), expected.at("SNMPc/mibfiles/names.txt")};
   expected.erase("SNMPc/mibfiles/names.bak");
-
   constexpr int kMoments = 30;
   for (int moment = 1; moment <= kMoments; ++moment) {
     const int killAfterMs = static_cast<int>(length.count() * moment / (kMoments + 1));
     SCOPED_TRACE("killed after " + std::to_string(killAfterMs) + " of " + std::to_string(length.count()) + " ms");
-    test::UpgradeWorld world(Installation());
+    test::UpgradeWorld world(options);
     world.InstallService(4);
-    world.Upgrade(kScaledDown, {"c:\\VelaScan"}, "", killAfterMs);
+    world.Upgrade(scaledDown, {"c:\\VelaScan"}, "", killAfterMs);
     ASSERT_TRUE(test::WaitFor([&] { return Settled(world); }));
     const auto rerun = world.Upgrade();
     ASSERT_EQ(rerun.status, 0) << rerun.out;
