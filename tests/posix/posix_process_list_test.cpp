@@ -18,7 +18,8 @@ namespace vsu {
 namespace {
 
 // A console stand-in, a copy of sleep named as the product's console in a
-// folder of its own, is found by both walks until it ends.
+// folder of its own, is found by both walks until it ends; an opened process
+// gives its executable's path.
 TEST(PosixProcessList, FindsTheRunningConsoleUntilItEnds) {
   test::TempDir dir;
   std::filesystem::copy_file("/bin/sleep", dir.path() / "VelaScan.exe");
@@ -39,28 +40,24 @@ TEST(PosixProcessList, FindsTheRunningConsoleUntilItEnds) {
   EXPECT_EQ(names, std::vector<std::string>{"VelaScan.exe"});
   EXPECT_TRUE(list.CloseHandle(snapshot));
   EXPECT_FALSE(list.CloseHandle(snapshot));
-  ::kill(console, SIGKILL);
-  EXPECT_TRUE(test::WaitFor([&] { return !posix::IsAlive(console); }));
-  EXPECT_FALSE(IsProcessRunning(p, dir.str() + "/velascan.exe"));
-}
-
-TEST(PosixProcessList, GivesTheExecutablePathOfAnOpenedProcess) {
-  posix::PosixProcessList list;
-  EXPECT_EQ(list.OpenProcess(kProcessQueryAndReadAccess, false, 0), 0u);
-  const ProcHandle self = list.OpenProcess(kProcessQueryAndReadAccess, false, ::getpid());
+  const ProcHandle opened = list.OpenProcess(kProcessQueryAndReadAccess, false, static_cast<std::uint32_t>(console));
   ModHandle modules[4] = {};
   std::uint32_t needed = 0;
-  ASSERT_TRUE(list.EnumProcessModules(self, modules, sizeof modules, &needed));
+  ASSERT_TRUE(list.EnumProcessModules(opened, modules, sizeof modules, &needed));
   std::string path(260, ' ');
-  const auto length = list.GetModuleFileNameExA(self, modules[0], path.data(), 260);
-  EXPECT_EQ(path.substr(0, length + 1), std::filesystem::read_symlink("/proc/self/exe").string() + '\0');
+  const auto length = list.GetModuleFileNameExA(opened, modules[0], path.data(), 260);
+  EXPECT_EQ(path.substr(0, length + 1), std::filesystem::canonical(dir.path() / "VelaScan.exe").string() + '\0');
   EXPECT_EQ(path.back(), ' ');
-  EXPECT_TRUE(list.CloseHandle(self));
-  EXPECT_FALSE(list.EnumProcessModules(self, modules, sizeof modules, &needed));
+  EXPECT_TRUE(list.CloseHandle(opened));
+  EXPECT_FALSE(list.EnumProcessModules(opened, modules, sizeof modules, &needed));
+  EXPECT_EQ(list.OpenProcess(kProcessQueryAndReadAccess, false, 0), 0u);
   // A buffer with room for one id only is reported full, so the caller doubles it.
   std::uint32_t one = 0;
   ASSERT_TRUE(list.EnumProcesses(&one, 4, &needed));
   EXPECT_EQ(needed, 4u);
+  ::kill(console, SIGKILL);
+  EXPECT_TRUE(test::WaitFor([&] { return !posix::IsAlive(console); }));
+  EXPECT_FALSE(IsProcessRunning(p, dir.str() + "/velascan.exe"));
 }
 
 }  // namespace
