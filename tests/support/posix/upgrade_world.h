@@ -21,11 +21,9 @@ class UpgradeWorld : public ServiceSandbox {
   std::string ServiceExe() const { return File("c:\\VelaScan\\VelaScanSrv.exe"); }
   std::string Db() const { return install_.VelaScanDb(); }
   const TestInstallation& install() const { return install_; }
-  // Registers the old service of the program directory, started when state is
-  // 4; env reaches the service's process.
+  // Registers the old service of the program directory, started when state is 4; env reaches its process.
   void InstallService(int state, const Env& env = {}) const;
-  // Runs the tool on c:\VelaScan without real waits, with a transcript of
-  // this run only.
+  // Runs the tool on c:\VelaScan without real waits, with a transcript of this run only.
   ProgramResult Upgrade(const Env& extra = {}, std::vector<std::string> args = {"c:\\VelaScan"},
                         std::string input = {}, int killAfterMs = 120000) const;
   std::vector<Event> Events() const { return ReadTranscript(TranscriptFile()); }
