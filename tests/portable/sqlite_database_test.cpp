@@ -65,8 +65,8 @@ class SqliteDatabaseTest : public ::testing::Test {
                "CREATE TABLE SuppGrp_Perm (Name varChar(20));"
                "INSERT INTO SuppGrp_Perm (rowid, Name) VALUES (5, 'Group 2'), (2, 'Group 1'), (9, 'Group 3');"
                "CREATE TABLE Empty (Name varChar(20));");
-    connection = Connect();
   }
+  void SetUp() override { connection = Connect(); }
   ~SqliteDatabaseTest() override { std::filesystem::remove_all(dir); }
   std::unique_ptr<Connection> Connect(int mode = adModeUnknown, const std::string& path = {}) {
     return OpenConnection(db, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (path.empty() ? file : path) +
