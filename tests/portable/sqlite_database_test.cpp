@@ -210,96 +210,73 @@ std::map<std::string, std::string> FolderContents(const std::filesystem::path& d
   return contents;
 }
 
-// How the file is found by a connection that only reads it.
-enum class Found { kRollbackJournal, kWriteAheadLog, kBesideAWriter, kHalfWritten };
-
-struct ReadOnlyCase {
-  const char* name;
-  Found found;
-  const char* expected;  // SnmpcPath read, or part of the failure
-};
-
-class SqliteReadOnly : public SqliteDatabaseTest, public ::testing::WithParamInterface<ReadOnlyCase> {};
-
-TEST_P(SqliteReadOnly, LeavesTheFileAndItsFolderAsTheyWere) {
-  const auto& c = GetParam();
+// A connection that only reads leaves the file and its folder as they were,
+// whichever journal it finds: a rollback journal, a half-written one (a copy
+// taken in the middle of a commit is what a crash there leaves), a write-ahead
+// log, and a log beside another program's writer.
+TEST_F(SqliteDatabaseTest, AReaderLeavesTheFileAndItsFolderAsTheyWere) {
   connection->Close();
-  std::string path = file;
-  Handle other(nullptr, sqlite3_close_v2);
-  if (c.found == Found::kWriteAheadLog || c.found == Found::kBesideAWriter) OpenAndRun(path, "PRAGMA journal_mode=WAL");
-  if (c.found == Found::kBesideAWriter) other = OpenAndRun(path, "UPDATE Settings_General SET SnmpcPath = 'd:\\new'");
-  if (c.found == Found::kHalfWritten) {
-    // A copy taken in the middle of a commit is what a crash there leaves.
-    other = OpenAndRun(path, "PRAGMA cache_size=1; BEGIN; UPDATE Settings_General SET SnmpcPath = 'torn';"
-                             "INSERT INTO Empty WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                             "WHERE i < 2000) SELECT hex(randomblob(100)) FROM n");
-    std::filesystem::create_directory(dir / "crash");
-    path = (dir / "crash" / "test.mdb").string();
-    for (const char* suffix : {"", "-journal"}) std::filesystem::copy_file(file + suffix, path + suffix);
+  Handle writer(nullptr, sqlite3_close_v2);
+  const std::pair<std::function<std::string()>, const char*> cases[] = {  // the file read, and SnmpcPath or the failure
+      {[&] { return file; }, "c:\\snmpc"},
+      {[&] {
+         writer = OpenAndRun(file, "PRAGMA cache_size=1; BEGIN; UPDATE Settings_General SET SnmpcPath = 'torn';"
+                                   "INSERT INTO Empty WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                   "WHERE i < 2000) SELECT hex(randomblob(100)) FROM n");
+         std::filesystem::create_directory(dir / "crash");
+         const std::string copy = (dir / "crash" / "test.mdb").string();
+         for (const char* suffix : {"", "-journal"}) std::filesystem::copy_file(file + suffix, copy + suffix);
+         writer.reset();
+         return copy;
+       }, "left unfinished"},
+      {[&] { return OpenAndRun(file, "PRAGMA journal_mode=WAL"), file; }, "c:\\snmpc"},
+      {[&] { return writer = OpenAndRun(file, "UPDATE Settings_General SET SnmpcPath = 'd:\\new'"), file; }, "d:\\new"}};
+  for (const auto& [prepare, expected] : cases) {
+    const std::string path = prepare();
+    const auto before = FolderContents(dir);
+    const std::string read = FailureOf([&] {
+      const auto reader = Connect(adModeRead, path);
+      throw Failure(FieldText(*OpenTable(db, *reader, "Settings_General"), "SnmpcPath"));
+    });
+    EXPECT_NE(read.find(expected), std::string::npos) << read;
+    EXPECT_EQ(FolderContents(dir), before) << expected;
   }
-  const auto before = FolderContents(dir);
-  const std::string read = FailureOf([&] {
-    const auto reader = Connect(adModeRead, path);
-    throw Failure(FieldText(*OpenTable(db, *reader, "Settings_General"), "SnmpcPath"));
-  });
-  EXPECT_NE(read.find(c.expected), std::string::npos) << read;
-  EXPECT_EQ(FolderContents(dir), before);
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, SqliteReadOnly,
-                         ::testing::Values(ReadOnlyCase{"RollbackJournal", Found::kRollbackJournal, "c:\\snmpc"},
-                                           ReadOnlyCase{"WriteAheadLog", Found::kWriteAheadLog, "c:\\snmpc"},
-                                           ReadOnlyCase{"BesideAWriter", Found::kBesideAWriter, "d:\\new"},
-                                           ReadOnlyCase{"HalfWritten", Found::kHalfWritten, "left unfinished"}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // Another program holding the file in either journal mode is waited for, at
 // Open as at every later operation; the file keeps its journal mode.
-struct LockCase {
-  const char* name;
-  const char* journalMode;
-  const char* holderSql;  // the other program runs it, holds what it took for a while, then commits
-  std::function<void(SqliteDatabaseTest&)> action;
-};
-
-class SqliteLock : public SqliteDatabaseTest, public ::testing::WithParamInterface<LockCase> {};
-
-TEST_P(SqliteLock, IsWaitedFor) {
-  const auto& c = GetParam();
+TEST_F(SqliteDatabaseTest, AnotherProgramsLockIsWaitedFor) {
   connection->Close();
-  OpenAndRun(file, std::string("PRAGMA journal_mode=") + c.journalMode);
-  constexpr auto kHold = std::chrono::milliseconds(300);
-  const auto start = std::chrono::steady_clock::now();
-  {
-    auto holder = OpenAndRun(file, c.holderSql);
-    std::thread release([&] {
-      std::this_thread::sleep_for(kHold);
-      sqlite3_exec(holder.get(), "COMMIT", nullptr, nullptr, nullptr);
-    });
-    EXPECT_NO_THROW(c.action(*this));
-    release.join();
+  const struct {
+    const char* journalMode;
+    const char* holderSql;  // the other program runs it, holds what it took for a while, then commits
+    std::function<void()> action;
+  } cases[] = {
+      {"delete", "BEGIN EXCLUSIVE", [&] { FieldText(*OpenTable(db, *Connect(), "Settings_General"), "ProgVersion"); }},
+      {"delete", "BEGIN; SELECT count(*) FROM SuppGrp_Perm", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }},
+      {"delete", "BEGIN IMMEDIATE", [&] { Connect()->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT"); }},
+      {"wal", "BEGIN IMMEDIATE", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.holderSql);
+    OpenAndRun(file, std::string("PRAGMA journal_mode=") + c.journalMode);
+    constexpr auto kHold = std::chrono::milliseconds(300);
+    const auto start = std::chrono::steady_clock::now();
+    {
+      auto holder = OpenAndRun(file, c.holderSql);
+      std::thread release([&] {
+        std::this_thread::sleep_for(kHold);
+        sqlite3_exec(holder.get(), "COMMIT", nullptr, nullptr, nullptr);
+      });
+      EXPECT_NO_THROW(c.action());
+      release.join();
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kHold);
+    connection.reset();
+    std::string header(20, '\0');
+    std::ifstream(file, std::ios::binary).read(header.data(), 20);
+    EXPECT_EQ(header[18], std::string(c.journalMode) == "wal" ? 2 : 1);  // the journal mode the file keeps
   }
-  EXPECT_GE(std::chrono::steady_clock::now() - start, kHold);
-  std::string header(20, '\0');
-  std::ifstream(file, std::ios::binary).read(header.data(), 20);
-  EXPECT_EQ(header[18], std::string(c.journalMode) == "wal" ? 2 : 1);  // the journal mode the file keeps
 }
-
-void WriteSettings(SqliteDatabaseTest& t) {
-  t.connection = t.Connect();
-  t.Write("Settings_General", "SnmpcPath");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SqliteLock,
-    ::testing::Values(
-        LockCase{"OpenBesideAWriter", "delete", "BEGIN EXCLUSIVE",
-                 [](auto& t) { FieldText(*OpenTable(t.db, *t.Connect(), "Settings_General"), "ProgVersion"); }},
-        LockCase{"CommitBesideAReader", "delete", "BEGIN; SELECT count(*) FROM SuppGrp_Perm", WriteSettings},
-        LockCase{"ExecuteBesideAWriter", "delete", "BEGIN IMMEDIATE",
-                 [](auto& t) { t.Connect()->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT"); }},
-        LockCase{"WriteBesideALoggedWriter", "wal", "BEGIN IMMEDIATE", WriteSettings}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vsu::sqlite
