@@ -75,11 +75,13 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{.name = "leading_backslash", .path = "\\Windows\\win.ini", .mapped = "windows/WIN.INI",
                  .exists = true, .cwd = "snmpc/mibfiles"},
         PathCase{.name = "relative", .path = "MIBFILES\\names.txt", .mapped = "snmpc/mibfiles/names.txt"},
+        PathCase{.name = "root_of_the_current_drive", .path = "\\Tallyback.exe", .mapped = "Tallyback.exe"},
         PathCase{.name = "parent_of_the_root", .path = "c:\\..\\..\\etc\\passwd", .mapped = "etc/passwd"},
         PathCase{.name = "parent_of_the_current", .path = "..\\..\\..\\x", .mapped = "x", .cwd = "snmpc/mibfiles"},
         PathCase{.name = "unmapped_drive", .path = "q:\\windows\\win.ini", .mapped = nullptr},
         PathCase{.name = "network_path", .path = "\\\\server\\share\\x", .mapped = nullptr},
-        PathCase{.name = "no_drive_here", .path = "\\etc\\passwd", .mapped = nullptr, .cwd = nullptr}),
+        PathCase{.name = "no_drive_here", .path = "\\etc\\passwd", .mapped = nullptr, .cwd = nullptr},
+        PathCase{.name = "relative_on_no_drive", .path = "etc\\passwd", .mapped = nullptr, .cwd = nullptr}),
     test::CaseName());
 
 // A copy overwrites, keeps the mode and leaves nothing beside the destination,
