@@ -1,142 +1,114 @@
+// The service double and velascan-sc driving the Linux service manager as the
+// end-to-end runs do, one command after another in one sandbox.
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
-#include "support/posix/process_tools.h"
 #include "support/posix/service_sandbox.h"
-#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
 
-using test::PrintTo;
+using Clock = std::chrono::steady_clock;
 
-using test::ServiceSandbox;
-
-TEST(VelaScanSrv, RegistersItselfStoppedAndRunsUntilStopped) {
-  ServiceSandbox box;
-  ASSERT_EQ(box.Srv({"-install_noMsg"}).status, 0);
-  EXPECT_EQ(box.Sc({"query", "Vela Scan"}).out, "STATE : 1\n");
-  EXPECT_EQ(box.Sc({"qc", "Vela Scan"}).out, "BINARY_PATH_NAME : " + box.ServiceBinary() + "\n");
-  EXPECT_EQ(box.Srv({"-install_noMsg"}).status, 1);
-
-  ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0);
-  EXPECT_EQ(box.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
-  EXPECT_NE(box.ServiceProcess(), 0);
-  const auto stop = box.Sc({"stop", "Vela Scan"});
-  EXPECT_EQ(stop.status, 0);
-  EXPECT_EQ(stop.err, "");
-  EXPECT_TRUE(box.WaitForServiceEnd());  // it ends on the stop signal
-  EXPECT_EQ(box.Sc({"query", "Vela Scan"}).out, "STATE : 1\n");
-}
-
-// As the real service does, the double keeps the settings database of its own
-// folder open while it runs; it never makes one where there is none.
-TEST(VelaScanSrv, KeepsTheDatabaseOfItsFolderOpenWhileItRuns) {
-  ServiceSandbox box;
-  const std::string db = box.dir.str() + "/srv/VelaScan.mdb";
-  ASSERT_EQ(box.Sc({"create", "Vela Scan", box.ServiceBinary()}).status, 0);
-  ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(250));
-  EXPECT_FALSE(std::filesystem::exists(db));
-  box.dir.Write("srv/VelaScan.mdb", "");
-  const auto holds = [&] {
-    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(box.ServiceProcess()) + "/fd")) {
-      std::error_code error;
-      if (std::filesystem::read_symlink(fd, error) == db) return true;
-    }
-    return false;
-  };
-  EXPECT_TRUE(test::WaitFor(holds));
-}
-
-TEST(VelaScanSrv, RegistersOnlyAfterItsDelay) {
-  ServiceSandbox box;
-  const auto before = std::chrono::steady_clock::now();
-  ASSERT_EQ(box.Srv({"-install_noMsg"}, {{"VELASCANSRV_DELAY_MS", "300"}}).status, 0);
-  EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
-  EXPECT_EQ(box.Sc({"query", "Vela Scan"}).out, "STATE : 1\n");
-}
-
-TEST(VelaScanSrv, CanBeToldNeverToRegister) {
-  ServiceSandbox box;
-  EXPECT_EQ(box.Srv({"-install_noMsg"}, {{"VELASCANSRV_NO_REGISTER", "1"}}).status, 0);
-  const auto query = box.Sc({"query", "Vela Scan"});
-  EXPECT_EQ(query.status, 1);
-  EXPECT_EQ(query.err, "ERROR: 1060\n");
-}
-
-using Commands = std::vector<std::vector<std::string>>;
-
-struct ScCase {
-  const char* name;
-  Commands before;  // run first, each expected to succeed
-  std::vector<std::string> command;
-  int status;
-  const char* out;
-  const char* err;
-  const char* stopMs = nullptr;  // how long the service takes to end once stopped; else the
-                                 // test waits for its end before the command
+struct Step {
+  std::vector<std::string> args;  // velascan-sc's, or "srv" and the double's, or "kill" its process
+  std::string output;             // stdout and stderr; the status is 1 exactly when it holds an error
+  test::Env env = {};
+  bool wait = false;              // the service's process ends in its own time, so the answer comes later
 };
 
-class VelaScanScTest : public testing::TestWithParam<ScCase> {};
-
-TEST_P(VelaScanScTest, AnswersAsTheServiceManagerDoes) {
-  const auto& c = GetParam();
-  ServiceSandbox box;
-  ASSERT_EQ(box.Sc({"create", "svc", box.ServiceBinary()}).status, 0);
-  std::map<std::string, std::optional<std::string>> env;
-  if (c.stopMs) env["VELASCANSRV_STOP_MS"] = c.stopMs;
-  for (const auto& command : c.before) {
-    ASSERT_EQ(box.Sc(command, env).status, 0) << command[0];
-    if (command[0] == "stop" && !c.stopMs) {
-      ASSERT_TRUE(box.WaitForServiceEnd());
+TEST(ServiceTools, AnswerAsTheServiceManagerDoes) {
+  test::ServiceSandbox box;
+  const std::string srv = box.ServiceBinary(), db = box.dir.str() + "/srv/VelaScan.mdb";
+  const Step steps[] = {
+      {{"srv", "-install_noMsg"}, "", {{"VELASCANSRV_NO_REGISTER", "1"}}},
+      {{"query", "Vela Scan"}, "ERROR: 1060\n"},
+      {{"srv", "-install_noMsg"}, "", {{"VELASCANSRV_DELAY_MS", "300"}}},
+      {{"srv", "-install_noMsg"}, "VelaScanSrv: ERROR: 1073\n"},
+      {{"qc", "VELA SCAN"}, "BINARY_PATH_NAME : " + srv + "\n"},
+      {{"deny", "Vela Scan", "pause"}, "ERROR: 87\n"},
+      {{"deny", "Vela Scan", "start"}, ""},
+      {{"delete", "Vela Scan"}, ""},
+      {{"create", "Vela Scan", srv}, ""},
+      {{"start", "Vela Scan"}, "ERROR: 5\n"},  // a denial belongs to the name, not to one registration
+      {{"allow", "Vela Scan", "start"}, ""},
+      {{"set-state", "Vela Scan", "6"}, ""},
+      {{"query", "Vela Scan"}, "STATE : 6\n"},
+      {{"start", "Vela Scan"}, ""},
+      {{"query", "Vela Scan"}, "STATE : 4\n"},
+      {{"start", "Vela Scan"}, "ERROR: 1056\n"},
+      {{"set-state", "Vela Scan", "7"}, ""},
+      {{"stop", "Vela Scan"}, ""},
+      {{"query", "Vela Scan"}, "STATE : 1\n", {}, true},
+      {{"start", "Vela Scan"}, ""},
+      {{"kill"}, ""},
+      {{"query", "Vela Scan"}, "STATE : 1\n", {}, true},
+      {{"start", "Vela Scan"}, ""},
+      {{"delete", "Vela Scan"}, ""},
+      {{"query", "Vela Scan"}, "STATE : 4\n"},
+      {{"kill"}, ""},
+      {{"query", "Vela Scan"}, "ERROR: 1060\n", {}, true},
+      {{"create", "Vela Scan", srv}, ""},
+      {{"start", "Vela Scan"}, "", {{"VELASCANSRV_STOP_MS", "3000"}}},
+      {{"holds"}, ""},
+      {{"stop", "Vela Scan"}, ""},
+      {{"query", "Vela Scan"}, "STATE : 3\n"},
+      {{"stop", "Vela Scan"}, "ERROR: 1061\n"},
+      {{"start", "Vela Scan"}, "ERROR: 1056\n"},
+      {{"delete", "Vela Scan"}, ""},
+      {{"query", "Vela Scan"}, "STATE : 3\n"},
+      {{"delete", "Vela Scan"}, "ERROR: 1072\n"},
+      {{"start", "Vela Scan"}, "ERROR: 1072\n"},
+      {{"create", "Vela Scan", srv}, "ERROR: 1072\n"},
+      {{"kill"}, ""},
+      {{"query", "Vela Scan"}, "ERROR: 1060\n", {}, true},
+      {{"create", "Vela Scan", srv}, ""},
+      {{"deny", "Vela Scan", "query"}, ""},
+      {{"query", "Vela Scan"}, "ERROR: 5\n"},
+      {{"deny", "Vela Scan", "config"}, ""},
+      {{"qc", "Vela Scan"}, "ERROR: 5\n"},
+      {{"deny", "Vela Scan", "delete"}, ""},
+      {{"delete", "Vela Scan"}, "ERROR: 5\n"},
+      {{"start", "Vela Scan"}, ""},
+      {{"deny", "Vela Scan", "stop"}, ""},
+      {{"stop", "Vela Scan"}, "ERROR: 5\n"}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.args[0] + " " + (step.args.size() > 1 ? step.args[1] : "") + " -> " + step.output);
+    const auto start = Clock::now();
+    if (step.args[0] == "kill") {
+      const int pid = box.ServiceProcess();
+      ASSERT_GT(pid, 0);
+      test::KillProcessesOf(srv);
+      continue;
     }
+    if (step.args[0] == "holds") {
+      // The double keeps the database of its own folder open while it runs, and never makes one.
+      EXPECT_FALSE(std::filesystem::exists(db));
+      box.dir.Write("srv/VelaScan.mdb", "");
+      EXPECT_TRUE(test::WaitFor([&] {
+        std::error_code e;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(box.ServiceProcess()) + "/fd", e))
+          if (std::filesystem::read_symlink(fd, e) == db) return true;
+        return false;
+      }));
+      continue;
+    }
+    test::ProgramResult result;
+    const bool answered = test::WaitFor([&] {
+      result = step.args[0] == "srv" ? box.Srv({step.args.begin() + 1, step.args.end()}, step.env)
+                                     : box.Sc(step.args, step.env);
+      return !step.wait || result.out + result.err == step.output;
+    });
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(result.out + result.err, step.output);
+    EXPECT_EQ(result.status, step.output.find("ERROR") != std::string::npos ? 1 : 0);
+    EXPECT_EQ(result.err.empty(), result.status == 0);
+    if (step.env.contains("VELASCANSRV_DELAY_MS")) { EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300)); }
   }
-  const auto result = box.Sc(c.command, env);
-  EXPECT_EQ(result.status, c.status);
-  EXPECT_EQ(result.out, c.out);
-  EXPECT_EQ(result.err, c.err);
 }
-
-const std::vector<std::string> kStart{"start", "svc"};
-const std::vector<std::string> kDelete{"delete", "svc"};
-const std::vector<std::string> kQuery{"query", "svc"};
-
-INSTANTIATE_TEST_SUITE_P(
-    VelaScanSc, VelaScanScTest,
-    testing::Values(
-        ScCase{"QueryMissing", {}, {"query", "other"}, 1, "", "ERROR: 1060\n"},
-        ScCase{"NamesIgnoreCase", {}, {"query", "SVC"}, 0, "STATE : 1\n", ""},
-        ScCase{"StartRunning", {kStart}, kStart, 1, "", "ERROR: 1056\n"},
-        ScCase{"StopStopped", {}, {"stop", "svc"}, 1, "", "ERROR: 1062\n"},
-        ScCase{"CreateExisting", {}, {"create", "svc", "/bin/true"}, 1, "", "ERROR: 1073\n"},
-        ScCase{"DeleteStopped", {kDelete}, kQuery, 1, "", "ERROR: 1060\n"},
-        ScCase{"DeletedWhileRunning", {kStart, kDelete}, kQuery, 0, "STATE : 4\n", ""},
-        ScCase{"DeleteMarked", {kStart, kDelete}, kDelete, 1, "", "ERROR: 1072\n"},
-        ScCase{"StartMarked", {kStart, kDelete}, kStart, 1, "", "ERROR: 1072\n"},
-        ScCase{"CreateMarked", {kStart, kDelete}, {"create", "svc", "/bin/true"}, 1, "", "ERROR: 1072\n"},
-        ScCase{"GoneOnceStopped", {kStart, kDelete, {"stop", "svc"}}, kQuery, 1, "", "ERROR: 1060\n"},
-        ScCase{"DeniedStart", {{"deny", "svc", "start"}}, kStart, 1, "", "ERROR: 5\n"},
-        ScCase{"DeniedQuery", {{"deny", "svc", "query"}}, kQuery, 1, "", "ERROR: 5\n"},
-        ScCase{"DeniedConfig", {{"deny", "svc", "config"}}, {"qc", "svc"}, 1, "", "ERROR: 5\n"},
-        ScCase{"DeniedDelete", {{"deny", "svc", "delete"}}, kDelete, 1, "", "ERROR: 5\n"},
-        ScCase{"DeniedStop", {kStart, {"deny", "svc", "stop"}}, {"stop", "svc"}, 1, "", "ERROR: 5\n"},
-        ScCase{"Allowed", {{"deny", "svc", "start"}, {"allow", "svc", "start"}}, kStart, 0, "", ""},
-        ScCase{"DenialOutlivesTheService", {{"deny", "svc", "start"}, kDelete, {"create", "svc", "/bin/true"}},
-               kStart, 1, "", "ERROR: 5\n"},
-        ScCase{"SetState", {{"set-state", "svc", "6"}}, kQuery, 0, "STATE : 6\n", ""},
-        ScCase{"SetStateEndsAtStart", {{"set-state", "svc", "6"}, kStart}, kQuery, 0, "STATE : 4\n", ""},
-        ScCase{"SetStateEndsAtStop", {kStart, {"set-state", "svc", "7"}, {"stop", "svc"}}, kQuery, 0,
-               "STATE : 1\n", ""},
-        ScCase{"UnknownDenial", {}, {"deny", "svc", "pause"}, 1, "", "ERROR: 87\n"},
-        // A stop request returns at once; the service is stop pending until its process has ended.
-        ScCase{"StopPending", {kStart, {"stop", "svc"}}, kQuery, 0, "STATE : 3\n", "", "3000"},
-        ScCase{"StopWhileStopping", {kStart, {"stop", "svc"}}, {"stop", "svc"}, 1, "", "ERROR: 1061\n", "3000"},
-        ScCase{"DeleteWhileStopping", {kStart, {"stop", "svc"}, kDelete}, kQuery, 0, "STATE : 3\n", "", "3000"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vsu

@@ -8,98 +8,61 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 
-#include "support/posix/e2e.h"
+#include "support/json_lines.h"
+#include "support/posix/service_sandbox.h"
 
 namespace vsu {
 namespace {
 
-class PtyProgram {
- public:
-  explicit PtyProgram(const test::Sandbox& box) {
-    pid_ = ::forkpty(&master_, nullptr, nullptr, nullptr);
-    if (pid_ == 0) {
-      for (const auto& [name, value] : box.run.env) {
-        if (value) ::setenv(name.c_str(), value->c_str(), 1);
-        else ::unsetenv(name.c_str());
-      }
-      ::setenv("VELASCANUPG_UI", "terminal", 1);
-      const std::string path = test::BinPath("velascanupg");
-      ::execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
+TEST(TerminalEndToEnd, EnterPathDialogTakesTypingEnterAndEsc) {
+  test::ServiceSandbox box;
+  int terminal = -1;
+  const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    for (const auto& [name, value] : box.Environment()) value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    ::setenv("VELASCANUPG_UI", "terminal", 1);
+    ::unsetenv("WINDIR");  // no drive is mapped, so the Windows directory is asked for
+    const std::string path = test::BinPath("velascanupg");
+    ::execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
   }
-  ~PtyProgram() {
-    if (pid_ > 0 && status_ < 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    if (master_ >= 0) ::close(master_);
-  }
-
-  // Reads the screen output until it contains text; false after the timeout.
-  bool WaitFor(const std::string& text, int seconds = 20) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (screen_.find(text, seen_) != std::string::npos) {
-        seen_ = screen_.find(text, seen_) + text.size();
-        return true;
-      }
-      pollfd p{master_, POLLIN, 0};
-      if (::poll(&p, 1, 100) > 0) {
-        char buffer[4096];
-        const auto n = ::read(master_, buffer, sizeof buffer);
-        if (n <= 0) return false;
-        screen_.append(buffer, static_cast<std::size_t>(n));
-      }
+  ASSERT_GT(pid, 0);
+  std::string screen;
+  std::size_t seen = 0;
+  // Reads the screen until text follows what was seen last; false after 20 s or at its end.
+  const auto shows = [&](const std::string& text) {
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+         std::chrono::steady_clock::now() < deadline;) {
+      if (const auto at = screen.find(text, seen); at != std::string::npos) return seen = at + text.size(), true;
+      pollfd p{terminal, POLLIN, 0};
+      char buffer[4096];
+      if (::poll(&p, 1, 100) <= 0) continue;
+      const auto n = ::read(terminal, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      screen.append(buffer, static_cast<std::size_t>(n));
     }
     return false;
+  };
+  const auto type = [&](const std::string& keys) { EXPECT_EQ(::write(terminal, keys.data(), keys.size()), ssize_t(keys.size())); };
+  EXPECT_TRUE(shows("  Enter the Path to Windows") && shows("Path:"));
+  type("c:\\nowherx\x7f" "e\r");  // a backspace, then Enter presses OK
+  EXPECT_TRUE(shows("Please check path again"));
+  type("\r");  // OK on the message box
+  EXPECT_TRUE(shows("Path: c:\\nowhere"));
+  type("\x1b");  // Esc presses Cancel
+  shows("\x01");  // to the end of the output
+  int status = 0;
+  ::kill(pid, SIGKILL);  // only when it still runs: an ended program stays a zombie until waited for
+  ::waitpid(pid, &status, 0);
+  ::close(terminal);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << screen;
+  std::vector<std::string> seenEvents;
+  for (const auto& e : test::ReadTranscript(box.TranscriptFile())) {
+    if (e.name() == "click") seenEvents.push_back(e.Str("control") + (e.Has("entry") ? " " + e.Str("entry") : ""));
+    if (e.name() == "msgbox" || e.name() == "end") seenEvents.push_back(e.name());
   }
-  void Type(const std::string& keys) { ASSERT_EQ(::write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size())); }
-  int Wait() {
-    int status = 0;
-    for (int i = 0; i < 200; ++i) {
-      WaitFor("\x01never", 0);  // keep draining the screen
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        return status_;
-      }
-      ::usleep(50000);
-    }
-    return -1;
-  }
-
- private:
-  int master_ = -1;
-  pid_t pid_ = -1;
-  int status_ = -1;
-  std::string screen_;
-  std::size_t seen_ = 0;
-};
-
-TEST(TerminalEndToEnd, EnterPathDialogTakesTypingEnterAndEsc) {
-  test::Sandbox box;
-  PtyProgram program(box);
-  ASSERT_TRUE(program.WaitFor("  Enter the Path to Windows"));
-  ASSERT_TRUE(program.WaitFor("Path:"));
-  program.Type("c:\\nowherx");
-  program.Type("\x7f");  // backspace
-  program.Type("e\r");
-  ASSERT_TRUE(program.WaitFor("Please check path again"));
-  program.Type("\r");  // OK on the message box
-  ASSERT_TRUE(program.WaitFor("Path: c:\\nowhere"));
-  program.Type("\x1b");  // Esc presses Cancel
-  EXPECT_EQ(program.Wait(), 2);
-
-  const auto events = box.Events();
-  const auto clicks = test::EventsNamed(events, "click");
-  ASSERT_EQ(clicks.size(), 2u);
-  EXPECT_EQ(clicks[0].Str("control"), "cmdOK");
-  EXPECT_EQ(clicks[0].Str("entry"), "c:\\nowhere");
-  EXPECT_EQ(clicks[1].Str("control"), "cmdCancel");
-  EXPECT_EQ(test::EventsNamed(events, "msgbox").size(), 1u);
-  EXPECT_EQ(events.back().Num("status"), 2);
+  EXPECT_EQ(seenEvents, (std::vector<std::string>{"cmdOK c:\\nowhere", "msgbox", "cmdCancel", "end"}));
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
+// The uninstall mode of the built tool against the Linux service manager, the
+// service double and a recording msiexec.exe on PATH.
+
 #include <gtest/gtest.h>
 
-#include <functional>
-
+#include "support/case_name.h"
 #include "support/json_lines.h"
-#include "support/posix/process_tools.h"
-#include "support/posix/recorder_script.h"
 #include "support/posix/service_sandbox.h"
 #include "support/table_rows.h"
 
@@ -12,138 +12,93 @@ namespace vsu {
 namespace {
 
 using test::PrintTo;
-
 using test::ServiceSandbox;
 
-void Register(const ServiceSandbox& box) { ASSERT_EQ(box.Srv({"-install_noMsg"}).status, 0); }
-
-void RegisterAndStart(const ServiceSandbox& box) {
-  Register(box);
-  ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0);
-  ASSERT_NE(box.ServiceProcess(), 0);
-}
-
-std::function<void(const ServiceSandbox&)> RunningInState(const char* state) {
-  return [state](const ServiceSandbox& box) {
-    RegisterAndStart(box);
-    ASSERT_EQ(box.Sc({"set-state", "Vela Scan", state}).status, 0);
-  };
-}
-
-std::function<void(const ServiceSandbox&)> Denying(std::function<void(const ServiceSandbox&)> setup,
-                                                  const char* operation) {
+// Registered, then started with state reported instead and op refused, when given.
+auto Service(bool start, const char* state = nullptr, const char* op = nullptr) {
   return [=](const ServiceSandbox& box) {
-    setup(box);
-    ASSERT_EQ(box.Sc({"deny", "Vela Scan", operation}).status, 0);
+    ASSERT_EQ(box.Srv({"-install_noMsg"}).status, 0);
+    if (start) { ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0); }
+    if (state) { ASSERT_EQ(box.Sc({"set-state", "Vela Scan", state}).status, 0); }
+    if (op) { ASSERT_EQ(box.Sc({"deny", "Vela Scan", op}).status, 0); }
   };
 }
 
-struct UninstallCase {
+struct Case {
   const char* name;
-  std::function<void(const ServiceSandbox&)> setup;
-  bool msiexecOnPath;
-  int status;
-  int pauses;
-  const char* message;  // the one message box shown, or nullptr
-  bool installerStarted;
-  const char* serviceAfter;  // what "velascan-sc query" prints on stdout or stderr afterwards
-  bool processAfter;         // whether a service process still runs afterwards
+  std::function<void(const ServiceSandbox&)> setup = [](const ServiceSandbox&) {};
+  std::vector<std::string> args = {"-uninstall", "{6F3C-0042}"};
+  test::Env env = {};
+  bool msiexecOnPath = true;
+  int status = 0;
+  std::size_t pauses = 0;                         // of 2000 ms each
+  std::vector<std::string> messages = {};         // the message boxes shown
+  const char* passed = "/uninstall {6F3C-0042}";  // the one argument msiexec.exe gets; null: not started
+  const char* serviceAfter = "ERROR: 1060\n";     // what "velascan-sc query" prints afterwards
+  bool processAfter = false;                      // whether a service process still runs afterwards
 };
 
-class UninstallE2eTest : public testing::TestWithParam<UninstallCase> {};
+class UninstallEndToEnd : public testing::TestWithParam<Case> {};
 
-TEST_P(UninstallE2eTest, RemovesTheServiceAndStartsTheInstaller) {
+TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
   const auto& c = GetParam();
   ServiceSandbox box;
   c.setup(box);
   if (c.msiexecOnPath) box.InstallMsiexec();
-
-  const auto run = box.Upgrader({"-uninstall", "{6F3C-0042}"});
+  const auto run = box.Run("velascanupg", c.args, c.env);
   EXPECT_EQ(run.status, c.status) << run.out << run.err;
-
   const auto events = test::ReadTranscript(box.TranscriptFile());
-  const auto pauses = test::EventsNamed(events, "pause");
-  EXPECT_EQ(pauses.size(), static_cast<std::size_t>(c.pauses));
-  for (const auto& pause : pauses) EXPECT_EQ(pause.Num("ms"), 2000);
-  const auto messages = test::EventsNamed(events, "msgbox");
-  ASSERT_EQ(messages.size(), c.message ? 1u : 0u);
-  if (c.message) {
-    EXPECT_EQ(messages[0].Str("text"), c.message);
+  std::vector<std::string> messages, commands;
+  std::vector<long> pauses;
+  for (const auto& e : events) {
+    if (e.name() == "pause") pauses.push_back(e.Num("ms"));
+    if (e.name() == "msgbox") messages.push_back(e.Str("text"));
+    // The installer is tried after a successful removal, or after none, also when it is missing.
+    if (e.name() == "run") {
+      commands.push_back(e.Num("pid") ? e.Str("command") : "failed");
+      EXPECT_EQ(e.Num("style"), 1);
+    }
   }
-  const auto runs = test::EventsNamed(events, "run");
-  const bool tried = c.installerStarted || !c.msiexecOnPath;
-  ASSERT_EQ(runs.size(), tried ? 1u : 0u);
-  if (tried) {
-    EXPECT_EQ(runs[0].Str("command"), "msiexec.exe /uninstall {6F3C-0042}");
-    EXPECT_EQ(runs[0].Num("style"), 1);
-    EXPECT_EQ(runs[0].Num("pid") != 0, c.installerStarted);
-  }
-  ASSERT_FALSE(events.empty());
-  EXPECT_EQ(events.back().name(), "end");
-  EXPECT_EQ(events.back().Num("status"), c.status);
-
-  if (c.installerStarted) {
+  EXPECT_EQ(pauses, std::vector<long>(c.pauses, 2000));
+  EXPECT_EQ(messages, c.messages);
+  EXPECT_EQ(commands, c.passed ? std::vector<std::string>{std::string("msiexec.exe ") + c.passed}
+                      : c.msiexecOnPath ? std::vector<std::string>{} : std::vector<std::string>{"failed"});
+  if (c.passed) {
     const auto recorded = test::ReadRecording(box.MsiexecRecord());
     ASSERT_TRUE(recorded);
-    EXPECT_EQ(recorded->args, std::vector<std::string>{"/uninstall {6F3C-0042}"});
+    EXPECT_EQ(recorded->args, std::vector<std::string>{c.passed});
   }
+  EXPECT_EQ(events.back().name(), "end");
+  EXPECT_EQ(events.back().Num("status"), c.status);
   // A stopped service's process ends, and a deleted one goes, in their own time.
   EXPECT_TRUE(test::WaitFor([&] { return (box.ServiceProcess() != 0) == c.processAfter; }));
   const auto query = box.Sc({"query", "Vela Scan"});
   EXPECT_EQ(query.out + query.err, c.serviceAfter);
 }
 
-const char* const kGone = "ERROR: 1060\n";
-
-UninstallCase Pending(const char* name, const char* state) {
-  return {name, RunningInState(state), true, 0, 1, nullptr, true, kGone, false};
-}
-
+// The product code reaches the installer from the twelfth character of the
+// command line on, the arguments joined with single blanks. Refusals of the
+// service manager end the run as in the unit tests and the upgrade runs.
 INSTANTIATE_TEST_SUITE_P(
-    UninstallMode, UninstallE2eTest,
+    UninstallMode, UninstallEndToEnd,
     testing::Values(
-        UninstallCase{"NoService", [](const auto&) {}, true, 0, 0, nullptr, true, kGone, false},
-        UninstallCase{"Stopped", Register, true, 0, 1, nullptr, true, kGone, false},
-        UninstallCase{"Running", RegisterAndStart, true, 0, 2, nullptr, true, kGone, false},
-        Pending("StartPending", "2"), Pending("StopPending", "3"), Pending("ContinuePending", "5"),
-        Pending("PausePending", "6"), Pending("Paused", "7"),
-        UninstallCase{"StopDenied", Denying(RegisterAndStart, "stop"), true, 1, 0,
-                      "Error [5]  when stop the service", false, "STATE : 4\n", true},
+        Case{.name = "NoService", .args = {"-uninstallX{6F3C}"}, .passed = "/uninstall {6F3C}"},
+        Case{.name = "Stopped", .setup = Service(false), .args = {"-uninstall", " {6F 3C} "}, .pauses = 1,
+             .passed = "/uninstall  {6F 3C} "},
+        Case{.name = "Running", .setup = Service(true), .args = {"-uninstall", "{6F3C}", "/qn"}, .pauses = 2,
+             .passed = "/uninstall {6F3C} /qn"},
+        Case{.name = "Paused", .setup = Service(true, "7"), .args = {"-uninstall"}, .pauses = 1, .passed = "/uninstall "},
         // Only the stop request is refused, so the delete goes through: the
         // service, still running, is marked for deletion.
-        UninstallCase{"PendingStopDenied", Denying(RunningInState("3"), "stop"), true, 0, 1, nullptr, true,
-                      "STATE : 3\n", true},
-        UninstallCase{"DeleteDenied", Denying(Register, "delete"), true, 1, 0, "Error [5]  when uninstall the service",
-                      false, "STATE : 1\n", false},
-        UninstallCase{"DeleteDeniedAfterStop", Denying(RegisterAndStart, "delete"), true, 1, 1,
-                      "Error [5]  when uninstall the service", false, "STATE : 1\n", false},
-        UninstallCase{"MsiexecMissing", RegisterAndStart, false, 1, 2,
-                      "Error when running Msiexec.exe.\r\n\r\nTry to uninstall from Add/Remove Program.", false,
-                      kGone, false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct IdentifierCase {
-  std::vector<std::string> args;
-  std::string passed;  // the one argument msiexec.exe receives
-};
-void PrintTo(const IdentifierCase& c, std::ostream* out) { *out << '"' << c.passed << '"'; }
-
-class ProductIdentifierE2eTest : public testing::TestWithParam<IdentifierCase> {};
-
-TEST_P(ProductIdentifierE2eTest, ReachesTheInstallerFromTheTwelfthCharacterOn) {
-  ServiceSandbox box;
-  box.InstallMsiexec();
-  EXPECT_EQ(box.Upgrader(GetParam().args).status, 0);
-  const auto recorded = test::ReadRecording(box.MsiexecRecord());
-  ASSERT_TRUE(recorded);
-  EXPECT_EQ(recorded->args, std::vector<std::string>{GetParam().passed});
-}
-
-INSTANTIATE_TEST_SUITE_P(UninstallMode, ProductIdentifierE2eTest,
-                         testing::Values(IdentifierCase{{"-uninstallX{6F3C}"}, "/uninstall {6F3C}"},
-                                         IdentifierCase{{"-uninstall", " {6F 3C} "}, "/uninstall  {6F 3C} "},
-                                         IdentifierCase{{"-uninstall", "{6F3C}", "/qn"}, "/uninstall {6F3C} /qn"},
-                                         IdentifierCase{{"-uninstall"}, "/uninstall "}));
+        Case{.name = "PendingStopDenied", .setup = Service(true, "3", "stop"), .pauses = 1, .serviceAfter = "STATE : 3\n",
+             .processAfter = true},
+        Case{.name = "MsiexecMissing", .setup = Service(true), .msiexecOnPath = false, .status = 1, .pauses = 2,
+             .messages = {"Error when running Msiexec.exe.\r\n\r\nTry to uninstall from Add/Remove Program."},
+             .passed = nullptr},
+        // Cancel at the Windows prompt ends the run with status 2 before the service is touched.
+        Case{.name = "WindowsPromptCancelled", .setup = Service(false), .env = {{"WINDIR", std::nullopt}}, .status = 2,
+             .passed = nullptr, .serviceAfter = "STATE : 1\n"}),
+    test::CaseName());
 
 }  // namespace
 }  // namespace vsu

@@ -1,192 +1,339 @@
-// Whole upgrades of fixture installations by the built tool, against the Linux
-// service manager and the service double, read back from the transcript, the
-// files, the databases and the service manager.
+// Whole runs of the built tool on fixture installations, against the Linux
+// service manager and the service double: each installation is checked, then
+// upgraded with a backup, then restored from it, and every run is read back
+// from the transcript, the files, the databases and the service manager.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
-#include "support/posix/process_tools.h"
+#include "support/case_name.h"
 #include "support/posix/upgrade_world.h"
+#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
 
+namespace fs = std::filesystem;
 using test::Env;
+using test::PrintTo;
 using test::UpgradeWorld;
+using Events = std::vector<test::Event>;
+using Strings = std::vector<std::string>;
+using World = const UpgradeWorld&;
 
-constexpr const char* kMibNote =
-    "A new MIB (ferrowin.mib) has been added to\r\nSNMPc. Recompile the mib database in SNMPc\r\nto have the new "
-    "velascan traps decoded.";
-
-std::vector<std::string> Texts(const std::vector<test::Event>& events) {
-  std::vector<std::string> texts;
-  for (const auto& e : test::EventsNamed(events, "text")) {
-    if (e.Str("control") == "txtInfo") texts.push_back(e.Str("text"));
+// One field of each event of a kind that has it, numbers as text; only the control's events when one is named.
+Strings Seen(const Events& events, const char* event, const char* field, const char* control = nullptr) {
+  Strings values;
+  for (const auto& e : events) {
+    if (e.name() != event || !e.Has(field) || (control && e.Str("control") != control)) continue;
+    values.push_back(e.fields[field].is_string() ? e.Str(field) : e.fields[field].dump());
   }
-  return texts;
-}
-
-std::vector<long> Progress(const std::vector<test::Event>& events) {
-  std::vector<long> values;
-  for (const auto& e : test::EventsNamed(events, "progress")) values.push_back(e.Num("value"));
   return values;
 }
 
-std::vector<std::string> Messages(const std::vector<test::Event>& events) {
-  std::vector<std::string> texts;
-  for (const auto& e : test::EventsNamed(events, "msgbox")) texts.push_back(e.Str("text"));
-  return texts;
+std::string Settings(World w, const char* column) {
+  return test::Query(w.Db(), std::string("SELECT ") + column + " FROM Settings_General")[0][0];
 }
 
-struct ServiceCase {
+struct Case {
   const char* name;
-  int state;  // 0: no service
-  std::vector<std::string> firstTexts;
+  std::function<void(fixture::InstallationOptions&)> install = nullptr;  // changes to an installation at 2.00
+  int serviceState = 0;  // 0: none, 1: stopped, 4: running
+  Env serviceEnv = {};
+  std::function<void(World)> prepare = nullptr;
+  Env env = {};
+  Strings args = {"c:\\VelaScan"};
+  std::string input = "";    // lines typed at prompts
+  std::string finding = "";  // what the check names in a FAIL line; "" when nothing would fail
+  int status = 0;            // of the upgrade
+  Strings messages = {};     // the upgrade's message boxes before the MIB note
+  long lastProgress = 10;    // 0: none shown
+  Strings prompts = {};      // captions of the prompts shown
+  std::function<void(World, const Events&)> check = nullptr;  // what else the upgrade must leave
 };
 
-class UpgradeEndToEnd : public ::testing::TestWithParam<ServiceCase> {};
+class UpgradeEndToEnd : public ::testing::TestWithParam<Case> {};
 
-TEST_P(UpgradeEndToEnd, FromTwoHundredToDoneWithTheNewServiceRunning) {
+TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
+  const auto& c = GetParam();
   fixture::InstallationOptions options;
   options.database.version = "2.00";
+  if (c.install) c.install(options);
   UpgradeWorld world(options);
-  world.InstallService(GetParam().state);
+  // With write-ahead logs, which a running service keeps open beside the file.
+  for (const auto& db : {world.Db(), world.File("c:\\SNMPc\\Lumidex.mdb")}) {
+    if (fs::exists(db)) test::Exec(db, "PRAGMA journal_mode=WAL");
+  }
+  world.InstallService(c.serviceState, c.serviceEnv);
+  if (c.prepare) c.prepare(world);
+  const auto bytes = world.Snapshot(true), before = world.Snapshot();
   const int oldService = test::ProcessOf(world.ServiceExe());
 
-  const auto result = world.Upgrade();
-  EXPECT_EQ(result.status, 0) << result.out << result.err;
-  const auto events = world.Events();
-  const auto texts = Texts(events);
-  ASSERT_GE(texts.size(), GetParam().firstTexts.size());
-  EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.begin() + GetParam().firstTexts.size()),
-            GetParam().firstTexts);
-  EXPECT_EQ(texts.back(), "The Vela Scan Service started successfully.");
-  EXPECT_EQ(Progress(events), (std::vector<long>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-  EXPECT_EQ(Messages(events), std::vector<std::string>{kMibNote});
-  EXPECT_EQ(events.back().Num("status"), 0);
+  // The check names what would fail and changes nothing, the service included.
+  Env env = c.env;
+  env["VELASCANUPG_CHECK"] = "1";
+  const auto check = world.Upgrade(env, c.args);
+  EXPECT_EQ(check.status, c.finding.empty() ? 0 : 1) << check.out;
+  EXPECT_EQ(("\n" + check.out).find("\nFAIL  " + c.finding) != std::string::npos, !c.finding.empty()) << check.out;
+  Events events = world.Events();
+  EXPECT_EQ(Seen(events, "check", "item").size() + 1, std::count(check.out.begin(), check.out.end(), '\n'));
+  EXPECT_EQ(Seen(events, "msgbox", "text").size() + Seen(events, "prompt", "caption").size(), 0u);
+  EXPECT_EQ(world.Snapshot(true), bytes);
+  EXPECT_EQ(test::ProcessOf(world.ServiceExe()), oldService);
 
-  // The service runs again, from the new executable, registered by it.
-  EXPECT_EQ(world.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
-  EXPECT_EQ(world.Sc({"qc", "Vela Scan"}).out, "BINARY_PATH_NAME : " + world.ServiceExe() + "\n");
-  const int newService = test::ProcessOf(world.ServiceExe());
-  EXPECT_NE(newService, 0);
-  if (oldService != 0) {
-    EXPECT_NE(newService, oldService);
+  env = c.env;
+  env.emplace("VELASCANUPG_BACKUP", "c:\\backup");
+  const auto run = world.Upgrade(env, c.args, c.input);
+  EXPECT_EQ(run.status, c.status) << run.out;
+  events = world.Events();
+  auto messages = c.messages;
+  if (c.status != 2 && !options.lumidex) {
+    messages.push_back("A new MIB (ferrowin.mib) has been added to\r\nSNMPc. Recompile the mib database in SNMPc\r\n"
+                       "to have the new velascan traps decoded.");
   }
-  // Files, MIB list and database.
-  EXPECT_NE(world.install().dir().Read("VelaScan/VelaScan.exe").find("new version"), std::string::npos);
-  EXPECT_TRUE(std::filesystem::exists(world.File("c:\\SNMPc\\Tallyback.exe")));
-  EXPECT_TRUE(std::filesystem::exists(world.File("c:\\SNMPc\\bitmaps\\VelaScan.ico")));
-  EXPECT_TRUE(std::filesystem::exists(world.File("c:\\SNMPc\\mibfiles\\Ferrowin.mib")));
-  const auto names = world.install().dir().Read("SNMPc/mibfiles/names.txt");
-  EXPECT_EQ(names.substr(names.size() - 16), "Ferrowin.mib\r\n\r\n");
-  EXPECT_EQ(test::Query(world.Db(), "SELECT ProgVersion, SnmpcPath FROM Settings_General"),
-            (std::vector<std::vector<std::string>>{{"3.14", "c:\\SNMPc"}}));
+  EXPECT_EQ(Seen(events, "msgbox", "text"), messages);
+  EXPECT_EQ(Seen(events, "prompt", "caption"), c.prompts);
+  const auto progress = Seen(events, "progress", "value");
+  EXPECT_EQ(progress.empty() ? 0 : std::stol(progress.back()), c.lastProgress);
+  const auto captions = Seen(events, "caption", "text");
+  EXPECT_EQ(std::count(captions.begin(), captions.end(), "Done"), c.status == 0);
+  EXPECT_EQ(Seen(events, "end", "status"), Strings{std::to_string(c.status)});
+  // Every window stands where it is centred on the default screen.
+  const std::map<std::string, std::pair<long, long>> places{
+      {"frmMain", {5377, 4027}}, {"frmEnterPath", {4897, 4665}}, {"frmVelaScanUpg", {4942, 4605}}};
+  for (const auto& e : events) {
+    if (e.Has("left")) { EXPECT_EQ(std::pair(e.Num("left"), e.Num("top")), places.at(e.Str("window"))) << e.name(); }
+  }
+  if (c.status == 0) {
+    // The service runs again, from the new executable, registered by it.
+    Strings first{"Copying program files..."};
+    if (c.serviceState != 0) first.insert(first.begin(), "Attempting to uninstall the service...");
+    if (c.serviceState == 4) first.insert(first.begin(), "Attempting to stop the service...");
+    const auto texts = Seen(events, "text", "text", "txtInfo");
+    EXPECT_EQ(Strings(texts.begin(), texts.begin() + std::min(texts.size(), first.size())), first);
+    EXPECT_EQ(texts.back(), "The Vela Scan Service started successfully.");
+    EXPECT_EQ(progress, (options.lumidex ? Strings{"1", "2", "3", "4", "7", "8", "9", "10"}
+                                           : Strings{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+    EXPECT_EQ(world.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
+    EXPECT_EQ(world.Sc({"qc", "Vela Scan"}).out, "BINARY_PATH_NAME : " + world.ServiceExe() + "\n");
+    EXPECT_NE(test::ProcessOf(world.ServiceExe()), 0);
+    EXPECT_NE(test::ProcessOf(world.ServiceExe()), oldService);
+    EXPECT_NE(world.install().dir().Read("VelaScan/VelaScan.exe").find("new version"), std::string::npos);
+    for (const char* file : {"Tallyback.exe", "bitmaps/VelaScan.ico", "mibfiles/Ferrowin.mib"}) {
+      EXPECT_EQ(fs::exists(world.install().Path(options.database.snmpcPath) / file), !options.lumidex) << file;
+    }
+    if (c.messages.empty()) { EXPECT_EQ(Settings(world, "ProgVersion"), "3.14"); }
+  }
+  if (options.lumidex) { EXPECT_EQ(world.Snapshot(true).at("SNMPc/Lumidex.mdb"), bytes.at("SNMPc/Lumidex.mdb")); }
+  if (c.check) c.check(world, events);
+
+  // Only a run that stopped before its first change may lack a backup; the
+  // restore puts back every file, the databases and the service.
+  const bool backedUp = fs::exists(world.File("c:\\backup\\manifest.txt"));
+  EXPECT_TRUE(backedUp || c.lastProgress == 0);
+  const auto restore = world.Upgrade({{"VELASCANUPG_RESTORE", "c:\\backup"}});
+  EXPECT_EQ(restore.status, backedUp ? 0 : 1) << restore.out;
+  EXPECT_EQ(world.Snapshot(), before) << restore.out;
 }
+
+auto Deny(const char* op) {
+  return [=](World w) { ASSERT_EQ(w.Sc({"deny", "Vela Scan", op}).status, 0); };
+}
+auto Sql(const char* db, const char* sql) {
+  return [=](World w) { test::Exec(w.File(db), sql); };
+}
+auto Remove(const char* file) {
+  return [=](World w) { fs::remove_all(w.File(file)); };
+}
+// The old program is still in place after a run that could not replace it.
+auto OldProgramStays(const char* file) {
+  return [=](World w, const Events&) {
+    EXPECT_NE(w.install().dir().Read(std::string("VelaScan/") + file).find("old version"), std::string::npos);
+  };
+}
+auto Lumidex(const char* serverIpAddr) {
+  return [=](fixture::InstallationOptions& o) { o.lumidex = true, o.serverIpAddr = serverIpAddr; };
+}
+// The Lumidex settings reach VelaScan.mdb, the server's address from Lumidex.ini or else from the machine.
+auto LumidexCarriedOver(const char* address) {
+  return [=](World w, const Events&) {
+    const std::string columns = "SqlDbServer, SqlDatabase, SqlDbUser, SqlConnType, SqlDbPass, SqlDbPort";
+    EXPECT_EQ(test::Query(w.Db(), "SELECT " + columns + " FROM Event_OnlineDb"),
+              test::Query(w.File("c:\\SNMPc\\Lumidex.mdb"), "SELECT " + columns + " FROM Settings_Console"));
+    EXPECT_EQ(test::Query(w.Db(), "SELECT IpAddress FROM Settings_SNMP_Agent")[0][0], address);
+    EXPECT_FALSE(fs::exists(w.File("c:\\SNMPc\\mibfiles\\names.bak")));
+  };
+}
+std::string LongDir() {
+  std::string dir = "c:\\";
+  for (int i = 0; dir.size() <= 170; ++i) dir += "SNMPc network manager folder " + std::to_string(i) + "\\";
+  return dir.substr(0, dir.size() - 1);
+}
+constexpr const char* kVelaScanDb = "c:\\VelaScan\\VelaScan.mdb";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UpgradeEndToEnd,
-    ::testing::Values(ServiceCase{"no_service", 0, {"Copying program files..."}},
-                      ServiceCase{"stopped", 1, {"Attempting to uninstall the service...", "Copying program files..."}},
-                      ServiceCase{"running", 4,
-                                  {"Attempting to stop the service...", "Attempting to uninstall the service...",
-                                   "Copying program files..."}},
-                      ServiceCase{"start_pending", 2,
-                                  {"Attempting to uninstall the service...", "Copying program files..."}},
-                      ServiceCase{"paused", 7, {"Attempting to uninstall the service...", "Copying program files..."}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        // The Windows directory found on drive C without WINDIR.
+        Case{.name = "running_service", .serviceState = 4, .env = {{"WINDIR", std::nullopt}},
+             .check = [](World w, const Events&) {
+               EXPECT_EQ(w.install().dir().Read("SNMPc/mibfiles/names.bak"),
+                         "rfc1213.mib\r\nsnmpv2-mib.mib\r\nQUILLBANK.MIB\r\n\r\nhostmib.mib\r\n");
+               EXPECT_EQ(w.install().dir().Read("SNMPc/mibfiles/names.txt"),
+                         "rfc1213.mib\r\nsnmpv2-mib.mib\r\nhostmib.mib\r\nFerrowin.mib\r\n\r\n");
+             }},
+        Case{.name = "lumidex_address_from_lumidex_ini", .install = Lumidex("10.1.2.3"), .serviceState = 1,
+             .check = LumidexCarriedOver("10.1.2.3")},
+        Case{.name = "lumidex_address_from_the_machine", .install = Lumidex(""),
+             .check = LumidexCarriedOver("198.51.100.4")},
+        // The whole path is used, and stored cut to 150 characters.
+        Case{.name = "long_snmpc_directory",
+             .install = [](auto& o) { o.database.snmpcPath = LongDir(), o.winIni = fixture::WinIni::kPlain; },
+             .prepare = [](World w) {
+               fs::create_directories(w.install().Path(LongDir()));
+               fs::copy(w.File("c:\\SNMPc"), w.install().Path(LongDir()), fs::copy_options::recursive);
+             },
+             .check = [](World w, const Events&) { EXPECT_EQ(Settings(w, "SnmpcPath"), LongDir().substr(0, 150)); }},
+        // The stop request returns at once and the service stops in its own
+        // time, within the waits after the stop request and the removal, which
+        // last while it stops even with no real waiting.
+        Case{.name = "service_slow_to_stop", .serviceState = 4, .serviceEnv = {{"VELASCANSRV_STOP_MS", "3000"}},
+             .check = [](World, const Events& events) {
+               const auto stop = std::find_if(events.begin(), events.end(), [](const test::Event& e) {
+                 return e.name() == "text" && e.Str("text") == "Attempting to stop the service...";
+               });
+               ASSERT_NE(stop, events.end());
+               ASSERT_EQ(std::next(stop)->name(), "pause");
+               EXPECT_LT(std::next(stop)->Num("t") - stop->Num("t"), 250);
+             }},
+        // A refused entry shows a box and the next line is tried; the entry is
+        // written back trimmed, then without its one trailing backslash.
+        Case{.name = "snmpc_directory_entered",
+             .prepare = [](World w) {
+               Remove("c:\\windows\\win.ini")(w);
+               Sql(kVelaScanDb, "UPDATE Settings_General SET SnmpcPath = 'c:\\Nowhere'")(w);
+             },
+             .input = "c:\\nowhere\n  C:\\SNMPC\\  \n",
+             .finding = "SNMPc directory: not found: the prompt \"  Enter the Path to SNMPc or Lumidex\" would be shown",
+             .messages = {"Please check path again"}, .prompts = {"  Enter the Path to SNMPc or Lumidex"},
+             .check = [](World w, const Events& events) {
+               EXPECT_EQ(Seen(events, "click", "entry"), (Strings{"c:\\nowhere", "  C:\\SNMPC\\  "}));
+               EXPECT_EQ(Seen(events, "text", "text", "txtName"), (Strings{"c:\\nowhere", "C:\\SNMPC\\", "C:\\SNMPC"}));
+               EXPECT_EQ(Settings(w, "SnmpcPath"), "C:\\SNMPC");
+             }},
+        // Cancel at the Windows prompt ends the run before anything else.
+        Case{.name = "windows_prompt_cancelled", .prepare = Remove("c:\\windows\\win.ini"),
+             .env = {{"WINDIR", std::nullopt}},
+             .finding = "Windows directory: not found: the prompt \"  Enter the Path to Windows\" would be shown",
+             .status = 2, .lastProgress = 0, .prompts = {"  Enter the Path to Windows"},
+             .check = [](World, const Events& events) {
+               Strings names;
+               for (const auto& e : events) names.push_back(e.name());
+               EXPECT_EQ(names, (Strings{"hide", "caption", "prompt", "show", "click", "end"}));
+               EXPECT_EQ(Seen(events, "click", "control"), Strings{"cmdCancel"});
+             }},
+        Case{.name = "stop_denied", .serviceState = 4, .prepare = Deny("stop"),
+             .finding = "service stop: stopping it is refused: error 5", .status = 1,
+             .messages = {"Error [5]  when stop the service"}, .lastProgress = 1},
+        Case{.name = "delete_denied", .serviceState = 1, .prepare = Deny("delete"),
+             .finding = "service delete: deleting it is refused: error 5", .status = 1,
+             .messages = {"Error [5]  when uninstall the service"}, .lastProgress = 2},
+        Case{.name = "launch_impossible",
+             .prepare = [](World w) {
+               fs::permissions(w.File("c:\\VelaScan\\Temp\\VelaScanSrv.ex_"), fs::perms::owner_read);
+             },
+             .status = 1, .messages = {"Error [0]  when install the service"}, .lastProgress = 8},
+        Case{.name = "never_registers", .env = {{"VELASCANSRV_NO_REGISTER", "1"}}, .status = 1,
+             .messages = {"Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe from windows "
+                          "explorer."},
+             .lastProgress = 8},
+        // A deny belongs to the service's name, so it also holds for the service the run registers.
+        Case{.name = "start_denied", .serviceState = 1, .prepare = Deny("start"),
+             .finding = "service start: starting it is refused: error 5", .status = 1,
+             .messages = {"Error [5]  when start the service"}, .lastProgress = 9},
+        Case{.name = "missing_temp_file", .prepare = Remove("c:\\VelaScan\\Temp\\VelaScan.ex_"),
+             .finding = "c:\\VelaScan\\Temp\\VelaScan.ex_: missing", .status = 1,
+             .messages = {"File not found: c:\\VelaScan\\Temp\\VelaScan.ex_"}, .lastProgress = 3},
+        Case{.name = "target_folder_missing", .prepare = Remove("c:\\SNMPc\\bitmaps"),
+             .finding = "c:\\SNMPc\\bitmaps\\VelaScan.ico: Path not found", .status = 1,
+             .messages = {"Path not found: c:\\SNMPc\\bitmaps\\VelaScan.ico"}, .lastProgress = 4},
+        Case{.name = "names_list_missing", .prepare = Remove("c:\\SNMPc\\mibfiles\\names.txt"),
+             .finding = "c:\\SNMPc\\mibfiles\\names.txt: missing",
+             .messages = {"File not found: c:\\SNMPc\\mibfiles\\names.txt"}},
+        Case{.name = "unreadable_database",
+             .prepare = [](World w) { std::ofstream(w.Db(), std::ios::binary) << std::string(4096, 'x'); },
+             .finding = "c:\\VelaScan\\VelaScan.mdb: file is not a database", .status = 1,
+             .messages = {"file is not a database: 'c:\\VelaScan\\VelaScan.mdb'"}, .lastProgress = 0},
+        Case{.name = "column_exists", .prepare = Sql(kVelaScanDb, "ALTER TABLE SuppGrp_Perm ADD CorrUpNotInQueue BIT"),
+             .finding = "schema step 2.01: the column SuppGrp_Perm.CorrUpNotInQueue exists already",
+             .messages = {"duplicate column name: CorrUpNotInQueue"}},
+        Case{.name = "table_exists", .prepare = Sql(kVelaScanDb, "CREATE TABLE sentfailed_mail_smtp (Name TEXT)"),
+             .finding = "schema step 2.05: the table SentFailed_Mail_SMTP exists already",
+             .messages = {"table SentFailed_Mail_SMTP already exists"}},
+        Case{.name = "lumidex_settings_missing", .install = Lumidex(""),
+             .prepare = Sql("c:\\SNMPc\\Lumidex.mdb", "DROP TABLE Settings_Console"),
+             .finding = "c:\\SNMPc\\Lumidex.mdb: ", .status = 1, .messages = {"no such table: Settings_Console"},
+             .lastProgress = 0},
+        // A stored version other than exactly the target is upgraded from, and is no version.
+        Case{.name = "version_with_a_trailing_blank",
+             .install = [](auto& o) { o.database.version = "3.14", o.database.storedVersion = "3.14 "; },
+             .finding = "schema: Type mismatch: \"4 \" of the version \"3.14 \" is not a number",
+             .messages = {"Type mismatch: \"4 \" of the version \"3.14 \" is not a number"}},
+        Case{.name = "quoted_command_line", .args = {"\"c:\\VelaScan\""},
+             .finding = "program directory: Path not found: \"c:\\VelaScan\"", .status = 1,
+             .messages = {"Path not found: \"c:\\VelaScan\""}, .lastProgress = 0},
+        // A folder that holds a backup already is never written over: that
+        // backup is of the installation before an earlier run.
+        Case{.name = "backup_folder_taken", .serviceState = 4,
+             .prepare = [](World w) { w.install().dir().Write("old/manifest.txt", "VelaScanUpg backup 1"); },
+             .env = {{"VELASCANUPG_BACKUP", "c:\\old"}}, .finding = "backup folder: c:\\old already holds a backup",
+             .status = 1,
+             .messages = {"The backup into c:\\old could not be completed, so nothing was changed.\r\n\r\n"
+                          "c:\\old already holds a backup; name a folder that holds none"},
+             .lastProgress = 0,
+             .check = [](World w, const Events&) { EXPECT_EQ(w.Sc({"query", "Vela Scan"}).out, "STATE : 4\n"); }},
+        // A service that needs 15 s to stop outlasts the 4 s of waits after its stop request and its removal.
+        Case{.name = "service_still_stopping", .serviceState = 4, .serviceEnv = {{"VELASCANSRV_STOP_MS", "15000"}},
+             .status = 1, .messages = {"Permission denied: c:\\VelaScan\\VelaScanSrv.exe"}, .lastProgress = 3,
+             .check = OldProgramStays("VelaScanSrv.exe")},
+        // Nothing names the SNMPc directory and the prompt is cancelled: the
+        // SNMPc files go to the root of the program's own drive, never the host's.
+        Case{.name = "empty_snmpc_directory",
+             .prepare = [](World w) {
+               w.install().dir().Write("windows/win.ini", "[SNMPc Network Manager]\r\nVersion=9\r\n");
+               Sql(kVelaScanDb, "UPDATE Settings_General SET SnmpcPath = ''")(w);
+               ASSERT_FALSE(fs::exists("/Tallyback.exe"));
+             },
+             .finding = "SNMPc directory: not found: the prompt \"  Enter the Path to SNMPc\" would be shown",
+             .status = 1, .messages = {"Path not found: \\bitmaps\\VelaScan.ico"}, .lastProgress = 4,
+             .prompts = {"  Enter the Path to SNMPc"},
+             .check = [](World w, const Events&) {
+               EXPECT_TRUE(fs::exists(w.install().dir().path() / "Tallyback.exe"));
+               EXPECT_FALSE(fs::exists("/Tallyback.exe"));
+             }}),
+    test::CaseName());
 
-struct LumidexCase {
-  const char* name;
-  const char* serverIp;
-  const char* expectedAddress;
-};
-
-class LumidexEndToEnd : public ::testing::TestWithParam<LumidexCase> {};
-
-TEST_P(LumidexEndToEnd, CarriesTheOnlineSettingsAndSkipsTheSnmpcFiles) {
-  fixture::InstallationOptions options;
-  options.lumidex = true;
-  options.serverIpAddr = GetParam().serverIp;
-  UpgradeWorld world(options);
-  const auto lumidexBytes = world.install().dir().Read("SNMPc/Lumidex.mdb");
-  const auto result = world.Upgrade();
-  EXPECT_EQ(result.status, 0) << result.out;
-  EXPECT_EQ(world.install().dir().Read("SNMPc/Lumidex.mdb"), lumidexBytes);  // only ever read
-  const auto events = world.Events();
-  EXPECT_EQ(Progress(events), (std::vector<long>{1, 2, 3, 4, 7, 8, 9, 10}));
-  EXPECT_TRUE(Messages(events).empty());  // no MIB note for Lumidex
-  EXPECT_EQ(test::Query(world.Db(), "SELECT IpAddress FROM Settings_SNMP_Agent"),
-            (std::vector<std::vector<std::string>>{{GetParam().expectedAddress}}));
-  const auto lumidex = test::Query(world.File("c:\\SNMPc\\Lumidex.mdb"),
-                                   "SELECT SqlDbServer, SqlDatabase, SqlDbUser, SqlConnType, SqlDbPass, SqlDbPort "
-                                   "FROM Settings_Console");
-  EXPECT_EQ(test::Query(world.Db(), "SELECT SqlDbServer, SqlDatabase, SqlDbUser, SqlConnType, SqlDbPass, SqlDbPort "
-                                    "FROM Event_OnlineDb"),
-            lumidex);
-  EXPECT_FALSE(std::filesystem::exists(world.File("c:\\SNMPc\\Tallyback.exe")));
-  EXPECT_FALSE(std::filesystem::exists(world.File("c:\\SNMPc\\mibfiles\\names.bak")));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, LumidexEndToEnd,
-                         ::testing::Values(LumidexCase{"server_ip_in_lumidex_ini", "10.1.2.3", "10.1.2.3"},
-                                           LumidexCase{"address_from_ip_info", "", "198.51.100.4"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct VersionCase {
-  const char* name;
-  const char* stored;
-  bool upgrades;
-};
-
-class VersionEndToEnd : public ::testing::TestWithParam<VersionCase> {};
-
-TEST_P(VersionEndToEnd, UpgradesUnlessExactlyTheTargetVersion) {
-  fixture::InstallationOptions options;
-  options.database.storedVersion = GetParam().stored;
-  UpgradeWorld world(options);
-  world.Upgrade();
-  const auto texts = Texts(world.Events());
-  EXPECT_EQ(std::count(texts.begin(), texts.end(), "Upgrading database..."), GetParam().upgrades ? 1 : 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, VersionEndToEnd,
-                         ::testing::Values(VersionCase{"exact", "3.14", false},
-                                           VersionCase{"trailing_blank", "3.14 ", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(UpgradeEndToEndPaths, LongSnmpcDirectoryIsStoredCutTo150Characters) {
-  std::string longDir = "c:\\";
-  for (int i = 0; longDir.size() <= 170; ++i) longDir += "SNMPc network manager folder " + std::to_string(i) + "\\";
-  longDir.pop_back();
-  fixture::InstallationOptions options;
-  options.database.snmpcPath = longDir;
-  options.winIni = fixture::WinIni::kPlain;
-  UpgradeWorld world(options);
-  const auto snmpc = world.install().Path(longDir);
-  std::filesystem::create_directories(snmpc / "mibfiles");
-  std::filesystem::create_directories(snmpc / "bitmaps");
-  std::filesystem::copy_file(world.File("c:\\SNMPc\\snmpc.ini"), snmpc / "snmpc.ini");
-  std::filesystem::copy_file(world.File("c:\\SNMPc\\mibfiles\\names.txt"), snmpc / "mibfiles" / "names.txt");
-  EXPECT_EQ(world.Upgrade().status, 0);
-  EXPECT_EQ(test::Query(world.Db(), "SELECT SnmpcPath FROM Settings_General"),
-            (std::vector<std::vector<std::string>>{{longDir.substr(0, 150)}}));
-  EXPECT_TRUE(std::filesystem::exists(snmpc / "Tallyback.exe"));  // the run used the whole path
-}
+// Every run on the machine sees a running console, so this one runs alone (the
+// "Serial" tests). The user presses OK without closing the console, which holds VelaScan.exe.
+INSTANTIATE_TEST_SUITE_P(
+    Serial, UpgradeEndToEnd,
+    ::testing::Values(Case{.name = "console_keeps_running", .prepare = [](World w) { w.StartConsole(); },
+                           .finding = "console: velascan.exe is running", .status = 1,
+                           .messages = {"Vela Scan Console is running.\n\nExit the Console now and\npress OK to continue...",
+                                        "Permission denied: c:\\VelaScan\\VelaScan.exe"},
+                           .lastProgress = 3, .check = OldProgramStays("VelaScan.exe")}),
+    test::CaseName());
 
 struct LockCase {
   const char* name;
-  bool writeAheadLog;        // the database keeps a write-ahead log instead of a rollback journal
-  const char* lock;          // what another program holds the database with
-  int holdMs;                // how long; 0: until the run has ended
-  const char* failure;       // part of the message the run ends with; null: it finishes
+  bool writeAheadLog;   // the database keeps a write-ahead log instead of a rollback journal
+  const char* lock;     // what another program holds the database with
+  int holdMs;           // how long; 0: until the run has ended
+  const char* failure;  // part of the message the run ends with; null: it finishes
 };
 
 class DatabaseLockEndToEnd : public ::testing::TestWithParam<LockCase> {};
@@ -201,30 +348,20 @@ TEST_P(DatabaseLockEndToEnd, IsWaitedForAndNothingGoesAstray) {
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(world.Db().c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, c.lock, nullptr, nullptr, nullptr), SQLITE_OK);
-  std::thread release;
-  if (c.holdMs > 0) {
-    release = std::thread([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(c.holdMs));
-      sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-    });
-  }
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(c.holdMs));
+    if (c.holdMs > 0) sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  });
   const auto result = world.Upgrade();
-  if (release.joinable()) release.join();
-  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
-
+  release.join();
+  sqlite3_close_v2(other);
   const auto events = world.Events();
-  EXPECT_TRUE(test::EventsNamed(events, "prompt").empty());
-  if (c.failure) {
-    EXPECT_EQ(result.status, 1);
-    ASSERT_FALSE(Messages(events).empty());
-    EXPECT_NE(Messages(events)[0].find(c.failure), std::string::npos) << Messages(events)[0];
-  } else {
-    EXPECT_EQ(result.status, 0) << result.out;
-  }
-  EXPECT_EQ(test::Query(world.Db(), "SELECT SnmpcPath FROM Settings_General"),
-            (std::vector<std::vector<std::string>>{{"c:\\SNMPc"}}));
-  EXPECT_FALSE(std::filesystem::exists(world.install().dir().path() / "Tallyback.exe"));
+  EXPECT_EQ(Seen(events, "prompt", "caption"), Strings{});
+  const auto messages = Seen(events, "msgbox", "text");
+  EXPECT_EQ(result.status, c.failure ? 1 : 0) << result.out;
+  if (c.failure) { EXPECT_NE(messages.at(0).find(c.failure), std::string::npos) << messages[0]; }
+  EXPECT_EQ(Settings(world, "SnmpcPath"), "c:\\SNMPc");
+  EXPECT_FALSE(fs::exists(world.install().dir().path() / "Tallyback.exe"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -235,167 +372,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "database is locked"},
         LockCase{"reader_beside_a_log", true, "BEGIN; SELECT count(*) FROM Settings_General", 0, nullptr},
         LockCase{"writer_for_a_second", false, "BEGIN EXCLUSIVE", 1000, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct FailureCase {
-  const char* name;
-  int serviceState;
-  std::function<void(const UpgradeWorld&)> prepare;
-  Env env;
-  std::vector<std::string> args;
-  std::vector<std::string> messages;  // the messages shown before the MIB note
-  long lastProgress;                  // 0: no progress shown
-  std::function<void(const UpgradeWorld&)> check = nullptr;  // what else must hold afterwards
-};
-
-class UpgradeFailureEndToEnd : public ::testing::TestWithParam<FailureCase> {};
-
-TEST_P(UpgradeFailureEndToEnd, ShowsTheFailureEndsTheRunAndStillNotesTheMib) {
-  const auto& c = GetParam();
-  UpgradeWorld world;
-  world.InstallService(c.serviceState);
-  if (c.prepare) c.prepare(world);
-  const auto result = world.Upgrade(c.env, c.args.empty() ? std::vector<std::string>{"c:\\VelaScan"} : c.args);
-  EXPECT_EQ(result.status, 1);
-  const auto events = world.Events();
-  auto expected = c.messages;
-  expected.push_back(kMibNote);
-  EXPECT_EQ(Messages(events), expected) << result.out;
-  const auto progress = Progress(events);
-  EXPECT_EQ(progress.empty() ? 0 : progress.back(), c.lastProgress);
-  for (const auto& e : test::EventsNamed(events, "caption")) EXPECT_NE(e.Str("text"), "Done");
-  if (c.check) c.check(world);
-}
-
-// The same stops with a backup taken: the restore puts back every file, the
-// database and the service as they were before the run.
-TEST_P(UpgradeFailureEndToEnd, ABackedUpRunIsUndoneByTheRestore) {
-  const auto& c = GetParam();
-  fixture::InstallationOptions options;
-  options.database.version = "2.00";  // so that the later stops find the schema upgraded
-  UpgradeWorld world(options);
-  world.InstallService(c.serviceState);
-  if (c.prepare) c.prepare(world);
-  const auto before = world.Snapshot();
-  Env env = c.env;
-  env.emplace("VELASCANUPG_BACKUP", "c:\\backup");
-  EXPECT_EQ(world.Upgrade(env, c.args.empty() ? std::vector<std::string>{"c:\\VelaScan"} : c.args).status, 1);
-  // Only a run that stopped before its first change may lack a backup.
-  const bool backedUp = std::filesystem::exists(world.File("c:\\backup\\manifest.txt"));
-  EXPECT_TRUE(backedUp || c.lastProgress == 0);
-  const auto restore = world.Upgrade({{"VELASCANUPG_RESTORE", "c:\\backup"}});
-  EXPECT_EQ(restore.status, backedUp ? 0 : 1) << restore.out;
-  EXPECT_EQ(world.Snapshot(), before) << restore.out;
-}
-
-void Deny(const UpgradeWorld& world, const char* op) {
-  ASSERT_EQ(world.Sc({"deny", "Vela Scan", op}).status, 0);
-}
-
-// The old program is still in place after a run that could not replace it.
-void OldProgramStays(const UpgradeWorld& world, const char* file) {
-  EXPECT_NE(world.install().dir().Read(std::string("VelaScan/") + file).find("old version"), std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UpgradeFailureEndToEnd,
-    ::testing::Values(
-        FailureCase{"denied_stop", 4, [](const auto& w) { Deny(w, "stop"); }, {}, {},
-                    {"Error [5]  when stop the service"}, 1},
-        FailureCase{"denied_delete", 1, [](const auto& w) { Deny(w, "delete"); }, {}, {},
-                    {"Error [5]  when uninstall the service"}, 2},
-        FailureCase{"launch_impossible", 0,
-                    [](const auto& w) {
-                      std::filesystem::permissions(w.File("c:\\VelaScan\\Temp\\VelaScanSrv.ex_"),
-                                                   std::filesystem::perms::owner_read);
-                    },
-                    {}, {}, {"Error [0]  when install the service"}, 8},
-        FailureCase{"never_registers", 0, nullptr, {{"VELASCANSRV_NO_REGISTER", "1"}}, {},
-                    {"Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe from windows "
-                     "explorer."},
-                    8},
-        FailureCase{"denied_start", 0, [](const auto& w) { Deny(w, "start"); }, {}, {},
-                    {"Error [5]  when start the service"}, 9},
-        FailureCase{"missing_temp_file", 0,
-                    [](const auto& w) { std::filesystem::remove(w.File("c:\\VelaScan\\Temp\\VelaScan.ex_")); }, {},
-                    {}, {"File not found: c:\\VelaScan\\Temp\\VelaScan.ex_"}, 3},
-        FailureCase{"unreadable_database", 0,
-                    [](const auto& w) {
-                      std::filesystem::resize_file(w.Db(), 0);
-                      std::ofstream(w.Db(), std::ios::binary) << std::string(4096, 'x');
-                    },
-                    {}, {}, {"file is not a database: 'c:\\VelaScan\\VelaScan.mdb'"}, 0},
-        FailureCase{"quoted_command_line", 0, nullptr, {}, {"\"c:\\VelaScan\""},
-                    {"Path not found: \"c:\\VelaScan\""}, 0},
-        // A folder that holds a backup already is never written over: that
-        // backup is of the installation before an earlier run.
-        FailureCase{"backup_folder_taken", 4,
-                    [](const auto& w) { w.install().dir().Write("old-backup/manifest.txt", "VelaScanUpg backup 1"); },
-                    {{"VELASCANUPG_BACKUP", "c:\\old-backup"}}, {},
-                    {"The backup into c:\\old-backup could not be completed, so nothing was changed.\r\n\r\n"
-                     "c:\\old-backup already holds a backup; name a folder that holds none"},
-                    0,
-                    [](const auto& w) { EXPECT_EQ(w.Sc({"query", "Vela Scan"}).out, "STATE : 4\n"); }},
-        // A service that needs 15 s to stop outlasts the 4 s of waits after its
-        // stop request and its removal.
-        FailureCase{"service_still_stopping", 0,
-                    [](const auto& w) { w.InstallService(4, {{"VELASCANSRV_STOP_MS", "15000"}}); }, {}, {},
-                    {"Permission denied: c:\\VelaScan\\VelaScanSrv.exe"}, 3,
-                    [](const auto& w) { OldProgramStays(w, "VelaScanSrv.exe"); }},
-        // Nothing names the SNMPc directory and the prompt is cancelled: the
-        // SNMPc files go to the root of the program's own drive, never the host's.
-        FailureCase{"empty_snmpc_directory", 0,
-                    [](const auto& w) {
-                      w.install().dir().Write("windows/win.ini", "[SNMPc Network Manager]\r\nVersion=9\r\n");
-                      test::Exec(w.Db(), "UPDATE Settings_General SET SnmpcPath = ''");
-                      ASSERT_FALSE(std::filesystem::exists("/Tallyback.exe"));
-                    },
-                    {}, {}, {"Path not found: \\bitmaps\\VelaScan.ico"}, 4,
-                    [](const auto& w) {
-                      EXPECT_TRUE(std::filesystem::exists(w.install().dir().path() / "Tallyback.exe"));
-                      EXPECT_FALSE(std::filesystem::exists("/Tallyback.exe"));
-                    }}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// No real waiting, and still the launched installer registers the service
-// before the polls give up, every time.
-TEST(UpgradeEndToEndStop, WithoutRealWaitsEveryRunFinishes) {
-  for (int run = 0; run < 20; ++run) {
-    UpgradeWorld world;
-    world.InstallService(4);
-    const auto result = world.Upgrade();
-    ASSERT_EQ(result.status, 0) << "run " << run << ": " << result.out;
-    EXPECT_EQ(world.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
-  }
-}
-
-// Every run on the machine sees a running console, so this one runs alone
-// (the "Serial" tests). The user presses OK without closing the console, which
-// holds VelaScan.exe.
-INSTANTIATE_TEST_SUITE_P(
-    Serial, UpgradeFailureEndToEnd,
-    ::testing::Values(FailureCase{"console_keeps_running", 0, [](const auto& w) { w.StartConsole(); }, {}, {},
-                                  {"Vela Scan Console is running.\n\nExit the Console now and\npress OK to continue...",
-                                   "Permission denied: c:\\VelaScan\\VelaScan.exe"},
-                                  3, [](const auto& w) { OldProgramStays(w, "VelaScan.exe"); }}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// The stop request returns at once and the service stops in its own time,
-// within the waits after the stop request and the removal, which last while
-// it stops even with no real waiting.
-TEST(UpgradeEndToEndStop, AServiceSlowToStopWithinTheWaitsStillFinishes) {
-  UpgradeWorld world;
-  world.InstallService(4, {{"VELASCANSRV_STOP_MS", "3000"}});
-  EXPECT_EQ(world.Upgrade().status, 0);
-  const auto events = world.Events();
-  const auto stop = std::find_if(events.begin(), events.end(), [](const test::Event& e) {
-    return e.name() == "text" && e.Str("text") == "Attempting to stop the service...";
-  });
-  ASSERT_NE(stop, events.end());
-  ASSERT_EQ(std::next(stop)->name(), "pause");
-  EXPECT_LT(std::next(stop)->Num("t") - stop->Num("t"), 250);
-  EXPECT_EQ(world.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
-}
+    test::CaseName());
 
 }  // namespace
 }  // namespace vsu

@@ -3,20 +3,13 @@
 // names the binary's one target; otherwise main replays a target over saved
 // inputs, as the test run does with tests/fuzz.
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "common/failure.h"
 #include "common/text.h"
@@ -131,8 +124,7 @@ std::string FilterNames(std::string_view text) {
   LineReader in = Reader(text);
   LineWriter writer(std::make_unique<MemoryOutput>(out));
   WriteNamesList(in, writer);
-  writer.Close();
-  return out;
+  return writer.Close(), out;
 }
 
 // Keeps the other names in order, registers Ferrowin.mib last, and a second run changes nothing.
@@ -146,9 +138,7 @@ void NamesList(std::string_view text) {
     }
   }
   expected += "Ferrowin.mib\r\n\r\n";
-  const auto once = FilterNames(text);
-  CHECK(once == expected);
-  CHECK(FilterNames(once) == once);
+  CHECK(FilterNames(text) == expected && FilterNames(expected) == expected);
 }
 
 // Either the digits of the first and the last two characters, or Failure.
@@ -187,9 +177,9 @@ struct Drives {
     top = std::filesystem::canonical(name).string();
     c = top + "/c";
     d = top + "/d";
-    std::filesystem::create_directories(c + "/Program Files/Vela Scan");
-    std::filesystem::create_directories(c + "/Work/Deep");
-    std::filesystem::create_directories(d + "/Data");
+    for (const auto& dir : {c + "/Program Files/Vela Scan", c + "/Work/Deep", d + "/Data"}) {
+      std::filesystem::create_directories(dir);
+    }
     ::setenv("VELASCANUPG_DRIVE_C", c.c_str(), 1);
     ::setenv("VELASCANUPG_DRIVE_D", d.c_str(), 1);
     CHECK(::chdir((c + "/Work/Deep").c_str()) == 0);
@@ -236,8 +226,8 @@ void ManifestTarget(std::string_view text) {
   LineReader lines = Reader(text);
   try {
     for (const auto& file : ReadManifest(lines).files) {
-      CHECK(!file.label.empty() && file.label != "." && file.label != "..");
-      CHECK(file.label.find_first_of("\\/:") == std::string::npos);
+      CHECK(!file.label.empty() && file.label != "." && file.label != ".." &&
+            file.label.find_first_of("\\/:") == std::string::npos);
     }
   } catch (const Failure&) {
   }
@@ -250,9 +240,7 @@ Target FindTarget(std::string_view name) {
       {"win_ini", WinIni},   {"php_ini", PhpIni},   {"lumidex_ini", LumidexIni},
       {"names_list", NamesList}, {"version", Version}, {"connection_string", ConnectionString},
       {"path_map", PathMap}, {"json_quote", JsonQuoteTarget}, {"manifest", ManifestTarget}};
-  for (const auto& [known, target] : targets) {
-    if (known == name) return target;
-  }
+  for (const auto& [known, target] : targets) if (known == name) return target;
   std::fprintf(stderr, "no fuzz target %.*s\n", static_cast<int>(name.size()), name.data());
   std::exit(2);
 }
@@ -271,16 +259,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   const auto target = vsu::FindTarget(argv[1]);
-  std::vector<std::filesystem::path> files(argv + 2, argv + argc);
-  for (int i = 2; i < argc; ++i) {
-    if (!std::filesystem::is_directory(argv[i])) continue;
-    std::erase(files, argv[i]);
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i])) {
-      if (entry.is_regular_file()) files.push_back(entry.path());
-    }
-  }
   // Absolute, since a target may change the current directory.
-  for (auto& path : files) path = std::filesystem::absolute(path);
+  std::vector<std::filesystem::path> files;
+  for (int i = 2; i < argc; ++i) {
+    if (!std::filesystem::is_directory(argv[i])) files.push_back(std::filesystem::absolute(argv[i]));
+    else for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::absolute(argv[i])))
+      if (entry.is_regular_file()) files.push_back(entry.path());
+  }
   for (const auto& path : files) {
     std::printf("%s\n", path.c_str());
     std::fflush(stdout);

@@ -1,3 +1,6 @@
+// The SQLite engine behind the database port, on real files named by their own
+// paths, the same on every platform the program is built for.
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -10,17 +13,16 @@
 #include <thread>
 
 #include "common/failure.h"
-#include "database/connection_strings.h"
+#include "database/field_values.h"
+#include "database/tables.h"
 #include "platform/sqlite/sqlite_database.h"
 #include "support/unique_dir.h"
 
 namespace vsu::sqlite {
 namespace {
 
-// The engine on real files named by their own paths, the same on every
-// platform the program is built for.
-
 using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
+using Strings = std::vector<std::string>;
 
 // Another program's connection to path, which has run script.
 Handle OpenAndRun(const std::string& path, const std::string& script) {
@@ -30,146 +32,170 @@ Handle OpenAndRun(const std::string& path, const std::string& script) {
   return Handle(db, sqlite3_close_v2);
 }
 
-// A SQLite file in a folder of its own, made from a script and removed with
-// the folder at the end.
-class DatabaseFile {
+// The first value of each row that another program reads with sql.
+Strings Stored(const std::string& path, const std::string& sql) {
+  Strings values;
+  const auto collect = [](void* out, int, char** row, char**) {
+    static_cast<Strings*>(out)->push_back(row[0] ? row[0] : "NULL");
+    return 0;
+  };
+  sqlite3_exec(OpenAndRun(path, "").get(), sql.c_str(), collect, &values, nullptr);
+  return values;
+}
+
+// The description of action's failure, or "" when it succeeded.
+std::string FailureOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Failure& failure) {
+    return failure.Description();
+  }
+  return "";
+}
+
+// A database in a folder of its own, removed at the end; the engine finds an
+// ordinary file under its own name. SuppGrp_Perm's rows were stored out of rowid order.
+class SqliteDatabaseTest : public ::testing::Test {
  public:
-  explicit DatabaseFile(const char* script) : dir_(test::MakeUniqueDir("vsu-sqlite-")), path_(dir_ / "test.mdb") {
-    OpenAndRun(path_.string(), script);
+  SqliteDatabaseTest() {
+    OpenAndRun(file,
+               "CREATE TABLE Settings_General (ProgVersion varChar(10), SnmpcPath varChar(150), Flag BIT, "
+               "Threshold smallInt, Port INTEGER, Unset varChar(10));"
+               "INSERT INTO Settings_General VALUES ('2.00', 'c:\\snmpc', 1, 7, 161, NULL);"
+               "CREATE TABLE SuppGrp_Perm (Name varChar(20));"
+               "INSERT INTO SuppGrp_Perm (rowid, Name) VALUES (5, 'Group 2'), (2, 'Group 1'), (9, 'Group 3');"
+               "CREATE TABLE Empty (Name varChar(20));");
   }
-  ~DatabaseFile() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
+  void SetUp() override { connection = Connect(); }
+  ~SqliteDatabaseTest() override { std::filesystem::remove_all(dir); }
+  std::unique_ptr<Connection> Connect(int mode = adModeUnknown, const std::string& path = {}) {
+    return OpenConnection(db, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (path.empty() ? file : path) +
+                                  ";Persist Security Info=False", mode);
   }
-  const std::filesystem::path& dir() const { return dir_; }
-  std::string path() const { return path_.string(); }
-  std::string ConnectionString() const {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path() + ";Persist Security Info=False";
+  std::unique_ptr<Recordset> Rows(const char* table) { return OpenTable(db, *connection, table); }
+  void Write(const char* table, const char* column) {
+    const auto rows = Rows(table);
+    rows->SetField(column, std::string("x"));
+    rows->Update();
   }
 
- private:
-  std::filesystem::path dir_;
-  std::filesystem::path path_;
-};
-
-constexpr const char* kSettings =
-    "CREATE TABLE Settings_General (ProgVersion varChar(10), SnmpcPath varChar(150), Flag BIT, "
-    "Threshold smallInt, Port INTEGER);"
-    "INSERT INTO Settings_General VALUES ('2.00', 'c:\\snmpc', 1, 7, 161);"
-    "CREATE TABLE SuppGrp_Perm (Name varChar(20));"
-    "INSERT INTO SuppGrp_Perm VALUES ('a'); INSERT INTO SuppGrp_Perm VALUES ('b');"
-    "CREATE TABLE Empty (Name varChar(20));";
-
-SqliteDatabase MakeDatabase() {
-  return SqliteDatabase([](const std::string& path) -> std::optional<std::string> {
+  const std::filesystem::path dir = test::MakeUniqueDir("vsu-sqlite-");
+  const std::string file = (dir / "test.mdb").string();
+  SqliteDatabase db{[](const std::string& path) -> std::optional<std::string> {
     if (!std::filesystem::is_regular_file(path)) return std::nullopt;
     return path;
-  });
-}
-
-class SqliteDatabaseTest : public ::testing::Test {
- protected:
-  std::unique_ptr<Connection> Connect(int mode = adModeUnknown, const std::string& path = {}) {
-    auto connection = db_.CreateConnection();
-    connection->Mode = mode;
-    connection->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (path.empty() ? file_.path() : path) +
-                     ";Persist Security Info=False");
-    return connection;
-  }
-  // A static, optimistic recordset on table, standing on its first row.
-  std::unique_ptr<Recordset> OpenTable(const std::string& table, Connection& connection) {
-    auto rs = db_.CreateRecordset();
-    rs->CursorType = adOpenStatic;
-    rs->LockType = adLockOptimistic;
-    rs->Open(table, connection);
-    return rs;
-  }
-  static std::string Text(Recordset& rs, const std::string& column) { return std::get<std::string>(rs.Field(column)); }
-
- public:
-  // What the lock tests do beside another program.
-  void Read() { Text(*OpenTable("Settings_General", *Connect()), "ProgVersion"); }
-  void Write() {
-    const auto connection = Connect();
-    const auto rs = OpenTable("Settings_General", *connection);
-    rs->SetField("SnmpcPath", std::string("e:\\snmpc"));
-    rs->Update();
-    rs->Close();
-  }
-  void Alter() { Connect()->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT"); }
-
- protected:
-
-  DatabaseFile file_{kSettings};
-  SqliteDatabase db_ = MakeDatabase();
+  }};
+  std::unique_ptr<Connection> connection;
 };
 
-TEST_F(SqliteDatabaseTest, ReadsTheFirstRowWithJetKinds) {
-  auto connection = Connect();
-  auto rs = OpenTable("Settings_General", *connection);
-  ASSERT_FALSE(rs->Eof());
-  EXPECT_EQ(Text(*rs, "ProgVersion"), "2.00");
-  EXPECT_EQ(Text(*rs, "snmpcpath"), "c:\\snmpc");
-  EXPECT_EQ(std::get<bool>(rs->Field("Flag")), true);
-  EXPECT_EQ(std::get<std::int16_t>(rs->Field("Threshold")), 7);
-  EXPECT_EQ(std::get<std::int32_t>(rs->Field("Port")), 161);
-  EXPECT_THROW(rs->Field("Missing"), Failure);
-  rs->Close();
-  connection->Close();
-}
-
-TEST_F(SqliteDatabaseTest, UpdateStoresThePendingChangesOfTheCurrentRow) {
-  auto connection = Connect();
-  auto rs = OpenTable("SuppGrp_Perm", *connection);
-  for (; !rs->Eof(); rs->MoveNext()) {
-    rs->SetField("Name", std::string("="));
-    rs->Update();
-  }
-  rs->Close();
-  rs->Open("SuppGrp_Perm", *connection);
-  EXPECT_EQ(Text(*rs, "Name"), "=");
-  rs->MoveNext();
-  EXPECT_EQ(Text(*rs, "Name"), "=");
-  rs->MoveNext();
-  EXPECT_TRUE(rs->Eof());
-  EXPECT_THROW(rs->MoveNext(), Failure);
-}
-
-TEST_F(SqliteDatabaseTest, ASecondConnectionChangesTheSchemaWhileTheFirstIsIdle) {
-  auto idle = Connect();
-  {
-    auto rs = OpenTable("Settings_General", *idle);
-    rs->SetField("SnmpcPath", std::string("d:\\snmpc"));
-    rs->Update();
-    rs->Close();
-  }
-  auto second = Connect();
-  second->Execute("ALTER TABLE Settings_General ADD COLUMN EventFloodTrap BIT");
-  auto rs = OpenTable("Settings_General", *second);
-  rs->SetField("EventFloodTrap", false);
-  rs->Update();
-  EXPECT_EQ(std::get<bool>(rs->Field("EventFloodTrap")), false);
-  EXPECT_EQ(Text(*rs, "SnmpcPath"), "d:\\snmpc");
-  rs->Close();
-  try {
-    second->Execute("ALTER TABLE Settings_General ADD COLUMN EventFloodTrap BIT");
-    FAIL() << "a column was added twice";
-  } catch (const Failure& failure) {
-    EXPECT_NE(failure.Description().find("duplicate column"), std::string::npos) << failure.Description();
+// Each column is read as the Jet kind its declared type names, and a value
+// written is read back as written, by the same recordset opened again.
+TEST_F(SqliteDatabaseTest, ValuesCrossWithTheirKind) {
+  const struct {
+    const char* table;
+    const char* column;
+    FieldValue stored, written;
+  } cases[] = {{"Settings_General", "snmpcpath", std::string("c:\\snmpc"), std::string("d:\\x y")},
+               {"Settings_General", "ProgVersion", std::string("2.00"), std::string("")},
+               {"Settings_General", "Flag", true, false},
+               {"Settings_General", "Threshold", std::int16_t{7}, std::int16_t{-32768}},
+               {"Settings_General", "Port", std::int32_t{161}, std::int32_t{2147483647}},
+               {"Settings_General", "Unset", std::monostate{}, std::string("x")},
+               {"SuppGrp_Perm", "Name", std::string("Group 1"), std::monostate{}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.column);
+    const auto rows = Rows(c.table);
+    EXPECT_EQ(rows->Field(c.column), c.stored);
+    rows->SetField(c.column, c.written);
+    rows->Update();
+    rows->Close();
+    rows->Open(c.table, *connection);
+    EXPECT_EQ(rows->Field(c.column), c.written);
   }
 }
 
-TEST_F(SqliteDatabaseTest, FailuresAtOpenAndWithoutACurrentRow) {
-  auto missing = db_.CreateConnection();
-  EXPECT_THROW(missing->Open("Provider=x;Data Source=" + file_.path() + ".missing"), Failure);
-  auto connection = Connect();
-  EXPECT_THROW(OpenTable("NoSuchTable", *connection), Failure);
-  auto rs = OpenTable("Empty", *connection);
-  EXPECT_TRUE(rs->Eof());
-  EXPECT_THROW(rs->Field("Name"), Failure);
-  EXPECT_THROW(rs->Update(), Failure);
-  rs->Close();
-  EXPECT_THROW(rs->Eof(), Failure);
+TEST_F(SqliteDatabaseTest, EachFaultIsDescribed) {
+  std::ofstream(dir / "jet.mdb") << "Standard Jet DB, or anything else that is not SQLite";
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"Could not find file 'missing.mdb'", [&] { Connect(adModeUnknown, "missing.mdb"); }},
+      {"file is not a database", [&] { Connect(adModeUnknown, (dir / "jet.mdb").string()); }},
+      {"no Data Source", [&] { OpenConnection(db, "Provider=x"); }},
+      {"no such table: Settings_Gone", [&] { Rows("Settings_Gone"); }},
+      {"no field Gone", [&] { FieldText(*Rows("Settings_General"), "Gone"); }},
+      {"no field Gone", [&] { Write("Settings_General", "Gone"); }},
+      {"EOF", [&] { FieldText(*Rows("Empty"), "Name"); }},
+      {"EOF", [&] { Write("Empty", "Name"); }},
+      {"EOF", [&] { const auto rows = Rows("Settings_General"); rows->MoveNext(), rows->MoveNext(); }},
+      {"Invalid use of Null", [&] { FieldText(*Rows("Settings_General"), "Unset"); }},
+      {"Invalid use of Null", [&] { FieldInt32(*Rows("Settings_General"), "Unset"); }},
+      {"Type mismatch", [&] { FieldInt32(*Rows("Settings_General"), "SnmpcPath"); }},
+      {"duplicate column name: name", [&] { connection->Execute("ALTER TABLE Empty ADD COLUMN name BIT"); }},
+      {"already exists", [&] { connection->Execute("CREATE TABLE empty (Name varChar(50))"); }},
+      {"closed", [&] { const auto rows = Rows("Settings_General"); rows->Close(), rows->Eof(); }},
+      {"The current row is no longer in the table SuppGrp_Perm", [&] {
+         const auto rows = Rows("SuppGrp_Perm");
+         OpenAndRun(file, "DELETE FROM SuppGrp_Perm WHERE rowid = 2");
+         rows->SetField("Name", std::string("x"));
+         rows->Update();
+       }},
+      {"closed", [&] { connection->Close(), Rows("Settings_General"); }}};
+  for (const auto& [expected, action] : cases) {
+    const std::string description = FailureOf(action);
+    EXPECT_NE(description.find(expected), std::string::npos) << expected << " / " << description;
+  }
+}
+
+// What each way of leaving a recordset keeps of the rows it changed: the updated ones only.
+TEST_F(SqliteDatabaseTest, LeavingARecordsetKeepsUpdatedRowsOnly) {
+  const std::pair<std::function<void(Recordset&)>, Strings> cases[] = {
+      {[](Recordset& r) { r.Close(); }, {"one", "Group 2", "Group 3"}},
+      {[](Recordset&) {}, {"one", "Group 2", "Group 3"}},
+      {[](Recordset& r) { r.MoveNext(); }, {"one", "two", "Group 3"}}};
+  for (const auto& [leave, stored] : cases) {
+    {
+      const auto rows = Rows("SuppGrp_Perm");
+      rows->SetField("Name", std::string("one"));
+      rows->Update();
+      rows->MoveNext();
+      rows->SetField("Name", std::string("two"));
+      leave(*rows);
+    }
+    EXPECT_EQ(Stored(file, "SELECT Name FROM SuppGrp_Perm ORDER BY rowid"), stored);
+    OpenAndRun(file, "UPDATE SuppGrp_Perm SET Name = 'Group ' || (rowid / 4 + 1)");
+  }
+}
+
+// The rows are those of the table at Open; their values are read as they are
+// at each read, also after another connection changed the table's columns.
+TEST_F(SqliteDatabaseTest, RecordsetKeepsItsRowsAndReadsTheirValuesWhenRead) {
+  const auto rows = Rows("SuppGrp_Perm");
+  EXPECT_EQ(FieldText(*rows, "Name"), "Group 1");
+  OpenAndRun(file, "INSERT INTO SuppGrp_Perm (Name) VALUES ('late'); DELETE FROM SuppGrp_Perm WHERE rowid = 5;"
+                   "ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT; UPDATE SuppGrp_Perm SET Name = 'renamed'");
+  Strings seen;
+  for (; !rows->Eof(); rows->MoveNext()) {
+    const std::string failure = FailureOf([&] { seen.push_back(FieldText(*rows, "Name")); });
+    if (!failure.empty()) seen.push_back(failure.substr(0, failure.find(':')));
+  }
+  EXPECT_EQ(seen, (Strings{"renamed", "The current row is no longer in the table SuppGrp_Perm", "renamed"}));
+}
+
+// A connection that has read and written holds nothing while it is idle: a
+// second one changes the schema and the rows at once, and the first sees them.
+TEST_F(SqliteDatabaseTest, ASecondConnectionChangesTheFileWhileTheFirstIsIdle) {
+  Write("Settings_General", "SnmpcPath");
+  const auto start = std::chrono::steady_clock::now();
+  const auto second = Connect();
+  second->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra varChar(10)");
+  for (const auto rows = OpenTable(db, *second, "SuppGrp_Perm"); !rows->Eof(); rows->MoveNext()) {
+    rows->SetField("Extra", std::string("x"));
+  }
+  second->Close();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "waited for a lock";
+  Strings extra;
+  for (const auto rows = Rows("SuppGrp_Perm"); !rows->Eof(); rows->MoveNext()) extra.push_back(FieldText(*rows, "Extra"));
+  EXPECT_EQ(extra, (Strings{"x", "x", "x"}));
+  EXPECT_EQ(Stored(file, "SELECT SnmpcPath FROM Settings_General"), Strings{"x"});
 }
 
 // Every file of a folder with its bytes; a write-ahead log's index only by
@@ -179,118 +205,77 @@ std::map<std::string, std::string> FolderContents(const std::filesystem::path& d
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
     const std::string name = entry.path().lexically_relative(dir).generic_string();
     std::ifstream in(entry.path(), std::ios::binary);
-    contents[name] = name.ends_with("-shm") || entry.is_directory()
-                         ? ""
-                         : std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    contents[name] = name.ends_with("-shm") || entry.is_directory() ? "" : std::string(std::istreambuf_iterator<char>(in), {});
   }
   return contents;
 }
 
-// How the file is found by a connection that only reads it.
-enum class Found { kRollbackJournal, kWriteAheadLog, kBesideAWriter, kHalfWritten };
-
-struct ReadOnlyCase {
-  const char* name;
-  Found found;
-  const char* expected;  // SnmpcPath read, or part of the failure
-};
-
-void PrintTo(const ReadOnlyCase& c, std::ostream* os) { *os << c.name; }
-
-class SqliteReadOnly : public SqliteDatabaseTest, public ::testing::WithParamInterface<ReadOnlyCase> {};
-
-TEST_P(SqliteReadOnly, LeavesTheFileAndItsFolderAsTheyWere) {
-  const auto& c = GetParam();
-  std::string path = file_.path();
-  Handle other(nullptr, sqlite3_close_v2);
-  if (c.found == Found::kWriteAheadLog || c.found == Found::kBesideAWriter) OpenAndRun(path, "PRAGMA journal_mode=WAL");
-  if (c.found == Found::kBesideAWriter) other = OpenAndRun(path, "UPDATE Settings_General SET SnmpcPath = 'd:\\new'");
-  if (c.found == Found::kHalfWritten) {
-    // A copy taken in the middle of a commit is what a crash there leaves.
-    other = OpenAndRun(path, "PRAGMA cache_size=1; BEGIN; UPDATE Settings_General SET SnmpcPath = 'torn';"
-                             "INSERT INTO Empty WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                             "WHERE i < 2000) SELECT hex(randomblob(100)) FROM n");
-    std::filesystem::create_directory(file_.dir() / "crash");
-    for (const char* suffix : {"", "-journal"}) {
-      std::filesystem::copy_file(path + suffix, (file_.dir() / "crash" / "test.mdb").string() + suffix);
-    }
-    path = (file_.dir() / "crash" / "test.mdb").string();
+// A connection that only reads leaves the file and its folder as they were,
+// whichever journal it finds: a rollback journal, a half-written one (a copy
+// taken in the middle of a commit is what a crash there leaves), a write-ahead
+// log, and a log beside another program's writer.
+TEST_F(SqliteDatabaseTest, AReaderLeavesTheFileAndItsFolderAsTheyWere) {
+  connection->Close();
+  Handle writer(nullptr, sqlite3_close_v2);
+  const std::pair<std::function<std::string()>, const char*> cases[] = {  // the file read, and SnmpcPath or the failure
+      {[&] { return file; }, "c:\\snmpc"},
+      {[&] {
+         writer = OpenAndRun(file, "PRAGMA cache_size=1; BEGIN; UPDATE Settings_General SET SnmpcPath = 'torn';"
+                                   "INSERT INTO Empty WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                   "WHERE i < 2000) SELECT hex(randomblob(100)) FROM n");
+         std::filesystem::create_directory(dir / "crash");
+         const std::string copy = (dir / "crash" / "test.mdb").string();
+         for (const char* suffix : {"", "-journal"}) std::filesystem::copy_file(file + suffix, copy + suffix);
+         writer.reset();
+         return copy;
+       }, "left unfinished"},
+      {[&] { return OpenAndRun(file, "PRAGMA journal_mode=WAL"), file; }, "c:\\snmpc"},
+      {[&] { return writer = OpenAndRun(file, "UPDATE Settings_General SET SnmpcPath = 'd:\\new'"), file; }, "d:\\new"}};
+  for (const auto& [prepare, expected] : cases) {
+    const std::string path = prepare();
+    const auto before = FolderContents(dir);
+    const std::string read = FailureOf([&] {
+      const auto reader = Connect(adModeRead, path);
+      throw Failure(FieldText(*OpenTable(db, *reader, "Settings_General"), "SnmpcPath"));
+    });
+    EXPECT_NE(read.find(expected), std::string::npos) << read;
+    EXPECT_EQ(FolderContents(dir), before) << expected;
   }
-  const auto before = FolderContents(file_.dir());
-  std::string read;
-  try {
-    const auto connection = Connect(adModeRead, path);
-    read = Text(*OpenTable("Settings_General", *connection), "SnmpcPath");
-  } catch (const Failure& failure) {
-    read = failure.Description();
-  }
-  EXPECT_NE(read.find(c.expected), std::string::npos) << read;
-  EXPECT_EQ(FolderContents(file_.dir()), before);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SqliteReadOnly,
-    ::testing::Values(ReadOnlyCase{"RollbackJournal", Found::kRollbackJournal, "c:\\snmpc"},
-                      ReadOnlyCase{"WriteAheadLog", Found::kWriteAheadLog, "c:\\snmpc"},
-                      ReadOnlyCase{"BesideAWriter", Found::kBesideAWriter, "d:\\new"},
-                      ReadOnlyCase{"HalfWritten", Found::kHalfWritten, "left unfinished"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Another program holding the file in either journal mode is waited for, at
 // Open as at every later operation; the file keeps its journal mode.
-struct LockCase {
-  const char* name;
-  const char* journalMode;
-  const char* holderSql;  // the other program runs it, holds what it took for a while, then commits
-  void (SqliteDatabaseTest::*action)();
-};
-
-void PrintTo(const LockCase& c, std::ostream* os) { *os << c.name; }
-
-class SqliteLock : public SqliteDatabaseTest, public ::testing::WithParamInterface<LockCase> {};
-
-TEST_P(SqliteLock, IsWaitedFor) {
-  const auto& c = GetParam();
-  OpenAndRun(file_.path(), std::string("PRAGMA journal_mode=") + c.journalMode);
-  constexpr auto kHold = std::chrono::milliseconds(300);
-  const auto start = std::chrono::steady_clock::now();
-  {
-    auto holder = OpenAndRun(file_.path(), c.holderSql);
-    std::thread release([&] {
-      std::this_thread::sleep_for(kHold);
-      sqlite3_exec(holder.get(), "COMMIT", nullptr, nullptr, nullptr);
-    });
-    EXPECT_NO_THROW((this->*c.action)());
-    release.join();
+TEST_F(SqliteDatabaseTest, AnotherProgramsLockIsWaitedFor) {
+  connection->Close();
+  const struct {
+    const char* journalMode;
+    const char* holderSql;  // the other program runs it, holds what it took for a while, then commits
+    std::function<void()> action;
+  } cases[] = {
+      {"delete", "BEGIN EXCLUSIVE", [&] { FieldText(*OpenTable(db, *Connect(), "Settings_General"), "ProgVersion"); }},
+      {"delete", "BEGIN; SELECT count(*) FROM SuppGrp_Perm", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }},
+      {"delete", "BEGIN IMMEDIATE", [&] { Connect()->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT"); }},
+      {"wal", "BEGIN IMMEDIATE", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.holderSql);
+    OpenAndRun(file, std::string("PRAGMA journal_mode=") + c.journalMode);
+    constexpr auto kHold = std::chrono::milliseconds(300);
+    const auto start = std::chrono::steady_clock::now();
+    {
+      auto holder = OpenAndRun(file, c.holderSql);
+      std::thread release([&] {
+        std::this_thread::sleep_for(kHold);
+        sqlite3_exec(holder.get(), "COMMIT", nullptr, nullptr, nullptr);
+      });
+      EXPECT_NO_THROW(c.action());
+      release.join();
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kHold);
+    connection.reset();
+    std::string header(20, '\0');
+    std::ifstream(file, std::ios::binary).read(header.data(), 20);
+    EXPECT_EQ(header[18], std::string(c.journalMode) == "wal" ? 2 : 1);  // the journal mode the file keeps
   }
-  EXPECT_GE(std::chrono::steady_clock::now() - start, kHold);
-  std::string header(20, '\0');
-  std::ifstream(file_.path(), std::ios::binary).read(header.data(), 20);
-  EXPECT_EQ(header[18], std::string(c.journalMode) == "wal" ? 2 : 1);  // the journal mode the file keeps
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SqliteLock,
-    ::testing::Values(LockCase{"OpenBesideAWriter", "delete", "BEGIN EXCLUSIVE", &SqliteDatabaseTest::Read},
-                      LockCase{"CommitBesideAReader", "delete", "BEGIN; SELECT count(*) FROM SuppGrp_Perm",
-                               &SqliteDatabaseTest::Write},
-                      LockCase{"ExecuteBesideAWriter", "delete", "BEGIN IMMEDIATE", &SqliteDatabaseTest::Alter},
-                      LockCase{"WriteBesideALoggedWriter", "wal", "BEGIN IMMEDIATE", &SqliteDatabaseTest::Write}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SqliteDatabase, AFileThatIsNoDatabaseFailsAtOpen) {
-  const auto dir = test::MakeUniqueDir("vsu-sqlite-");
-  const auto path = dir / "not-a-database.mdb";
-  {
-    std::FILE* out = std::fopen(path.string().c_str(), "wb");
-    ASSERT_NE(out, nullptr);
-    std::fputs("Standard Jet DB, or anything else that is not SQLite at all", out);
-    std::fclose(out);
-  }
-  auto db = MakeDatabase();
-  auto connection = db.CreateConnection();
-  EXPECT_THROW(connection->Open("Data Source=" + path.string()), Failure);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

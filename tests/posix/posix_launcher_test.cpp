@@ -1,93 +1,89 @@
+// The Linux launcher: what a started program gets, and the waits that last
+// while the program launched last runs.
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cerrno>
-
 #include <filesystem>
 
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_launcher.h"
-#include "support/posix/recorder_script.h"
+#include "support/posix/process_tools.h"
 #include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {
 
 using Args = std::vector<std::string>;
+using Start = std::function<bool(posix::PosixLauncher&)>;
 
+Start Command(const char* command) {
+  return [=](posix::PosixLauncher& l) { return l.StartProgram(command, kShowNormal) != 0; };
+}
+
+Start Shell(const char* file, const char* parameters = "", const char* directory = "") {
+  return [=](posix::PosixLauncher& l) {
+    ShellExecuteInfo info;
+    info.lpFile = file, info.lpParameters = parameters, info.lpDirectory = directory;
+    return l.ShellExecuteExA(info);
+  };
+}
+
+// A command's first word is looked up on PATH and the rest passed unchanged as
+// one argument; ShellExecute runs the mapped file in the mapped directory.
 // Started programs are grandchildren: this process is left with no child, running or ended.
-bool NoChildren() { return ::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD; }
-
-class PosixLauncherTest : public testing::Test {
- protected:
-  PosixLauncherTest() {
-    dir.MakeDir("work");
-    dir.Write("empty/notexec.exe", "#!/bin/sh\n");
-    dir.MakeDir("empty/folder.exe");
-    test::WriteRecorderScript((dir.path() / "bin/msiexec.exe").string(), record);
-  }
-  std::optional<test::Recorded> Started() {
-    EXPECT_TRUE(NoChildren());
-    return test::ReadRecording(record);
-  }
+TEST(PosixLauncher, RunsTheProgramWithoutWaitingOrLeavingAChild) {
   test::TempDir dir;
-  const std::string record = (dir.path() / "record.txt").string();
   test::ScopedEnv path{"PATH", (dir.str() + "/empty:" + dir.str() + "/bin").c_str()};
   test::ScopedEnv drive{"VELASCANUPG_DRIVE_C", dir.str().c_str()};
-  posix::PosixLauncher launcher;
-};
-
-struct CommandCase {
-  const char* command;
-  Args args;
-};
-void PrintTo(const CommandCase& c, std::ostream* out) { *out << '"' << c.command << '"'; }
-
-class StartProgramTest : public PosixLauncherTest, public testing::WithParamInterface<CommandCase> {};
-
-TEST_P(StartProgramTest, PassesTheRestOfTheCommandAsOneArgument) {
-  EXPECT_NE(launcher.StartProgram(GetParam().command, kShowNormal), 0u);
-  const auto recorded = Started();
-  ASSERT_TRUE(recorded);
-  EXPECT_EQ(recorded->args, GetParam().args);
-}
-
-INSTANTIATE_TEST_SUITE_P(PosixLauncher, StartProgramTest,
-                         testing::Values(CommandCase{"msiexec.exe /uninstall {AB-12}", {"/uninstall {AB-12}"}},
-                                         CommandCase{"msiexec.exe /uninstall ", {"/uninstall "}},
-                                         CommandCase{"msiexec.exe  /uninstall  {A B} ", {" /uninstall  {A B} "}},
-                                         CommandCase{"msiexec.exe", {}}));
-
-TEST_F(PosixLauncherTest, StartProgramFailsWhenNothingRunnableIsOnPath) {
-  for (const char* command : {"missing.exe /x", "notexec.exe /x", "folder.exe /x"}) {
-    EXPECT_EQ(launcher.StartProgram(command, kShowNormal), 0u) << command;
+  dir.Write("empty/notexec.exe", "#!/bin/sh\n");
+  dir.MakeDir("empty/folder.exe");
+  dir.MakeDir("work");
+  test::WriteRecorderScript(dir.str() + "/bin/msiexec.exe", dir.str() + "/record.txt");
+  const struct {
+    Start start;
+    std::optional<Args> args;         // what the started program got; nullopt: the start fails
+    const char* directory = nullptr;  // where it ran, below the drive's folder
+  } cases[] = {
+      {Command("msiexec.exe /uninstall {AB-12}"), Args{"/uninstall {AB-12}"}},
+      {Command("msiexec.exe  /uninstall  {A B} "), Args{" /uninstall  {A B} "}},
+      {Command("msiexec.exe"), Args{}},
+      {Command("missing.exe /x"), std::nullopt},
+      {Command("notexec.exe /x"), std::nullopt},
+      {Command("folder.exe /x"), std::nullopt},
+      {Shell("c:\\bin\\MSIEXEC.EXE", "-install_noMsg", "c:\\work"), Args{"-install_noMsg"}, "work"},
+      {Shell("c:\\bin\\msiexec.exe"), Args{}},
+      {Shell("c:\\bin\\none.exe"), std::nullopt},
+      {Shell("c:\\empty\\notexec.exe"), std::nullopt},
+      {Shell("q:\\x.exe"), std::nullopt},
+      {Shell("c:\\bin\\msiexec.exe", "", "c:\\nowhere"), std::nullopt}};
+  int row = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(++row);
+    std::filesystem::remove(dir.path() / "record.txt");
+    posix::PosixLauncher launcher;
+    EXPECT_EQ(c.start(launcher), c.args.has_value());
+    EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD);
+    if (!c.args) continue;
+    const auto recorded = test::ReadRecording(dir.str() + "/record.txt");
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->args, *c.args);
+    if (c.directory) { EXPECT_EQ(recorded->directory, dir.str() + "/" + c.directory); }
   }
-  EXPECT_TRUE(NoChildren());
-}
-
-TEST_F(PosixLauncherTest, ShellExecuteRunsTheMappedFileInItsDirectory) {
-  ShellExecuteInfo info;
-  info.lpFile = "c:\\bin\\MSIEXEC.EXE";
-  info.lpParameters = "-install_noMsg";
-  info.lpDirectory = "c:\\work";
-  EXPECT_TRUE(launcher.ShellExecuteExA(info));
-  const auto recorded = Started();
-  ASSERT_TRUE(recorded);
-  EXPECT_EQ(recorded->args, Args{"-install_noMsg"});
-  EXPECT_EQ(recorded->directory, dir.str() + "/work");
 }
 
 // With no real waiting, a wait still lasts while the program launched last
 // runs, up to its nominal length, and no longer.
-TEST_F(PosixLauncherTest, AShortenedWaitLastsWhileTheLaunchedProgramRuns) {
-  dir.Write("bin/installer.exe", "#!/bin/sh\n/bin/sleep 0.3\n");
-  std::filesystem::permissions(dir.path() / "bin/installer.exe", std::filesystem::perms::owner_all);
+TEST(PosixLauncher, AShortenedWaitLastsWhileTheLaunchedProgramRuns) {
+  test::TempDir dir;
+  test::ScopedEnv drive{"VELASCANUPG_DRIVE_C", dir.str().c_str()};
+  dir.Write("installer.exe", "#!/bin/sh\n/bin/sleep 0.3\n");
+  std::filesystem::permissions(dir.path() / "installer.exe", std::filesystem::perms::owner_all);
   posix::AwaitedProcesses awaited;
-  posix::PosixLauncher launching(&awaited);
+  posix::PosixLauncher launcher(&awaited);
   posix::PosixClock clock(0.0, &awaited);
-  ShellExecuteInfo info;
-  info.lpFile = "c:\\bin\\installer.exe";
-  ASSERT_TRUE(launching.ShellExecuteExA(info));
+  ASSERT_TRUE(Shell("c:\\installer.exe")(launcher));
   const auto timed = [&](unsigned ms) {
     const auto start = std::chrono::steady_clock::now();
     clock.Sleep(ms);
@@ -98,19 +94,6 @@ TEST_F(PosixLauncherTest, AShortenedWaitLastsWhileTheLaunchedProgramRuns) {
   EXPECT_GT(waited, std::chrono::milliseconds(100));
   EXPECT_LT(waited, std::chrono::milliseconds(1500));
   EXPECT_LT(timed(2000), std::chrono::milliseconds(50));
-}
-
-TEST_F(PosixLauncherTest, ShellExecuteFailsWhenTheFileCannotRun) {
-  for (const char* file : {"c:\\bin\\none.exe", "c:\\empty\\notexec.exe", "q:\\x.exe"}) {
-    ShellExecuteInfo info;
-    info.lpFile = file;
-    EXPECT_FALSE(launcher.ShellExecuteExA(info)) << file;
-  }
-  ShellExecuteInfo missingDirectory;
-  missingDirectory.lpFile = "c:\\bin\\msiexec.exe";
-  missingDirectory.lpDirectory = "c:\\nowhere";
-  EXPECT_FALSE(launcher.ShellExecuteExA(missingDirectory));
-  EXPECT_TRUE(NoChildren());
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The Linux process list, read from /proc by the process status and toolhelp calls.
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -8,76 +10,54 @@
 #include "platform/posix/proc_fs.h"
 #include "platform/posix/spawn.h"
 #include "process/mod_proc_enum.h"
-#include "support/posix/process_tools.h"
 #include "support/fakes.h"
+#include "support/posix/process_tools.h"
 #include "support/posix/temp_dir.h"
 
 namespace vsu {
 namespace {
 
-// A console stand-in: a copy of sleep named as the product's console, in a
-// folder of its own so that no other test's process can answer for it.
-class RunningConsole : public testing::Test {
- protected:
-  RunningConsole() {
-    std::filesystem::copy_file("/bin/sleep", dir.path() / "VelaScan.exe");
-    console = posix::Spawn({(dir.path() / "VelaScan.exe").string(), {"60"}, {}, {}}).pid;
-    EXPECT_NE(console, 0);
-  }
-  ~RunningConsole() override { Stop(); }
-  void Stop() {
-    if (console <= 0) return;  // kill(0) would hit this whole process group
-    ::kill(console, SIGKILL);
-    EXPECT_TRUE(test::WaitFor([&] { return !posix::IsAlive(console); }));
-    console = 0;
-  }
+// A console stand-in, a copy of sleep named as the product's console in a
+// folder of its own, is found by both walks until it ends; an opened process
+// gives its executable's path.
+TEST(PosixProcessList, FindsTheRunningConsoleUntilItEnds) {
   test::TempDir dir;
-  pid_t console = 0;
+  std::filesystem::copy_file("/bin/sleep", dir.path() / "VelaScan.exe");
+  const pid_t console = posix::Spawn({dir.str() + "/VelaScan.exe", {"60"}, {}, {}}).pid;
+  ASSERT_GT(console, 0);  // kill(0) would hit this whole process group
   posix::PosixProcessList list;
   test::TestPlatform t;
-};
-
-TEST_F(RunningConsole, IsFoundOnTheProcessStatusRoadUntilItEnds) {
   Platform p = t.With(list);
   EXPECT_EQ(GetPlatformId(p), 2u);
   EXPECT_TRUE(IsProcessRunning(p, dir.str() + "/VELASCAN.EXE"));
   EXPECT_FALSE(IsProcessRunning(p, dir.str() + "/velascansrv.exe"));
-  Stop();
-  EXPECT_FALSE(IsProcessRunning(p, dir.str() + "/velascan.exe"));
-}
-
-TEST_F(RunningConsole, SnapshotNamesItByFileName) {
   const ProcHandle snapshot = list.CreateToolhelp32Snapshot(kSnapshotProcesses, 0);
-  ProcessEntryRecord entry;
-  entry.dwSize = sizeof entry;
-  int seen = 0;
+  ProcessEntryRecord entry{.dwSize = sizeof entry};
+  std::vector<std::string> names;
   for (bool more = list.Process32First(snapshot, &entry); more; more = list.Process32Next(snapshot, &entry)) {
-    if (entry.th32ProcessID != static_cast<std::uint32_t>(console)) continue;
-    ++seen;
-    EXPECT_STREQ(entry.szExeFile, "VelaScan.exe");
+    if (entry.th32ProcessID == static_cast<std::uint32_t>(console)) names.push_back(entry.szExeFile);
   }
-  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(names, std::vector<std::string>{"VelaScan.exe"});
   EXPECT_TRUE(list.CloseHandle(snapshot));
   EXPECT_FALSE(list.CloseHandle(snapshot));
-}
-
-TEST(PosixProcessList, GivesTheExecutablePathOfAnOpenedProcess) {
-  posix::PosixProcessList list;
-  EXPECT_EQ(list.OpenProcess(kProcessQueryAndReadAccess, false, 0), 0u);
-  const ProcHandle self = list.OpenProcess(kProcessQueryAndReadAccess, false, ::getpid());
+  const ProcHandle opened = list.OpenProcess(kProcessQueryAndReadAccess, false, static_cast<std::uint32_t>(console));
   ModHandle modules[4] = {};
   std::uint32_t needed = 0;
-  ASSERT_TRUE(list.EnumProcessModules(self, modules, sizeof modules, &needed));
+  ASSERT_TRUE(list.EnumProcessModules(opened, modules, sizeof modules, &needed));
   std::string path(260, ' ');
-  const auto length = list.GetModuleFileNameExA(self, modules[0], path.data(), 260);
-  EXPECT_EQ(path.substr(0, length + 1), std::filesystem::read_symlink("/proc/self/exe").string() + '\0');
+  const auto length = list.GetModuleFileNameExA(opened, modules[0], path.data(), 260);
+  EXPECT_EQ(path.substr(0, length + 1), std::filesystem::canonical(dir.path() / "VelaScan.exe").string() + '\0');
   EXPECT_EQ(path.back(), ' ');
-  EXPECT_TRUE(list.CloseHandle(self));
-  EXPECT_FALSE(list.EnumProcessModules(self, modules, sizeof modules, &needed));
+  EXPECT_TRUE(list.CloseHandle(opened));
+  EXPECT_FALSE(list.EnumProcessModules(opened, modules, sizeof modules, &needed));
+  EXPECT_EQ(list.OpenProcess(kProcessQueryAndReadAccess, false, 0), 0u);
   // A buffer with room for one id only is reported full, so the caller doubles it.
   std::uint32_t one = 0;
   ASSERT_TRUE(list.EnumProcesses(&one, 4, &needed));
   EXPECT_EQ(needed, 4u);
+  ::kill(console, SIGKILL);
+  EXPECT_TRUE(test::WaitFor([&] { return !posix::IsAlive(console); }));
+  EXPECT_FALSE(IsProcessRunning(p, dir.str() + "/velascan.exe"));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "platform/posix/posix_service_manager.h"
 #include "support/posix/process_tools.h"
-#include "support/posix/run_program.h"
+#include "support/posix/service_sandbox.h"
 #include "support/posix/temp_dir.h"
 #include "support/service_contract.h"
 

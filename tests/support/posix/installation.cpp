@@ -6,18 +6,11 @@
 #include <memory>
 
 namespace vsu::test {
-namespace {
-
-fixture::InstallationOptions OnDrive(fixture::InstallationOptions options, const TempDir& dir) {
-  options.drive = dir.path();
-  return options;
-}
-
-}  // namespace
 
 TestInstallation::TestInstallation(fixture::InstallationOptions options)
     : drive_("VELASCANUPG_DRIVE_C", dir_.str().c_str()) {
-  fixture::MakeInstallation(OnDrive(std::move(options), dir_));
+  options.drive = dir_.path();
+  fixture::MakeInstallation(options);
 }
 
 std::filesystem::path TestInstallation::Path(const std::string& programPath) const {
@@ -29,10 +22,6 @@ std::vector<std::vector<std::string>> Query(const std::string& file, const std::
   const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
   const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close_v2);
   std::vector<std::vector<std::string>> rows;
-  if (rc != SQLITE_OK) {
-    ADD_FAILURE() << "cannot open " << file;
-    return rows;
-  }
   sqlite3_busy_timeout(raw, 5000);
   char* error = nullptr;
   const auto collect = [](void* out, int n, char** values, char**) {
@@ -41,10 +30,10 @@ std::vector<std::vector<std::string>> Query(const std::string& file, const std::
     for (int i = 0; i < n; ++i) table.back().push_back(values[i] ? values[i] : "NULL");
     return 0;
   };
-  if (sqlite3_exec(raw, sql.c_str(), collect, &rows, &error) != SQLITE_OK) {
-    ADD_FAILURE() << sql << ": " << (error ? error : "?");
-    sqlite3_free(error);
+  if (rc != SQLITE_OK || sqlite3_exec(raw, sql.c_str(), collect, &rows, &error) != SQLITE_OK) {
+    ADD_FAILURE() << file << ": " << sql << ": " << (error ? error : sqlite3_errmsg(raw));
   }
+  sqlite3_free(error);
   return rows;
 }
 

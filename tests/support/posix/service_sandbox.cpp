@@ -1,11 +1,20 @@
 #include "support/posix/service_sandbox.h"
 
-#include <filesystem>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include "support/posix/process_tools.h"
-#include "support/posix/recorder_script.h"
+#include <filesystem>
+#include <thread>
+
+extern char** environ;
 
 namespace vsu::test {
+
+std::string BinPath(const std::string& name) {
+  return name.find('/') != std::string::npos ? name : std::string(VSU_BIN_DIR) + "/" + name;
+}
 
 ServiceSandbox::ServiceSandbox() {
   dir.MakeDir("srv");
@@ -13,47 +22,58 @@ ServiceSandbox::ServiceSandbox() {
   std::filesystem::copy_file(BinPath("VelaScanSrv"), ServiceBinary());
 }
 
-ServiceSandbox::~ServiceSandbox() { KillProcessesOf(ServiceBinary()); }
-
-void ServiceSandbox::InstallMsiexec() const { WriteRecorderScript(dir.str() + "/path/msiexec.exe", MsiexecRecord()); }
-
-std::map<std::string, std::optional<std::string>> ServiceSandbox::Env() const {
-  return {{"VELASCANUPG_SCM", dir.str() + "/scm"},
-          {"WINDIR", "c:\\windows"},
-          {"VELASCANUPG_PAUSE_SCALE", "0"},
-          {"VELASCANUPG_UI", "batch"},
-          {"VELASCANUPG_LOG", TranscriptFile()},
-          {"PATH", dir.str() + "/path"},
-          {"VELASCANSRV_DELAY_MS", std::nullopt},
-          {"VELASCANSRV_NO_REGISTER", std::nullopt},
-          {"VELASCANSRV_STOP_MS", std::nullopt},
-          {"VELASCANUPG_CHECK", std::nullopt},
-          {"VELASCANUPG_BACKUP", std::nullopt},
+Env ServiceSandbox::Environment() const {
+  return {{"VELASCANUPG_SCM", dir.str() + "/scm"}, {"WINDIR", "c:\\windows"}, {"VELASCANUPG_PAUSE_SCALE", "0"},
+          {"VELASCANUPG_UI", "batch"}, {"VELASCANUPG_LOG", TranscriptFile()}, {"PATH", dir.str() + "/path"},
+          {"VELASCANUPG_IPADDRESS", "198.51.100.4"}, {"VELASCANSRV_DELAY_MS", std::nullopt},
+          {"VELASCANSRV_NO_REGISTER", std::nullopt}, {"VELASCANSRV_STOP_MS", std::nullopt},
+          {"VELASCANUPG_CHECK", std::nullopt}, {"VELASCANUPG_BACKUP", std::nullopt},
           {"VELASCANUPG_RESTORE", std::nullopt}};
 }
 
-ProgramResult ServiceSandbox::Sc(const std::vector<std::string>& args,
-                                 const std::map<std::string, std::optional<std::string>>& env) const {
-  auto all = Env();
-  for (const auto& [name, value] : env) all[name] = value;
-  return Run({"velascan-sc", args, all, "", "", 60});
-}
-
-ProgramResult ServiceSandbox::Srv(const std::vector<std::string>& args,
-                                  const std::map<std::string, std::optional<std::string>>& env) const {
-  auto all = Env();
-  for (const auto& [name, value] : env) all[name] = value;
-  return Run({ServiceBinary(), args, all, "", "", 60});
-}
-
-ProgramResult ServiceSandbox::Upgrader(const std::vector<std::string>& args) const {
-  return Run({"velascanupg", args, Env(), "", "", 60});
-}
-
-int ServiceSandbox::ServiceProcess() const { return ProcessOf(ServiceBinary()); }
-
-bool ServiceSandbox::WaitForServiceEnd() const {
-  return WaitFor([&] { return ServiceProcess() == 0; });
+ProgramResult ServiceSandbox::Run(const std::string& program, std::vector<std::string> args, const Env& extra,
+                                  const std::string& input, int killAfterMs) const {
+  std::map<std::string, std::string> variables;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry(*e);
+    variables[entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
+  }
+  Env env = Environment();
+  for (const auto& [name, value] : extra) env[name] = value;
+  for (const auto& [name, value] : env) value ? void(variables[name] = *value) : void(variables.erase(name));
+  std::vector<std::string> envStrings;
+  for (const auto& [name, value] : variables) envStrings.push_back(name + "=" + value);
+  args.insert(args.begin(), BinPath(program));
+  std::vector<char*> argv, envp;
+  for (auto& s : args) argv.push_back(s.data());
+  for (auto& s : envStrings) envp.push_back(s.data());
+  argv.push_back(nullptr), envp.push_back(nullptr);
+  // Files in memory rather than pipes: nothing fills up, and nothing waits for
+  // a process the program leaves running with its output inherited.
+  const int in = ::memfd_create("in", MFD_CLOEXEC), out = ::memfd_create("out", MFD_CLOEXEC),
+            err = ::memfd_create("err", MFD_CLOEXEC);
+  if (::write(in, input.data(), input.size()) != static_cast<ssize_t>(input.size())) return {};
+  ::lseek(in, 0, SEEK_SET);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(in, 0), ::dup2(out, 1), ::dup2(err, 2);
+    ::execve(argv[0], argv.data(), envp.data());
+    ::_exit(127);
+  }
+  ::close(in);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(killAfterMs);
+  int status = 0;
+  while (pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) ::kill(pid, SIGKILL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const auto readAll = [](int fd) {
+    std::string text(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
+    const bool read = ::pread(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    return read ? text : std::string();
+  };
+  return {pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(out), readAll(err)};
 }
 
 }  // namespace vsu::test

@@ -1,23 +1,35 @@
 #pragma once
-// A private world for end-to-end runs of the built programs: a service
-// database of its own, its own copy of VelaScanSrv (so the services it starts
-// can be told from any other process and killed at the end), a PATH folder
-// for a fake msiexec.exe, and a transcript file.
+// Running the built programs as child processes, and a private world for
+// end-to-end runs of them: a service database of its own, its own copy of
+// VelaScanSrv (so the services it starts can be told from any other process
+// and killed at the end), a PATH folder for a fake msiexec.exe, and a transcript file.
 
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "support/posix/run_program.h"
+#include "support/posix/process_tools.h"
 #include "support/posix/temp_dir.h"
 
 namespace vsu::test {
 
+// Variables to set on top of this process's own; a nullopt value removes one.
+using Env = std::map<std::string, std::optional<std::string>>;
+
+struct ProgramResult {
+  int status = -1;  // exit status, or -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Path of a program built into the build's bin directory; a path stays as it is.
+std::string BinPath(const std::string& name);
+
 class ServiceSandbox {
  public:
   ServiceSandbox();
-  ~ServiceSandbox();
+  ~ServiceSandbox() { KillProcessesOf(ServiceBinary()); }
   ServiceSandbox(const ServiceSandbox&) = delete;
   ServiceSandbox& operator=(const ServiceSandbox&) = delete;
 
@@ -25,21 +37,21 @@ class ServiceSandbox {
   std::string TranscriptFile() const { return dir.str() + "/transcript.jsonl"; }
   std::string MsiexecRecord() const { return dir.str() + "/msiexec-record.txt"; }
   // Puts a msiexec.exe on the sandbox's PATH that records how it was called.
-  void InstallMsiexec() const;
+  void InstallMsiexec() const { WriteRecorderScript(dir.str() + "/path/msiexec.exe", MsiexecRecord()); }
 
   // The variables every run gets: the database, the Windows directory, no real
-  // pauses, the batch interface, the transcript and the sandbox's PATH.
-  std::map<std::string, std::optional<std::string>> Env() const;
-  ProgramResult Sc(const std::vector<std::string>& args,
-                   const std::map<std::string, std::optional<std::string>>& env = {}) const;
-  ProgramResult Srv(const std::vector<std::string>& args,
-                    const std::map<std::string, std::optional<std::string>>& env = {}) const;
-  ProgramResult Upgrader(const std::vector<std::string>& args) const;
+  // pauses, the batch interface, the transcript, an IP address and the
+  // sandbox's PATH; none of the variables that change how the programs behave.
+  Env Environment() const;
+  // Runs program (see BinPath) with those variables and extra on top, killed (SIGKILL) after killAfterMs.
+  ProgramResult Run(const std::string& program, std::vector<std::string> args, const Env& extra = {},
+                    const std::string& input = {}, int killAfterMs = 120000) const;
+  ProgramResult Sc(std::vector<std::string> args, const Env& env = {}) const { return Run("velascan-sc", args, env); }
+  ProgramResult Srv(std::vector<std::string> args, const Env& env = {}) const {
+    return Run(ServiceBinary(), args, env);
+  }
   // The pid of the running service process, 0 when there is none.
-  int ServiceProcess() const;
-  // Waits until no service process runs any more; a stop request returns
-  // before the process has ended.
-  bool WaitForServiceEnd() const;
+  int ServiceProcess() const { return ProcessOf(ServiceBinary()); }
 
   TempDir dir;
 };

@@ -1,19 +1,16 @@
 #pragma once
-// A fresh directory under /tmp, removed with everything in it at the end of the test.
+// A fresh directory under /tmp, removed with everything in it at the end of the
+// test, and an environment variable set for one scope.
 
-#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace vsu::test {
 
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vsu-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    path_ = pattern;
-  }
+  TempDir();
   ~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
@@ -32,7 +29,7 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Sets (or, with nullptr, unsets) an environment variable for one scope.
+// Sets (or, with nullptr, unsets) an environment variable until the end of the scope.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value);
@@ -42,8 +39,7 @@ class ScopedEnv {
 
  private:
   std::string name_;
-  bool had_ = false;
-  std::string old_;
+  std::optional<std::string> old_;
 };
 
 }  // namespace vsu::test

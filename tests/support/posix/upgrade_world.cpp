@@ -4,71 +4,56 @@
 
 #include <filesystem>
 
-#include "common/sha256.h"
 #include "platform/posix/spawn.h"
-#include "support/posix/process_tools.h"
 
 namespace vsu::test {
-namespace {
-
-fixture::InstallationOptions WithServiceBinary(fixture::InstallationOptions options, const std::string& binary) {
-  options.programFiles = true;
-  options.serviceBinary = binary;
-  return options;
-}
-
-}  // namespace
 
 UpgradeWorld::UpgradeWorld(fixture::InstallationOptions options)
-    : install_(WithServiceBinary(std::move(options), sandbox_.ServiceBinary())) {}
-
-UpgradeWorld::~UpgradeWorld() { KillProcessesUnder(install_.dir().str()); }
+    : install_([&] {
+        options.programFiles = true;
+        options.serviceBinary = ServiceBinary();
+        return options;
+      }()) {}
 
 void UpgradeWorld::InstallService(int state, const Env& env) const {
   if (state == 0) return;
   ASSERT_EQ(Sc({"create", "Vela Scan", ServiceExe()}).status, 0);
-  if (state == 4 || state == 2) {
-    ASSERT_EQ(sandbox_.Sc({"start", "Vela Scan"}, env).status, 0);
-  }
-  if (state != 1 && state != 4) {
-    ASSERT_EQ(Sc({"set-state", "Vela Scan", std::to_string(state)}).status, 0);
-  }
+  if (state == 4) { ASSERT_EQ(Sc({"start", "Vela Scan"}, env).status, 0); }
 }
 
-ProgramResult UpgradeWorld::Upgrade(const Env& extra, std::vector<std::string> args, int killAfterMs) const {
-  Env env = sandbox_.Env();
-  env["VELASCANUPG_IPADDRESS"] = "198.51.100.4";
-  for (const auto& [name, value] : extra) env[name] = value;
-  ProgramRun run{"velascanupg", std::move(args), env, "", "", 120};
-  run.killAfterMs = killAfterMs;
-  return Run(run);
+ProgramResult UpgradeWorld::Upgrade(const Env& extra, std::vector<std::string> args, std::string input,
+                                    int killAfterMs) const {
+  std::filesystem::remove(TranscriptFile());
+  return Run("velascanupg", std::move(args), extra, std::move(input), killAfterMs);
 }
 
 std::map<std::string, std::string> UpgradeWorld::Snapshot(bool databaseBytes) const {
   std::map<std::string, std::string> snapshot;
-  const auto& drive = install_.dir().path();
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(drive)) {
-    const std::string name = std::filesystem::relative(entry.path(), drive).string();
+  const TempDir& drive = install_.dir();
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(drive.path())) {
+    const std::string name = std::filesystem::relative(entry.path(), drive.path()).string();
     if (!entry.is_regular_file() || name.starts_with("backup") || name.ends_with("-wal") || name.ends_with("-shm")) {
       continue;
     }
-    std::string contents = install_.dir().Read(name);
+    std::string contents = drive.Read(name);
     if (contents.starts_with(std::string("SQLite format 3", 16))) {
-      contents = databaseBytes ? contents : "";
-      for (const auto& table : Tables(entry.path().string())) {
-        for (const auto& row : Query(entry.path().string(), "SELECT * FROM \"" + table + "\" ORDER BY rowid")) {
+      if (!databaseBytes) contents.clear();
+      const std::string file = entry.path().string();
+      for (const auto& object : Query(file, "SELECT type, name, sql FROM sqlite_master ORDER BY name")) {
+        contents += object[2] + "\n";
+        if (object[0] != "table") continue;
+        for (const auto& row : Query(file, "SELECT * FROM \"" + object[1] + "\" ORDER BY rowid")) {
           for (const auto& value : row) contents += value + "|";
         }
-        for (const auto& column : Columns(entry.path().string(), table)) contents += table + "." + column + "\n";
       }
     }
-    Sha256 hash;
-    hash.Add(contents);
-    snapshot[name] = hash.HexDigest();
+    snapshot[name] = std::to_string(std::hash<std::string>()(contents));
   }
   for (const char* command : {"query", "qc"}) {
     const auto result = Sc({command, "Vela Scan"});
-    snapshot[command] = result.out + result.err;
+    std::string text = result.out + result.err;
+    if (const auto at = text.find(drive.str()); at != std::string::npos) text.replace(at, drive.str().size(), "c:");
+    snapshot[command] = text;
   }
   return snapshot;
 }

@@ -3,47 +3,39 @@
 // double, in a service sandbox of its own: the world of an end-to-end upgrade.
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "support/posix/installation.h"
 #include "support/json_lines.h"
-#include "support/posix/run_program.h"
+#include "support/posix/installation.h"
 #include "support/posix/service_sandbox.h"
 
 namespace vsu::test {
 
-using Env = std::map<std::string, std::optional<std::string>>;
-
-class UpgradeWorld {
+class UpgradeWorld : public ServiceSandbox {
  public:
   explicit UpgradeWorld(fixture::InstallationOptions options = {});
-  ~UpgradeWorld();
+  ~UpgradeWorld() { KillProcessesUnder(install_.dir().str()); }
 
   std::string File(const std::string& programPath) const { return install_.Path(programPath).string(); }
   std::string ServiceExe() const { return File("c:\\VelaScan\\VelaScanSrv.exe"); }
-  ProgramResult Sc(const std::vector<std::string>& args) const { return sandbox_.Sc(args); }
-  // Installs the old service from the program directory, in the state asked
-  // for; env reaches the service's process.
+  std::string Db() const { return install_.VelaScanDb(); }
+  const TestInstallation& install() const { return install_; }
+  // Registers the old service of the program directory, started when state is 4; env reaches its process.
   void InstallService(int state, const Env& env = {}) const;
-  // Runs the upgrade of c:\VelaScan without real waits; a run is killed after
-  // killAfterMs when that is not 0.
+  // Runs the tool on c:\VelaScan without real waits, with a transcript of this run only.
   ProgramResult Upgrade(const Env& extra = {}, std::vector<std::string> args = {"c:\\VelaScan"},
-                        int killAfterMs = 0) const;
-  std::vector<Event> Events() const { return ReadTranscript(sandbox_.TranscriptFile()); }
+                        std::string input = {}, int killAfterMs = 120000) const;
+  std::vector<Event> Events() const { return ReadTranscript(TranscriptFile()); }
   // Starts the installation's console, a process whose program is VelaScan.exe.
   void StartConsole() const;
-  std::string Db() const { return install_.VelaScanDb(); }
   // The installation as an administrator would compare it: each file's hash
-  // (a database's by its dump, and by its bytes too when asked), and the
-  // service's state and registration. A live database's -wal and -shm files,
-  // and the folder c:\backup, are left out.
+  // (a database's by its schema and rows, and by its bytes too when asked),
+  // and the service's state and registration, alike in every world. A live
+  // database's -wal and -shm files, and the folder c:\backup, are left out.
   std::map<std::string, std::string> Snapshot(bool databaseBytes = false) const;
-  const TestInstallation& install() const { return install_; }
 
  private:
-  ServiceSandbox sandbox_;
   TestInstallation install_;
 };
 
