@@ -1,13 +1,14 @@
-# Sourced by the Wine test scripts: the project's own Wine prefix under
-# build/ (made once), Wine's diagnostics off, and Wine drawing the windows'
-# frames itself, since the virtual display has no window manager to do it.
+#!/usr/bin/env bash
+# The project's own Wine prefix under build/ (made once), Wine's diagnostics
+# off, and Wine drawing the windows' frames itself, since the virtual display
+# has no window manager to do it. Sourced by the end-to-end runs; run with a
+# program and its arguments, it runs that program under Wine.
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wine-prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
 # No Mono or Gecko: the program needs neither, and their installers would ask.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
-
 # A prefix made before 32-bit Wine was installed lacks its 32-bit side, so the
 # mark of a finished prefix says which Wine made it.
 VSU_READY="$WINEPREFIX/.vsu-ready$([ -x /usr/lib/wine/wine ] && echo -wow64)"
@@ -34,3 +35,14 @@ ensure_wine_prefix() {
 
 # The Windows form of a Linux path (Wine's drive Z: is /).
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  ensure_wine_prefix
+  status=0
+  wine "$@" || status=$?
+  # Wine's helper processes belong to the display of this run; let them end
+  # before the next run, which may bring a display of its own.
+  wineserver -w || true
+  exit $status
+fi

@@ -9,55 +9,47 @@
 #include "support/case_name.h"
 #include "support/scratch_dir.h"
 
-
 namespace vsu::win32 {
 namespace {
 
 using test::ScratchDir;
 
-TEST(Win32FilesExists, OrdinaryFilesOnly) {
+// Only ordinary files exist for the program: not hidden, system or folders; names in any case.
+TEST(Win32Files, ExistsForOrdinaryFilesOnly) {
   ScratchDir dir;
   Win32Files files;
-  dir.Write("plain.txt", "x");
-  SetFileAttributesA(dir.Write("hidden.txt", "x").c_str(), FILE_ATTRIBUTE_HIDDEN);
-  SetFileAttributesA(dir.Write("system.txt", "x").c_str(), FILE_ATTRIBUTE_SYSTEM);
-  SetFileAttributesA(dir.Write("readonly.txt", "x").c_str(), FILE_ATTRIBUTE_READONLY);
+  for (const auto& [name, attributes] : {std::pair{"plain.txt", FILE_ATTRIBUTE_NORMAL}, {"hidden.txt", FILE_ATTRIBUTE_HIDDEN},
+                                         {"system.txt", FILE_ATTRIBUTE_SYSTEM}, {"readonly.txt", FILE_ATTRIBUTE_READONLY}}) {
+    SetFileAttributesA(dir.Write(name, "x").c_str(), attributes);
+  }
   dir.Write("sub\\inner.txt", "x");
-
-  EXPECT_TRUE(files.FileExists(dir.Path("plain.txt")));
-  EXPECT_TRUE(files.FileExists(dir.Path("PLAIN.TXT")));
-  EXPECT_TRUE(files.FileExists(dir.Path("readonly.txt")));
-  EXPECT_FALSE(files.FileExists(dir.Path("hidden.txt")));
-  EXPECT_FALSE(files.FileExists(dir.Path("system.txt")));
-  EXPECT_FALSE(files.FileExists(dir.Path("sub")));
-  EXPECT_FALSE(files.FileExists(dir.Path("missing.txt")));
-  EXPECT_FALSE(files.FileExists(dir.Path("nowhere\\missing.txt")));
-  EXPECT_TRUE(files.FileExists(dir.Path() + "\\\\plain.txt"));
+  for (const auto& [name, exists] : {std::pair{"plain.txt", true}, {"PLAIN.TXT", true}, {"\\plain.txt", true},
+                                     {"readonly.txt", true}, {"hidden.txt", false}, {"system.txt", false},
+                                     {"sub", false}, {"missing.txt", false}, {"nowhere\\missing.txt", false}}) {
+    EXPECT_EQ(files.FileExists(dir.Path() + "\\" + name), exists) << name;
+  }
 }
 
-TEST(Win32Files, DeleteRenameAndCopy) {
+// The file-copy object replaces an older, longer file; lines go out and come back with CR LF.
+TEST(Win32Files, CopiesOverAnOlderFile) {
   ScratchDir dir;
   Win32Files files;
-  dir.Write("a.txt", "alpha");
   ComApartment com;
-  const auto copier = files.CreateFileCopier();
-  copier->Copy(dir.Path("a.txt"), dir.Path("b.txt"));
-  EXPECT_EQ(dir.Read("b.txt"), "alpha");
-  dir.Write("c.txt", "older and longer");
-  copier->Copy(dir.Path("a.txt"), dir.Path("c.txt"));
-  EXPECT_EQ(dir.Read("c.txt"), "alpha");
-
-  EXPECT_THROW(files.RenameFile(dir.Path("a.txt"), dir.Path("b.txt")), Failure);
-  files.RemoveFile(dir.Path("b.txt"));
-  EXPECT_FALSE(files.FileExists(dir.Path("b.txt")));
-  files.RenameFile(dir.Path("a.txt"), dir.Path("b.txt"));
-  EXPECT_EQ(dir.Read("b.txt"), "alpha");
+  LineWriter out(files.CreateForOutput(dir.Path("a.ex_")));
+  out.WriteLine("new");
+  out.Close();
+  dir.Write("a.exe", "older and longer");
+  files.CreateFileCopier()->Copy(dir.Path("a.ex_"), dir.Path("a.exe"));
+  EXPECT_EQ(dir.Read("a.exe"), "new\r\n");
+  std::string line;
+  EXPECT_TRUE(LineReader(files.OpenForInput(dir.Path("a.exe"))).ReadLine(line));
+  EXPECT_EQ(line, "new");
 }
 
 // Each failure reads as on Linux: the words for what went wrong, then the path.
 struct FailureCase {
   const char* name;
-  std::function<void(Win32Files&, FileCopier&, const ScratchDir&)> action;
+  std::function<void(Win32Files&, const ScratchDir&)> action;
   const char* words;
   const char* path;  // inside the scratch folder
 };
@@ -69,57 +61,39 @@ TEST_P(Win32FileFailures, ReadAsOnEveryPlatform) {
   dir.Write("a.ex_", "new");
   Win32Files files;
   ComApartment com;
-  const auto copier = files.CreateFileCopier();
   const auto held = files.CreateForOutput(dir.Path("held.exe"));
   try {
-    GetParam().action(files, *copier, dir);
+    GetParam().action(files, dir);
     FAIL() << "no failure";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.Description(), std::string(GetParam().words) + ": " + dir.Path(GetParam().path));
   }
 }
 
+void Copy(Win32Files& files, const ScratchDir& dir, const char* from, const char* to) {
+  files.CreateFileCopier()->Copy(dir.Path(from), dir.Path(to));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, Win32FileFailures,
     ::testing::Values(
-        FailureCase{"copy_of_a_missing_source",
-                    [](auto&, auto& c, auto& d) { c.Copy(d.Path("missing.ex_"), d.Path("x.exe")); },
-                    "File not found", "missing.ex_"},
-        FailureCase{"copy_into_a_missing_folder",
-                    [](auto&, auto& c, auto& d) { c.Copy(d.Path("a.ex_"), d.Path("nowhere\\x.exe")); },
-                    "Path not found", "nowhere\\x.exe"},
-        FailureCase{"copy_over_a_file_held_open",
-                    [](auto&, auto& c, auto& d) { c.Copy(d.Path("a.ex_"), d.Path("held.exe")); },
+        FailureCase{"copy_of_a_missing_source", [](auto& f, auto& d) { Copy(f, d, "x.ex_", "x.exe"); },
+                    "File not found", "x.ex_"},
+        FailureCase{"copy_into_a_missing_folder", [](auto& f, auto& d) { Copy(f, d, "a.ex_", "no\\x.exe"); },
+                    "Path not found", "no\\x.exe"},
+        FailureCase{"copy_over_a_file_held_open", [](auto& f, auto& d) { Copy(f, d, "a.ex_", "held.exe"); },
                     "Permission denied", "held.exe"},
-        FailureCase{"delete_of_a_missing_file", [](auto& f, auto&, auto& d) { f.RemoveFile(d.Path("x.txt")); },
+        FailureCase{"delete_of_a_missing_file", [](auto& f, auto& d) { f.RemoveFile(d.Path("x.txt")); },
                     "File not found", "x.txt"},
-        FailureCase{"delete_of_a_file_held_open",
-                    [](auto& f, auto&, auto& d) { f.RemoveFile(d.Path("held.exe")); }, "Permission denied",
-                    "held.exe"},
-        FailureCase{"read_of_a_missing_file", [](auto& f, auto&, auto& d) { f.OpenForInput(d.Path("x.txt")); },
+        FailureCase{"delete_of_a_file_held_open", [](auto& f, auto& d) { f.RemoveFile(d.Path("held.exe")); },
+                    "Permission denied", "held.exe"},
+        FailureCase{"rename_onto_a_file", [](auto& f, auto& d) { f.RenameFile(d.Path("a.ex_"), d.Path("held.exe")); },
+                    "File already exists", "a.ex_"},
+        FailureCase{"read_of_a_missing_file", [](auto& f, auto& d) { f.OpenForInput(d.Path("x.txt")); },
                     "File not found", "x.txt"},
-        FailureCase{"write_into_a_missing_folder",
-                    [](auto& f, auto&, auto& d) { f.CreateForOutput(d.Path("nowhere\\x.txt")); },
-                    "Path not found", "nowhere\\x.txt"}),
+        FailureCase{"write_into_a_missing_folder", [](auto& f, auto& d) { f.CreateForOutput(d.Path("no\\x.txt")); },
+                    "Path not found", "no\\x.txt"}),
     test::CaseName{});
-
-TEST(Win32Files, LinesRoundTrip) {
-  ScratchDir dir;
-  Win32Files files;
-  {
-    LineWriter out(files.CreateForOutput(dir.Path("names.txt")));
-    out.WriteLine("one");
-    out.WriteLine("");
-    out.WriteLine("Ferrowin.mib");
-    out.Close();
-  }
-  EXPECT_EQ(dir.Read("names.txt"), "one\r\n\r\nFerrowin.mib\r\n");
-  LineReader in(files.OpenForInput(dir.Path("names.txt")));
-  std::string line;
-  std::vector<std::string> lines;
-  while (in.ReadLine(line)) lines.push_back(line);
-  EXPECT_EQ(lines, (std::vector<std::string>{"one", "", "Ferrowin.mib"}));
-}
 
 }  // namespace
 }  // namespace vsu::win32
