@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {"OpenSCManagerA 1", "OpenServiceA Vela Scan 4", "Close manager"}},
         OperationCase{"QueryStateManagerRefused", [](auto& m) { m.openManagerError = 5; }, kQueryState, 0,
                       kManagerRefused},
-        OperationCase{"StopAccepted", [](auto&) {}, ServiceStop, 0, Frame("32", {"ControlService 1"})},
+        OperationCase{"StopAccepted", [](auto& m) { m.state = 4; }, ServiceStop, 0, Frame("32", {"ControlService 1"})},
         OperationCase{"StopNotRunning", [](auto& m) { m.controlError = 1062; }, ServiceStop, 1062,
                       Frame("32", {"ControlService 1"})},
         OperationCase{"StopNotInstalled", [](auto& m) { m.openServiceError = 1060; }, ServiceStop, 1060,

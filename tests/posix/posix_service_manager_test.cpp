@@ -121,23 +121,6 @@ TEST_F(PosixServiceManagerTest, AStoreHeldByAnotherProgramFailsTheCallAfterAbout
   EXPECT_EQ(State(), 1);
 }
 
-TEST_F(PosixServiceManagerTest, ConfigurationNeedsRoomForItsTexts) {
-  ASSERT_EQ(scm.CreateService("svc", sleeper, {"600"}), 0u);
-  std::vector<char> buffer(kServiceConfigRecordSize);
-  std::uint32_t needed = 0;
-  const auto query = [&](ScHandle s) {
-    return scm.QueryServiceConfigA(s, buffer.data(), static_cast<std::uint32_t>(buffer.size()), &needed);
-  };
-  EXPECT_EQ(On(kServiceQueryConfigAccess, query), kErrorBufferTooSmall);
-  // The record, the path, an empty group, an empty dependency list, the account and the display name.
-  EXPECT_EQ(needed, 36 + sleeper.size() + 1 + 1 + 2 + 12 + 4);
-  buffer.resize(needed);
-  ASSERT_EQ(On(kServiceQueryConfigAccess, query), 0u);
-  posix::ServiceConfigRecord record;
-  std::memcpy(&record, buffer.data(), sizeof record);
-  EXPECT_STREQ(buffer.data() + record.lpBinaryPathName, sleeper.c_str());
-}
-
 // Several processes change the database at once: none may find it locked,
 // and exactly one may create a name they all ask for.
 TEST_F(PosixServiceManagerTest, IsSafeToUseFromSeveralProcessesAtOnce) {

@@ -24,34 +24,22 @@ constexpr const char* kInstall = "Attempting to install the service...";
 constexpr const char* kStart = "Attempting to start the service...";
 constexpr const char* kDone = "The Vela Scan Service started successfully.";
 
-// The service the launch registers: the fake manager stops refusing to open it.
-class RegisteringLauncher : public test::RecordingLauncher {
- public:
-  explicit RegisteringLauncher(test::FakeServiceManager& scm) : scm_(scm) {}
-  bool ShellExecuteExA(const ShellExecuteInfo& info) override {
-    if (shellExecuteResult) scm_.openServiceError = 0;
-    return RecordingLauncher::ShellExecuteExA(info);
-  }
-
- private:
-  test::FakeServiceManager& scm_;
-};
-
 struct SequenceCase {
   const char* name;
   int serviceState;  // 0: not installed until the launch registers it
   bool lumidex = false;
-  const char* version = "2.00";
+  const char* version = "3.14";
   std::uint32_t stopError = 0;
   std::uint32_t deleteError = 0;
   std::uint32_t startError = 0;
   bool launches = true;
   int failedPolls = 0;  // registration polls that still fail
+  std::uint32_t registeredState = 1;  // what the installer leaves the new service in
   // Expected:
   std::vector<std::string> texts;
   std::vector<int> progress;
-  long pauseTotal;
-  std::string message;  // the failure shown, "" for none
+  long pauseTotal = 0;
+  std::string message{};  // the failure shown, "" for none
 };
 
 class UpgradeSequenceTest : public ::testing::TestWithParam<SequenceCase> {};
@@ -65,12 +53,13 @@ TEST_P(UpgradeSequenceTest, RunsItsStepsInOrder) {
   const test::TestInstallation install(options);
 
   test::TestPlatform t;
-  RegisteringLauncher launcher(t.scm);
-  launcher.shellExecuteResult = c.launches;
-  Platform p{t.system, t.files, t.clock, t.ui, t.log, t.db, t.scm, t.processes, launcher, t.ip};
+  t.launcher.registersWith = &t.scm;
+  t.launcher.registeredState = c.registeredState;
+  t.launcher.shellExecuteResult = c.launches;
+  Platform& p = t.platform;
   t.system.commandLine = "c:\\VelaScan";
   t.scm.state = c.serviceState == 0 ? 1 : static_cast<std::uint32_t>(c.serviceState);
-  if (c.serviceState == 0) t.scm.openServiceError = 1060;
+  t.scm.installed = c.serviceState != 0;
   t.scm.controlError = c.stopError;
   t.scm.deleteError = c.deleteError;
   t.scm.startError = c.startError;
@@ -121,40 +110,42 @@ const std::vector<int> kAllProgress{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 INSTANTIATE_TEST_SUITE_P(
     Cases, UpgradeSequenceTest,
     ::testing::Values(
-        SequenceCase{"no_service", 0, false, "2.00", 0, 0, 0, true, 0,
-                     {kCopy, kMib, kSchema, kInstall, kStart, kDone}, kAllProgress,
-                     kStart1 + kProgramFiles + kSnmpcFiles + kLadder + kInstall1 + kStarted, ""},
-        SequenceCase{"stopped_service_removed_then_started", 1, false, "3.14", 0, 0, 0, true, 0,
-                     {kRemove, kCopy, kMib, kInstall, kStart, kDone}, kAllProgress,
-                     kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1 + kStarted, ""},
-        SequenceCase{"running_service_stopped_and_left_running", 4, false, "3.14", 0, 0, 0, true, 0,
-                     {kStop, kRemove, kCopy, kMib, kInstall, kDone}, kAllProgress,
-                     kStart1 + kStopped + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1, ""},
-        SequenceCase{"pending_service_only_removed", 3, false, "3.14", 0, 0, 0, true, 0,
-                     {kRemove, kCopy, kMib, kInstall, kDone}, kAllProgress,
-                     kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1, ""},
-        SequenceCase{"lumidex_case_skips_the_snmpc_files", 1, true, "3.14", 0, 0, 0, true, 0,
-                     {kRemove, kCopy, kInstall, kStart, kDone}, {1, 2, 3, 4, 7, 8, 9, 10},
-                     kStart1 + kRemoved + kProgramFiles + kInstall1 + kStarted, ""},
-        SequenceCase{"registered_at_the_tenth_poll", 1, false, "3.14", 0, 0, 0, true, 9,
-                     {kRemove, kCopy, kMib, kInstall, kStart, kDone}, kAllProgress,
-                     kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1 + 9000 + kStarted, ""},
-        SequenceCase{"never_registered", 1, false, "3.14", 0, 0, 0, true, 10,
-                     {kRemove, kCopy, kMib, kInstall}, {1, 2, 3, 4, 5, 6, 7, 8},
-                     kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + 3000 + 10000,
-                     "Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe from windows "
-                     "explorer."},
-        SequenceCase{"stop_refused", 4, false, "3.14", 5, 0, 0, true, 0, {kStop}, {1}, kStart1,
-                     "Error [5]  when stop the service"},
-        SequenceCase{"delete_refused", 1, false, "3.14", 0, 1072, 0, true, 0, {kRemove}, {1, 2}, kStart1,
-                     "Error [1072]  when uninstall the service"},
-        SequenceCase{"launch_impossible", 1, false, "3.14", 0, 0, 0, false, 0,
-                     {kRemove, kCopy, kMib, kInstall}, {1, 2, 3, 4, 5, 6, 7, 8},
-                     kStart1 + kRemoved + kProgramFiles + kSnmpcFiles, "Error [0]  when install the service"},
-        SequenceCase{"start_refused", 1, false, "3.14", 0, 0, 1058, true, 0,
-                     {kRemove, kCopy, kMib, kInstall, kStart}, {1, 2, 3, 4, 5, 6, 7, 8, 9},
-                     kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1,
-                     "Error [1058]  when start the service"}),
+        SequenceCase{.name = "no_service", .serviceState = 0, .version = "2.00",
+                     .texts = {kCopy, kMib, kSchema, kInstall, kStart, kDone}, .progress = kAllProgress,
+                     .pauseTotal = kStart1 + kProgramFiles + kSnmpcFiles + kLadder + kInstall1 + kStarted},
+        SequenceCase{.name = "stopped_service_removed_then_started", .serviceState = 1,
+                     .texts = {kRemove, kCopy, kMib, kInstall, kStart, kDone}, .progress = kAllProgress,
+                     .pauseTotal = kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1 + kStarted},
+        SequenceCase{.name = "running_service_stopped_and_the_new_one_left_running", .serviceState = 4,
+                     .registeredState = 4, .texts = {kStop, kRemove, kCopy, kMib, kInstall, kDone},
+                     .progress = kAllProgress,
+                     .pauseTotal = kStart1 + kStopped + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1},
+        SequenceCase{.name = "pending_service_only_removed", .serviceState = 3, .registeredState = 2,
+                     .texts = {kRemove, kCopy, kMib, kInstall, kDone}, .progress = kAllProgress,
+                     .pauseTotal = kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1},
+        SequenceCase{.name = "lumidex_case_skips_the_snmpc_files", .serviceState = 1, .lumidex = true,
+                     .texts = {kRemove, kCopy, kInstall, kStart, kDone}, .progress = {1, 2, 3, 4, 7, 8, 9, 10},
+                     .pauseTotal = kStart1 + kRemoved + kProgramFiles + kInstall1 + kStarted},
+        SequenceCase{.name = "registered_at_the_tenth_poll", .serviceState = 1, .failedPolls = 9,
+                     .texts = {kRemove, kCopy, kMib, kInstall, kStart, kDone}, .progress = kAllProgress,
+                     .pauseTotal = kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1 + 9000 + kStarted},
+        SequenceCase{.name = "never_registered", .serviceState = 1, .failedPolls = 10,
+                     .texts = {kRemove, kCopy, kMib, kInstall}, .progress = {1, 2, 3, 4, 5, 6, 7, 8},
+                     .pauseTotal = kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + 3000 + 10000,
+                     .message = "Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe "
+                                "from windows explorer."},
+        SequenceCase{.name = "stop_refused", .serviceState = 4, .stopError = 5, .texts = {kStop}, .progress = {1},
+                     .pauseTotal = kStart1, .message = "Error [5]  when stop the service"},
+        SequenceCase{.name = "delete_refused", .serviceState = 1, .deleteError = 1072, .texts = {kRemove},
+                     .progress = {1, 2}, .pauseTotal = kStart1, .message = "Error [1072]  when uninstall the service"},
+        SequenceCase{.name = "launch_impossible", .serviceState = 1, .launches = false,
+                     .texts = {kRemove, kCopy, kMib, kInstall}, .progress = {1, 2, 3, 4, 5, 6, 7, 8},
+                     .pauseTotal = kStart1 + kRemoved + kProgramFiles + kSnmpcFiles,
+                     .message = "Error [0]  when install the service"},
+        SequenceCase{.name = "start_refused", .serviceState = 1, .startError = 1058,
+                     .texts = {kRemove, kCopy, kMib, kInstall, kStart}, .progress = {1, 2, 3, 4, 5, 6, 7, 8, 9},
+                     .pauseTotal = kStart1 + kRemoved + kProgramFiles + kSnmpcFiles + kInstall1,
+                     .message = "Error [1058]  when start the service"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A run on a fresh fixture installation, with the platform as the test set it up.
@@ -241,63 +232,3 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExitButtonTest,
 }  // namespace
 }  // namespace vsu
 
-#include "support/files_wrapper.h"
-
-namespace vsu {
-namespace {
-
-// Fails the k-th file operation of a whole run (creating the file-copy object
-// included), for every k until a run passes without the fault firing: each stop
-// must be shown with the failure's text and leave an installation that a clean
-// rerun brings to "Done" at 3.14. Every other fault is an exception that is no
-// Failure, which the same failure paths must take.
-TEST(UpgradeSequenceFaults, EveryFileOperationMayFailAndARerunConverges) {
-  for (long k = 1;; ++k) {
-    SCOPED_TRACE("failing file operation " + std::to_string(k));
-    fixture::InstallationOptions options;
-    options.database.version = "2.00";
-    options.programFiles = true;
-    const test::TestInstallation install(options);
-
-    const auto runOnce = [&](long failCall, bool& fired, std::vector<test::ShownMessage>& messages) {
-      test::TestPlatform t;
-      test::FilesWrapper files(t.files);
-      files.failCall = failCall;
-      files.unexpected = failCall % 2 == 0;
-      RegisteringLauncher launcher(t.scm);
-      Platform p{t.system, files, t.clock, t.ui, t.log, t.db, t.scm, t.processes, launcher, t.ip};
-      t.system.commandLine = "c:\\VelaScan";
-      t.scm.openServiceError = 1060;
-      InstallationState s;
-      s.SnmpcDir = "c:\\SNMPc";
-      const auto view = t.ui.CreateUpgrade();
-      const bool done = RunUpgradeSequence(p, s, *view);
-      fired = files.faultFired;
-      messages = t.ui.messages;
-      EXPECT_EQ(t.scm.OpenHandles(), 0u);
-      return done;
-    };
-
-    bool fired = false;
-    std::vector<test::ShownMessage> messages;
-    const bool done = runOnce(k, fired, messages);
-    if (!fired) {
-      EXPECT_TRUE(done);
-      EXPECT_GT(k, 10);  // a run makes many file operations
-      break;
-    }
-    // The fault is reported once, in the run's own box or in the MIB registration's.
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text.rfind("Injected fault: ", 0), 0u) << messages[0].text;
-    EXPECT_EQ(messages[0].style, 16);
-
-    bool firedAgain = true;
-    ASSERT_TRUE(runOnce(0, firedAgain, messages)) << (messages.empty() ? "" : messages[0].text);
-    EXPECT_EQ(test::Query(install.VelaScanDb(), "SELECT ProgVersion FROM Settings_General"),
-              (std::vector<std::vector<std::string>>{{"3.14"}}));
-    EXPECT_NE(install.dir().Read("VelaScan/VelaScanSrv.exe").find("new version"), std::string::npos);
-  }
-}
-
-}  // namespace
-}  // namespace vsu

@@ -1,9 +1,13 @@
 #pragma once
-// A scripted service manager that keeps account of its handles: every call is
-// recorded, and closing a handle twice, closing one it never gave out, or
-// closing the manager while a service opened through it is still open is
-// recorded as a fault. Each successful call clears the last error, so a code
-// read too late reads 0.
+// A service manager in memory that behaves as the real ones do (the contract
+// suite runs it beside them), with a script on top for the failures a test
+// wants, and account of its handles: every call is recorded, and closing a
+// handle twice, closing one it never gave out, or closing the manager while a
+// service opened through it is still open is recorded as a fault. Each
+// successful call clears the last error, so a code read too late reads 0.
+//
+// Its one service stops at once when asked and is gone once deleted and
+// stopped.
 
 #include <functional>
 #include <map>
@@ -16,12 +20,17 @@ namespace vsu::test {
 
 class FakeServiceManager : public ServiceManager {
  public:
-  // The script; 0 codes mean success.
-  std::uint32_t openManagerError = 0;
-  std::uint32_t openServiceError = 0;  // e.g. 1060 when the service is not installed
+  // The service: whether it exists, its state, whether it is marked for deletion.
+  bool installed = true;
   std::uint32_t state = 1;
-  bool queryStatusFails = false;
-  std::uint32_t configNeeded = 36;     // bytes the configuration takes
+  bool marked = false;
+  ServiceRegistration registration;
+
+  // The script; a code other than 0 makes that call fail with it.
+  std::uint32_t openManagerError = 0;
+  std::uint32_t openServiceError = 0;
+  bool queryStatusFails = false;       // fails with 5
+  std::uint32_t configNeeded = 0;      // bytes the configuration takes; 0: the record and its texts
   // Failures of the configuration query other than 122: the k-th entry for the k-th call.
   std::vector<std::uint32_t> configErrors;
   std::uint32_t controlError = 0;
@@ -34,37 +43,29 @@ class FakeServiceManager : public ServiceManager {
   std::vector<std::string> faults;
   std::size_t OpenHandles() const { return handles_.size(); }
 
-  // Fails with openManagerError; naming a machine or database is a fault.
   ScHandle OpenSCManagerA(const char* machine, const char* database, std::uint32_t access) override;
-  // Fails with openServiceError; the handle remembers the manager it came through.
   ScHandle OpenServiceA(ScHandle manager, const char* name, std::uint32_t access) override;
-  // Reports state, or fails with 5 when queryStatusFails.
   bool QueryServiceStatus(ScHandle service, ServiceStatusRecord* status) override;
-  // Writes all size bytes; fails with 122 below configNeeded.
+  // Writes all size bytes, so a buffer smaller than its stated size shows under the sanitizer.
   bool QueryServiceConfigA(ScHandle service, void* buffer, std::uint32_t size, std::uint32_t* needed) override;
-  // Each fails with its scripted code.
   bool ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) override;
   bool DeleteService(ScHandle service) override;
   bool StartServiceA(ScHandle service, std::uint32_t argc, const char** argv) override;
-  // Records "Close manager" or "Close service"; see the faults above.
   bool CloseServiceHandle(ScHandle handle) override;
   std::uint32_t GetLastError() override { return lastError_; }
-  bool ReadServiceRegistration(ScHandle, ServiceRegistration* registration) override {
-    calls.push_back("ReadServiceRegistration");
-    *registration = {};
-    return Result(0);
-  }
-  bool RegisterService(ScHandle, const char* name, const ServiceRegistration&) override {
-    calls.push_back(std::string("RegisterService ") + name);
-    return Result(0);
-  }
+  bool ReadServiceRegistration(ScHandle service, ServiceRegistration* registration) override;
+  bool RegisterService(ScHandle manager, const char* name, const ServiceRegistration& registration) override;
 
  private:
   struct Handle {
-    ScHandle manager = 0;  // for a service handle, the manager handle it came from
+    ScHandle manager = 0;    // for a service handle, the manager handle it came from
+    std::uint32_t access = 0;
   };
   bool Result(std::uint32_t code);
-  void CheckService(ScHandle service, const char* call);
+  // The code the call on service fails with before it acts: a bad handle
+  // (recorded as a fault), missing access or a scripted code.
+  std::uint32_t Refusal(ScHandle service, const char* call, std::uint32_t access, std::uint32_t scripted);
+  void Stopped();
 
   std::map<ScHandle, Handle> handles_;
   ScHandle next_ = 0x100;

@@ -49,6 +49,7 @@ class FilesWrapper::Copier : public FileCopier {
 };
 
 void FilesWrapper::Count(const std::string& path) {
+  if (countdown) return countdown->Throw("file " + path);
   ++calls;
   if (calls == crashCall) {
     faultFired = true;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "support/fault_countdown.h"
 
 namespace vsu::test {
 
@@ -27,6 +28,7 @@ class FilesWrapper : public Files {
   long failCall = 0;  // 0: none
   bool unexpected = false;
   long crashCall = 0;  // 0: none
+  FaultCountdown* countdown = nullptr;  // when set, it decides which call fails
   long calls = 0;
   bool faultFired = false;
 

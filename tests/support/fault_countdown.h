@@ -1,0 +1,26 @@
+#pragma once
+// The count of a test's fault injection, shared by the ports it wraps.
+
+#include <cstdint>
+#include <string>
+
+namespace vsu::test {
+
+// ERROR_INTERNAL_ERROR: the code an injected service-manager failure reports.
+inline constexpr std::uint32_t kInjectedCode = 1359;
+
+class FaultCountdown {
+ public:
+  long failAt = 0;  // 0: nothing fails
+  bool unexpected = false;
+  long calls = 0;
+  std::string fired;  // the call that failed, once one has
+  // Counts a call; true when it is the one that fails.
+  bool Due(const std::string& call);
+  // Counts a call that reports its failure by throwing, and throws when due.
+  void Throw(const std::string& call);
+  // The description of the injected failure.
+  std::string Text() const { return "Injected fault: " + fired; }
+};
+
+}  // namespace vsu::test
