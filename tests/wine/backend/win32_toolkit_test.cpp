@@ -47,17 +47,17 @@ TEST(Win32Toolkit, TheUpgradeWindowRunsItsHandlersFromTheModalLoop) {
   EXPECT_EQ(TextOf(FindWindowExA(window, nullptr, "Button", nullptr)), "Done");
 }
 
-// Enter Path runs OK's handler with the text typed, without closing; leaving
-// by the title bar closes it and runs no handler.
-TEST(Win32Toolkit, EnterPathRunsOkUntilClosedByItsTitleBar) {
+// In Enter Path, Enter is OK with the text typed and Esc is Cancel, as in a
+// dialog, and neither closes it; leaving by the title bar runs no handler.
+TEST(Win32Toolkit, EnterPathAnswersEnterAndEscUntilClosedByItsTitleBar) {
   Win32Toolkit kit;
   auto view = kit.CreateEnterPath();
   view->SetCaption("  Enter the Path to SNMPc");
   EXPECT_EQ(view->Caption(), "  Enter the Path to SNMPc");
   const HWND window = FindWindowA(nullptr, "  Enter the Path to SNMPc");
-  ASSERT_NE(window, nullptr);
-  SetWindowTextA(FindWindowExA(window, nullptr, "Edit", nullptr), "c:\\first");
-  PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  const HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+  SetWindowTextA(edit, "c:\\first");
+  for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) PostMessageA(edit, WM_KEYDOWN, key, 0);
   PostMessageA(window, WM_CLOSE, 0, 0);
   struct Script : EnterPathHandlers {
     explicit Script(EnterPathView& v) : view(v) {}
@@ -67,7 +67,7 @@ TEST(Win32Toolkit, EnterPathRunsOkUntilClosedByItsTitleBar) {
     std::vector<std::string> entries;
   } script(*view);
   view->ShowModal(script);
-  EXPECT_EQ(script.entries, std::vector<std::string>{"c:\\first"});
+  EXPECT_EQ(script.entries, (std::vector<std::string>{"c:\\first", "cancel"}));
 }
 
 // The start-up window stays hidden, and Text1 breaks its lines only where its
