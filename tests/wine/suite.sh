@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# `suite.sh BIN_DIR RUN...`: the Windows build's tests (run_* below): the unit
-# tests, the signing, and end-to-end runs of the program under Wine, one after
-# the other in the project's own Wine prefix, on one display; one Wine process
-# stays alive so that Wine's service manager and its services last between
-# commands. Screenshots of every window kind go to build/artifacts/.
+# `suite.sh BIN_DIR RUN...`: the Windows build's tests (run_* below) one after
+# the other, in the project's own Wine prefix; one Wine process stays alive so
+# that Wine's service manager and its services last between commands.
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 BIN="${1:?usage: $0 BIN_DIR RUN...}"
-export WINEPREFIX="$ROOT/build/wine-prefix" WINEDEBUG=-all WINEARCH=win64
 # No Mono or Gecko: the program needs neither, and their installers would ask.
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEPREFIX="$ROOT/build/wine-prefix" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree=;mshtml="
 DRIVE_C="$WINEPREFIX/drive_c"
 SYSTEM_DIR="$DRIVE_C/windows/${VSU_WINE_SYSTEM_DIR:-system32}"
 WORK="$(mktemp -d /tmp/vsu-wine.XXXXXX)"
@@ -31,10 +28,10 @@ progress() { grep -o '"pgbUpgrade","value":[0-9]*' "$LOG" | sed 's/.*://' | xarg
 wait_for() { local i; for ((i = 0; i < $2 * 10; i++)); do eval "$1" && return 0; sleep 0.1; done; return 1; }
 wait_for_event() { wait_for "grep -qF -- '$1' '$LOG'" "$2" || fail "no $1 in the transcript"; }
 wait_for_window() { wait_for "xdotool search --name '$1' >/dev/null" "$2" && sleep 0.3 || fail "no window $1"; }
+start_program() { VELASCANUPG_LOG="$(windows_path "$LOG")" wine "$BIN/$1" "${@:2}" & PROGRAM_PID=$!; }
 
-# c:\VelaScan and c:\SNMPc from make-fixture with the options $2...; the double
-# VelaScanSrv.exe is the old and the new service, installed and running if $1 is
-# --service; Wine's own win.ini stays.
+# c:\VelaScan and c:\SNMPc made with the options $2...; the double VelaScanSrv.exe
+# is the old and the new service, with $1 = --service installed and running.
 make_installation() {
   wine "$BIN/make-fixture.exe" --dir 'C:\' --win-ini none --no-php-ini \
     --service-binary "$(windows_path "$BIN/VelaScanSrv.exe")" "${@:2}" || fail "make-fixture failed"
@@ -42,8 +39,6 @@ make_installation() {
   wine 'C:\VelaScan\VelaScanSrv.exe' -install_noMsg && wine sc start "Vela Scan" >/dev/null 2>&1
   wait_for '[ "$(service_state)" = 4 ]' 20 || fail "the old service does not run"
 }
-start_program() { VELASCANUPG_LOG="$(windows_path "$LOG")" wine "$BIN/$1" "${@:2}" & PROGRAM_PID=$!; }
-
 # Waits for the program to end with status $1, having shown $2 message boxes.
 expect_end() {
   wait_for '! kill -0 $PROGRAM_PID 2>/dev/null' 60 || { fail "the program did not end"; kill "$PROGRAM_PID"; }
@@ -51,23 +46,19 @@ expect_end() {
   expect_equal $? "$1" "the exit status"
   expect_equal "$(grep -c '"event":"msgbox"' "$LOG")" "$2" "the number of message boxes"
 }
-
 # Sets WINDOW, X, Y, WIDTH and HEIGHT (pixels) of the window whose title matches $1.
 window_geometry() {
   WINDOW="$(xdotool search --name "$1" | head -n1)"
   [ -n "$WINDOW" ] && eval "$(xdotool getwindowgeometry --shell "$WINDOW")" || fail "no window $1"
 }
-# Clicks the window titled $1, its client area $2 x $3 pixels, at $4,$5 of that
-# area or at its close button ("close"): Wine draws a border as wide on three
-# sides, the caption above, and the close button at 11,9 from the top right.
+# Clicks $4,$5 of the client area ($2 x $3 pixels) of the window titled $1:
+# Wine draws a border as wide on three sides and the caption above.
 click_in_window() {
-  window_geometry "$1" || return
-  local border=$(((WIDTH - $2) / 2))
-  [ "$4" = close ] && set -- "$1" "$2" "$((HEIGHT - 2 * border - 9))" "$((WIDTH - 2 * border - 11))" 0
-  xdotool mousemove --window "$WINDOW" $((border + $4)) $((HEIGHT - $3 - border + $5)) click 1
+  window_geometry "$1" && xdotool mousemove --window "$WINDOW" $(((WIDTH - $2) / 2 + $4)) \
+    $((HEIGHT - $3 - (WIDTH - $2) / 2 + $5)) click 1
 }
 # The window titled $2 stands where the transcript's last show of window $1 put
-# it (twips, at 96 dpi), which is the middle of the 1024 x 768 screen.
+# it (twips, at 96 dpi): in the middle of the 1024 x 768 screen.
 expect_place() {
   local place left top
   place="$(grep -F "\"event\":\"show\",\"window\":\"$1\"" "$LOG" | tail -n1)"
@@ -78,17 +69,16 @@ expect_place() {
 }
 # Waits for a message box, takes the screenshot $1 if named, and answers it with Enter.
 answer_message_box() { wait_for_window '^Vela Scan$' 20 && { [ -z "${1:-}" ] || screenshot "$1"; } && xdotool key Return; }
-# Waits for Done, takes the screenshot $1 if named, and presses Done: 1335 x 375
-# twips at 2280,1320 of 5385 x 1905, centred on 197,100 of 359 x 127 pixels.
+# Waits for Done, takes the screenshot $1 if named, and presses Done (1335 x 375
+# twips at 2280,1320 of 5385 x 1905: centred on 197,100 of 359 x 127 pixels).
 press_done() {
   wait_for_event '"control":"cmdExit","text":"Done"' 90 && sleep 0.5 && { [ -z "${1:-}" ] || screenshot "$1"; }
   click_in_window "$UPGRADE" 359 127 197 100
 }
 
-# SNMPc at 2.00 whose stored SNMPc folder is wrong: the user gives a wrong one,
-# then the right one with blanks around it and a trailing "\", each with Enter;
-# the upgrade stops the old service, copies and starts the new one; Done, then
-# OK on the MIB note.
+# SNMPc at 2.00, its stored folder wrong: the user gives a wrong one, then the
+# right one with blanks around and a trailing "\"; the old service is stopped,
+# the new one copied and started; Done, then OK on the MIB note.
 run_upgrade() {
   local prompt='  Enter the Path to SNMPc or Lumidex'
   make_installation --service --version 2.00 --snmpc-path 'c:\Nowhere'
@@ -114,9 +104,9 @@ run_upgrade() {
   cmp -s "$DRIVE_C/VelaScan/Temp/VelaScanSrv.ex_" "$DRIVE_C/VelaScan/VelaScanSrv.exe" || fail "VelaScanSrv.exe not replaced"
 }
 
-# Lumidex at 3.12 with no service: the agent address comes from the IP
-# information (VELASCANUPG_IPADDRESS here), the online-database settings from
-# Lumidex.mdb; nothing goes to the SNMPc folder and Done ends the program.
+# Lumidex at 3.12, no service: the agent address comes from the IP information
+# (VELASCANUPG_IPADDRESS), the online-database settings from Lumidex.mdb;
+# nothing goes to the SNMPc folder and Done ends the program.
 run_lumidex() {
   make_installation --no-service --version 3.12 --lumidex
   VELASCANUPG_IPADDRESS=10.20.30.40 start_program VelaScanUpg.exe 'C:\VelaScan'
@@ -147,17 +137,16 @@ run_uninstall() {
 }
 
 # An exception the program does not expect (no memory for its file-copy object)
-# ends the run through its failure path, a message box and Exit enabled, never
-# an abort; closing the upgrade window by its title bar shows the start-up
-# window, whose Exit ends the program with status 1.
+# ends the run through its failure path, a message and Exit enabled, never an
+# abort; closing the upgrade window (Alt+F4, as its title bar does) shows the
+# start-up window, whose Exit ends the program with status 1.
 run_unexpected() {
   make_installation --no-service --version 3.14
   start_program VelaScanUpgNoMemory.exe 'C:\VelaScan'
   wait_for_event '"event":"msgbox","text":"Out of memory","style":16,"title":"Vela Scan"' 60
   answer_message_box wine-message-box.png
   wait_for_event '"control":"cmdExit","value":true' 20
-  # The failure came before the run set its caption.
-  click_in_window '^Vela Scan Installation$' 359 127 close
+  xdotool key alt+F4
   wait_for_event '"event":"show","window":"frmMain"' 20 && sleep 0.3 && screenshot wine-startup.png
   expect_place frmMain '^  Vela Scan Installation$'
   # Exit: 1335 x 375 twips at 1680,2400 of 4515 x 3060, centred on 156,172 of 301 x 204 pixels.
@@ -166,12 +155,11 @@ run_unexpected() {
   refuse_line 'Copying program files'
 }
 
-# The unit tests of the build; ODBCINI names the DSN file of the ADO test.
+# The unit tests; ODBCINI names the DSN file of the ADO test.
 run_unit() { wine "$BIN/velascan_win_tests.exe" --gtest_brief=1 || fail "unit tests failed"; }
 
-# `scripts/windows sign` signs a copy of the exe, as a user does with their
-# certificate, here a throw-away self-signed one; osslsigncode must verify the
-# signed copy against it and refuse the unsigned exe.
+# `scripts/windows sign` signs a copy of the exe with a throw-away certificate;
+# osslsigncode verifies the copy against it and refuses the unsigned exe.
 run_sign() {
   openssl req -x509 -newkey rsa:2048 -nodes -keyout "$WORK/key.pem" -out "$WORK/cert.pem" -days 2 \
     -subj "/CN=VelaScanUpg test signing" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
@@ -184,20 +172,16 @@ run_sign() {
   expect_equal "$(strings -el "$BIN/VelaScanUpg.exe" | grep -A1 -x ProductVersion | tail -n1)" 3.14 "ProductVersion"
 }
 
-# The prefix, made once under a lock: Wine draws the windows' frames itself, as
-# the virtual display has no window manager, and gets Wine's own fonts
-# (fonts-wine), which it does not find where the package puts them.
+# The prefix is made once (again when 32-bit Wine came later): Wine draws the
+# frames itself, as the virtual display has no window manager, and gets its own
+# fonts (fonts-wine), which it does not find where the package puts them.
 start_wine() {
-  # A prefix made before 32-bit Wine was installed lacks its 32-bit side.
   local ready="$WINEPREFIX/.vsu-ready$([ -x /usr/lib/wine/wine ] && echo -wow64)"
-  (
-    flock 9
-    if [ ! -f "$ready" ]; then
-      wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX" && wineboot -u >/dev/null 2>&1
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-      cp /usr/share/wine/fonts/* "$DRIVE_C/windows/Fonts/" && wineserver -w && touch "$ready"
-    fi
-  ) 9>"$WINEPREFIX.lock"
+  if [ ! -f "$ready" ]; then
+    wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX" && wineboot -u >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    cp /usr/share/wine/fonts/* "$DRIVE_C/windows/Fonts/" && wineserver -w && touch "$ready"
+  fi
   wineserver -k 2>/dev/null
   # A console that waits on input until this script closes its end of the pipe.
   mkfifo "$WORK/keeper" && exec 8<>"$WORK/keeper"
@@ -208,11 +192,10 @@ start_wine() {
 trap '[ -p "$WORK/keeper" ] && { remove_service; exec 8>&-; wineserver -k; }
       [ -f "$WORK/msiexec.exe" ] && mv "$WORK/msiexec.exe" "$SYSTEM_DIR/msiexec.exe"; rm -rf "$WORK"' EXIT
 for RUN in "${@:2}"; do
-  [ "$RUN" = sign ] || [ -p "$WORK/keeper" ] || start_wine
-  [ "$RUN" = sign ] || remove_service
+  [ "$RUN" = sign ] || { [ -p "$WORK/keeper" ] || start_wine; remove_service; }
   rm -rf "$DRIVE_C/VelaScan" "$DRIVE_C/SNMPc" "$LOG"
   before=$failures
   if declare -F "run_$RUN" >/dev/null; then "run_$RUN"; else fail "no such run"; fi
-  echo "$RUN under Wine: $((failures - before)) failures"
+  echo "$RUN: $((failures - before)) failures"
 done
 [ $# -gt 1 ] && [ "$failures" = 0 ]

@@ -37,33 +37,26 @@ TEST(Win32Files, ExistsForOrdinaryFilesOnly) {
     EXPECT_EQ(Win32Files().FileExists(dir.Path() + "\\" + name), exists) << name;
 }
 
-// Lines go out and come back with CR LF; the file-copy object replaces an
-// older, longer file; the copy is renamed and its source removed.
-TEST(Win32Files, WritesCopiesRenamesAndRemoves) {
+// The file-copy object replaces an older, longer file; lines go out and come
+// back with CR LF; files are renamed and removed; and each failure reads as on
+// Linux: the words for what went wrong, then the path.
+TEST(Win32Files, CopiesRenamesRemovesAndDescribesFailures) {
   ScratchDir dir;
   Win32Files files;
   ComApartment com;
+  const auto copy = [&](const char* from, const char* to) { files.CreateFileCopier()->Copy(dir.Path(from), dir.Path(to)); };
   LineWriter out(files.CreateForOutput(dir.Path("a.ex_")));
   out.WriteLine("new");
   out.Close();
-  dir.Write("a.exe", "older and longer");
-  files.CreateFileCopier()->Copy(dir.Path("a.ex_"), dir.Path("a.exe"));
-  files.RenameFile(dir.Path("a.exe"), dir.Path("b.exe"));
-  files.RemoveFile(dir.Path("a.ex_"));
-  EXPECT_EQ(dir.Read("b.exe"), "new\r\n");
-  EXPECT_FALSE(files.FileExists(dir.Path("a.ex_")) || files.FileExists(dir.Path("a.exe")));
+  dir.Write("b.exe", "older and longer");
+  copy("a.ex_", "b.exe");
+  files.RenameFile(dir.Path("b.exe"), dir.Path("c.exe"));
+  EXPECT_EQ(dir.Read("c.exe"), "new\r\n");
   std::string line;
-  EXPECT_TRUE(LineReader(files.OpenForInput(dir.Path("b.exe"))).ReadLine(line) && line == "new") << line;
-}
-
-// Each failure reads as on Linux: the words for what went wrong, then the path.
-TEST(Win32Files, FailuresReadAsOnEveryPlatform) {
-  ScratchDir dir;
-  dir.Write("a.ex_", "new");
-  Win32Files files;
-  ComApartment com;
+  EXPECT_TRUE(LineReader(files.OpenForInput(dir.Path("c.exe"))).ReadLine(line) && line == "new") << line;
+  files.RemoveFile(dir.Path("c.exe"));
+  EXPECT_FALSE(files.FileExists(dir.Path("c.exe")) || files.FileExists(dir.Path("b.exe")));
   const auto held = files.CreateForOutput(dir.Path("held.exe"));
-  const auto copy = [&](const char* from, const char* to) { files.CreateFileCopier()->Copy(dir.Path(from), dir.Path(to)); };
   EXPECT_EQ(test::FailureOf([&] { copy("x.ex_", "x.exe"); }), "File not found: " + dir.Path("x.ex_"));
   EXPECT_EQ(test::FailureOf([&] { copy("a.ex_", "no\\x.exe"); }), "Path not found: " + dir.Path("no\\x.exe"));
   EXPECT_EQ(test::FailureOf([&] { copy("a.ex_", "held.exe"); }), "Permission denied: " + dir.Path("held.exe"));
