@@ -6,6 +6,8 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include <vector>
+
 #include "common/failure.h"
 #include "common/text.h"
 #include "common/text_lines.h"
@@ -69,20 +71,25 @@ TEST(Win32Files, CopiesRenamesRemovesAndDescribesFailures) {
             "Path not found: " + dir.Path("no\\x.txt"));
 }
 
-// Programs are found in the system directory, never in the current one; a
-// started program gives its process id, one that is not there none.
-TEST(Win32Launcher, StartsProgramsFromTheSystemDirectoryOnly) {
-  char systemDir[MAX_PATH] = {};
+// Programs are found in the system directory, then on PATH, never in the
+// current directory; a started program gives its process id, a missing one none.
+TEST(Win32Launcher, StartsProgramsFromTheSystemDirectoryThenPath) {
+  char systemDir[MAX_PATH] = {}, previous[MAX_PATH] = {};
   GetSystemDirectoryA(systemDir, MAX_PATH);
-  EXPECT_EQ(LowerCase(FindProgram("cmd.exe")), LowerCase(std::string(systemDir) + "\\cmd.exe"));
-  ScratchDir dir;
-  dir.Write("vsu-only-here.exe", "MZ");
-  char previous[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, previous);
-  SetCurrentDirectoryA(dir.Path().c_str());
-  const std::string found = FindProgram("vsu-only-here.exe");
+  ScratchDir dir, cwd;
+  dir.Write("cmd.exe", "MZ");
+  dir.Write("vsu-on-path.exe", "MZ");
+  cwd.Write("vsu-here.exe", "MZ");
+  const std::string path = Win32System().EnvironmentValue("PATH");
+  _putenv_s("PATH", (dir.Path() + ";" + path).c_str());
+  SetCurrentDirectoryA(cwd.Path().c_str());
+  const std::vector<std::string> found{FindProgram("cmd.exe"), FindProgram("vsu-on-path.exe"), FindProgram("vsu-here.exe")};
   SetCurrentDirectoryA(previous);
-  EXPECT_EQ(found, "");
+  _putenv_s("PATH", path.c_str());
+  EXPECT_EQ(LowerCase(found[0]), LowerCase(std::string(systemDir) + "\\cmd.exe"));
+  EXPECT_EQ(found[1], dir.Path("vsu-on-path.exe"));
+  EXPECT_EQ(found[2], "");
   Win32Launcher launcher;
   EXPECT_NE(launcher.StartProgram("cmd.exe /c exit 0", kShowNormal), 0u);
   EXPECT_EQ(launcher.StartProgram("no-such-program-anywhere.exe /x", kShowNormal), 0u);
