@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# `suite.sh BIN_DIR RUN...`: the Windows build's tests (run_* below) one after
-# the other, in the project's own Wine prefix; one Wine process stays alive so
-# that Wine's service manager and its services last between commands.
+# `suite.sh BIN_DIR RUN...`: the Windows build's tests (run_* below) in one Wine session of the project's prefix.
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 BIN="${1:?usage: $0 BIN_DIR RUN...}"
@@ -30,8 +28,7 @@ wait_for_event() { wait_for "grep -qF -- '$1' '$LOG'" "$2" || fail "no $1 in the
 wait_for_window() { wait_for "xdotool search --name '$1' >/dev/null" "$2" && sleep 0.3 || fail "no window $1"; }
 start_program() { VELASCANUPG_LOG="$(windows_path "$LOG")" wine "$BIN/$1" "${@:2}" & PROGRAM_PID=$!; }
 
-# c:\VelaScan and c:\SNMPc made with the options $2...; the double VelaScanSrv.exe
-# is the old and the new service, with $1 = --service installed and running.
+# c:\VelaScan and c:\SNMPc with the options $2...; VelaScanSrv.exe, old and new, runs if $1 is --service.
 make_installation() {
   wine "$BIN/make-fixture.exe" --dir 'C:\' --win-ini none --no-php-ini \
     --service-binary "$(windows_path "$BIN/VelaScanSrv.exe")" "${@:2}" || fail "make-fixture failed"
@@ -51,14 +48,12 @@ window_geometry() {
   WINDOW="$(xdotool search --name "$1" | head -n1)"
   [ -n "$WINDOW" ] && eval "$(xdotool getwindowgeometry --shell "$WINDOW")" || fail "no window $1"
 }
-# Clicks $4,$5 of the client area ($2 x $3 pixels) of the window titled $1:
-# Wine draws a border as wide on three sides and the caption above.
+# Clicks $4,$5 of the $2 x $3 pixels client area of window $1, framed by Wine: equal borders, caption on top.
 click_in_window() {
   window_geometry "$1" && xdotool mousemove --window "$WINDOW" $(((WIDTH - $2) / 2 + $4)) \
     $((HEIGHT - $3 - (WIDTH - $2) / 2 + $5)) click 1
 }
-# The window titled $2 stands where the transcript's last show of window $1 put
-# it (twips, at 96 dpi): in the middle of the 1024 x 768 screen.
+# Window $2 stands where the last show of $1 put it (twips at 96 dpi), centred on the 1024 x 768 screen.
 expect_place() {
   local place left top
   place="$(grep -F "\"event\":\"show\",\"window\":\"$1\"" "$LOG" | tail -n1)"
@@ -69,16 +64,13 @@ expect_place() {
 }
 # Waits for a message box, takes the screenshot $1 if named, and answers it with Enter.
 answer_message_box() { wait_for_window '^Vela Scan$' 20 && { [ -z "${1:-}" ] || screenshot "$1"; } && xdotool key Return; }
-# Waits for Done, takes the screenshot $1 if named, and presses Done (1335 x 375
-# twips at 2280,1320 of 5385 x 1905: centred on 197,100 of 359 x 127 pixels).
+# Waits for Done, takes the screenshot $1 if named, presses Done (centred on 197,100 of 359 x 127 pixels).
 press_done() {
   wait_for_event '"control":"cmdExit","text":"Done"' 90 && sleep 0.5 && { [ -z "${1:-}" ] || screenshot "$1"; }
   click_in_window "$UPGRADE" 359 127 197 100
 }
 
-# SNMPc at 2.00, its stored folder wrong: the user gives a wrong one, then the
-# right one with blanks around and a trailing "\"; the old service is stopped,
-# the new one copied and started; Done, then OK on the MIB note.
+# SNMPc at 2.00 asks for its folder (a wrong one, then the right one with blanks and "\"); the service is replaced.
 run_upgrade() {
   local prompt='  Enter the Path to SNMPc or Lumidex'
   make_installation --service --version 2.00 --snmpc-path 'c:\Nowhere'
@@ -104,9 +96,7 @@ run_upgrade() {
   cmp -s "$DRIVE_C/VelaScan/Temp/VelaScanSrv.ex_" "$DRIVE_C/VelaScan/VelaScanSrv.exe" || fail "VelaScanSrv.exe not replaced"
 }
 
-# Lumidex at 3.12, no service: the agent address comes from the IP information
-# (VELASCANUPG_IPADDRESS), the online-database settings from Lumidex.mdb;
-# nothing goes to the SNMPc folder and Done ends the program.
+# Lumidex at 3.12 without a service: the address from the IP information, nothing copied to SNMPc.
 run_lumidex() {
   make_installation --no-service --version 3.12 --lumidex
   VELASCANUPG_IPADDRESS=10.20.30.40 start_program VelaScanUpg.exe 'C:\VelaScan'
@@ -119,8 +109,7 @@ run_lumidex() {
   [ ! -e "$DRIVE_C/SNMPc/Tallyback.exe" ] || fail "Tallyback.exe was copied for Lumidex"
 }
 
-# "-uninstall {ProductCode}" stops and deletes the service and starts msiexec.exe
-# of the system directory, here a double that records its command line.
+# "-uninstall {ProductCode}" deletes the service and starts the system directory's msiexec.exe (a double).
 run_uninstall() {
   local product='{6E1F4C2A-35B0-4F1D-9C57-0A1B2C3D4E5F}'
   make_installation --service --version 3.14
@@ -136,10 +125,7 @@ run_uninstall() {
   wait_for '[ -z "$(service_state)" ]' 10 || fail "the service is still there"
 }
 
-# An exception the program does not expect (no memory for its file-copy object)
-# ends the run through its failure path, a message and Exit enabled, never an
-# abort; closing the upgrade window (Alt+F4, as its title bar does) shows the
-# start-up window, whose Exit ends the program with status 1.
+# An unexpected exception ends the run through its failure path, never an abort; Close, then Exit, ends with 1.
 run_unexpected() {
   make_installation --no-service --version 3.14
   start_program VelaScanUpgNoMemory.exe 'C:\VelaScan'
@@ -149,7 +135,7 @@ run_unexpected() {
   xdotool key alt+F4
   wait_for_event '"event":"show","window":"frmMain"' 20 && sleep 0.3 && screenshot wine-startup.png
   expect_place frmMain '^  Vela Scan Installation$'
-  # Exit: 1335 x 375 twips at 1680,2400 of 4515 x 3060, centred on 156,172 of 301 x 204 pixels.
+  # Exit, centred on 156,172 of 301 x 204 pixels.
   click_in_window '^  Vela Scan Installation$' 301 204 156 172
   expect_end 1 1
   refuse_line 'Copying program files'
@@ -158,8 +144,7 @@ run_unexpected() {
 # The unit tests; ODBCINI names the DSN file of the ADO test.
 run_unit() { wine "$BIN/velascan_win_tests.exe" --gtest_brief=1 || fail "unit tests failed"; }
 
-# `scripts/windows sign` signs a copy of the exe with a throw-away certificate;
-# osslsigncode verifies the copy against it and refuses the unsigned exe.
+# `scripts/windows sign` with a throw-away certificate: the signed copy verifies, the unsigned exe does not.
 run_sign() {
   openssl req -x509 -newkey rsa:2048 -nodes -keyout "$WORK/key.pem" -out "$WORK/cert.pem" -days 2 \
     -subj "/CN=VelaScanUpg test signing" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
@@ -172,9 +157,7 @@ run_sign() {
   expect_equal "$(strings -el "$BIN/VelaScanUpg.exe" | grep -A1 -x ProductVersion | tail -n1)" 3.14 "ProductVersion"
 }
 
-# The prefix is made once (again when 32-bit Wine came later): Wine draws the
-# frames itself, as the virtual display has no window manager, and gets its own
-# fonts (fonts-wine), which it does not find where the package puts them.
+# The prefix, made once (again for a later 32-bit Wine), draws frames itself (no window manager) in fonts-wine's fonts.
 start_wine() {
   local ready="$WINEPREFIX/.vsu-ready$([ -x /usr/lib/wine/wine ] && echo -wow64)"
   if [ ! -f "$ready" ]; then

