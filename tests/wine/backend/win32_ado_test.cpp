@@ -1,6 +1,5 @@
 // ADO as Wine has it, for real: through Provider=MSDASQL, Wine's odbc32,
-// unixODBC and the SQLite ODBC driver, the program's ADO connection changes a
-// real file. ctest names the DSN file in env ODBCINI; the test writes the DSN.
+// unixODBC and the SQLite ODBC driver, the program's ADO connection changes a file.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -36,32 +35,26 @@ std::string Schema(const std::string& file, const std::string& script = "") {
   return schema;
 }
 
-// VelaScan.mdb at schema 2.00, a SQLite file that the DSN names by its Unix
-// path, since the ODBC driver beneath Wine is a Linux library.
-struct DsnDatabase : test::ScratchDir {
-  DsnDatabase() {
-    const char* ini = std::getenv("ODBCINI");
-    if (!ini) throw Failure("ODBCINI names no DSN file: run this test through ctest");
-    using UnixName = char* (*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    const std::string file = Path("VelaScan.mdb");
-    std::ofstream(std::string("Z:") + ini) << "[VelaScanUpgTest]\nDriver=SQLite3\nDatabase="
-                                           << unixName(std::wstring(file.begin(), file.end()).c_str()) << "\n";
-    Schema(file, kSchema200);
-  }
-};
-
 // Every ladder statement changes the file as SQLite itself would, through ADO's
-// ODBC provider and, for a SQLite file named in the program's own connection
+// ODBC provider (to a DSN naming the file by its Unix path, as the driver is a
+// Linux library) and, for a SQLite file named in the program's own connection
 // string, the embedded engine; failures come with their descriptions.
 TEST(Win32Database, EveryLadderStatementChangesTheFileThroughExecute) {
+  const char* ini = std::getenv("ODBCINI");
+  ASSERT_NE(ini, nullptr) << "ctest names the DSN file in ODBCINI";
+  using UnixName = char* (*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
   ComApartment com;
   for (const bool throughAdo : {true, false}) {
     SCOPED_TRACE(throughAdo ? "ADO" : "embedded engine");
-    DsnDatabase file;
+    const test::ScratchDir dir;
+    const std::string file = dir.Path("VelaScan.mdb");
+    std::ofstream(std::string("Z:") + ini) << "[VelaScanUpgTest]\nDriver=SQLite3\nDatabase="
+                                           << unixName(std::wstring(file.begin(), file.end()).c_str()) << "\n";
+    Schema(file, kSchema200);
     const auto connection = Win32Database().CreateConnection();
-    connection->Open(throughAdo ? kDsn : VelaScanConnectString(file.Path()));
+    connection->Open(throughAdo ? kDsn : VelaScanConnectString(dir.Path()));
     std::string script = kSchema200;
     for (const auto& step : SchemaLadder()) {
       for (const auto& action : step.actions) {
@@ -74,7 +67,7 @@ TEST(Win32Database, EveryLadderStatementChangesTheFileThroughExecute) {
     const std::string twice = test::FailureOf([&] { connection->Execute(script.substr(script.rfind("ALTER"))); });
     EXPECT_TRUE(twice != "" && twice != "no failure") << twice;
     connection->Close();
-    EXPECT_EQ(Schema(file.Path("VelaScan.mdb")), Schema(":memory:", script));
+    EXPECT_EQ(Schema(file), Schema(":memory:", script));
     EXPECT_EQ(test::FailureOf([&] { connection->Execute("DROP TABLE Maintenance"); }),
               "Operation is not allowed when the object is closed.");
     // The program's own connection string to a Jet file: Wine has no Jet provider.
