@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <random>
+
 #include "platform/win32/win32_service_manager.h"
 #include "platform/win32/win32_system.h"
 #include "support/service_contract.h"
@@ -28,7 +30,8 @@ class WindowsBackend : public ServiceBackend {
 
  private:
   win32::Win32ServiceManager scm_;
-  const std::string name_ = "VelaScanUpg contract " + std::to_string(GetCurrentProcessId());
+  // Wine reuses process ids, and a service left marked for deletion keeps its name.
+  const std::string name_ = "VelaScanUpg contract " + std::to_string(std::random_device{}());
 };
 
 INSTANTIATE_TEST_SUITE_P(Windows, ServiceContract,

@@ -1,5 +1,5 @@
-// msiexec.exe for the uninstall test: appends its command line, as the
-// platform delivers it, to the file env VSU_FAKE_MSIEXEC_LOG names, and ends.
+// msiexec.exe for the uninstall run: appends its command line, as the platform
+// delivers it, to the file env VSU_FAKE_MSIEXEC_LOG names.
 
 #include <windows.h>
 
@@ -8,10 +8,8 @@
 
 int main() {
   const char* log = std::getenv("VSU_FAKE_MSIEXEC_LOG");
-  if (!log) return 1;
-  std::FILE* out = std::fopen(log, "ab");
+  std::FILE* out = log ? std::fopen(log, "ab") : nullptr;
   if (!out) return 1;
   std::fprintf(out, "%s\n", GetCommandLineA());
-  std::fclose(out);
-  return 0;
+  return std::fclose(out) == 0 ? 0 : 1;
 }

@@ -1,11 +1,10 @@
 // VelaScanUpg.exe whose upgrade run meets an exception it does not expect: its
-// file-copy object cannot be made for want of memory. Everything else is the
-// real Windows program.
+// file-copy object cannot be made for want of memory.
 
 #include <new>
 
-#include "platform/win32/win32_files.h"
 #include "main/win32/program.h"
+#include "platform/win32/win32_files.h"
 
 namespace {
 

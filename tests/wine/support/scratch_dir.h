@@ -1,51 +1,50 @@
 #pragma once
 // A fresh folder under the Windows temporary directory, removed with its
-// contents at the end of the test. Paths are given in Windows form.
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
+// contents at the end of the test, paths in Windows form; and what fails.
 
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "common/failure.h"
 #include "support/unique_dir.h"
 
 namespace vsu::test {
 
-class ScratchDir {
- public:
-  ScratchDir() : path_(MakeUniqueDir("vsu-wine-")) {}
-  ~ScratchDir() {
-    // Attributes set by a test would keep a file from being removed.
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
-      SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
+struct ScratchDir {
+  ScratchDir() = default;
   ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  // The Windows path of a name inside the folder ("" for the folder itself).
-  std::string Path(const std::string& name = "") const {
-    return name.empty() ? path_.string() : (path_ / name).string();
+  ~ScratchDir() {
+    // A read-only file could not be removed.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
+      SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::filesystem::remove_all(path, ignored);
   }
+  // The Windows path of a name inside the folder ("" for the folder itself).
+  std::string Path(const std::string& name = "") const { return (name.empty() ? path : path / name).string(); }
   std::string Write(const std::string& name, const std::string& content) const {
-    const auto file = path_ / name;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << content;
-    return file.string();
+    std::filesystem::create_directories((path / name).parent_path());
+    std::ofstream(path / name, std::ios::binary) << content;
+    return Path(name);
   }
   std::string Read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return (std::ostringstream() << std::ifstream(path / name, std::ios::binary).rdbuf()).str();
   }
 
- private:
-  std::filesystem::path path_;
+  const std::filesystem::path path = MakeUniqueDir("vsu-wine-");
+  std::error_code ignored;
 };
+
+// The description of the Failure that action throws.
+inline std::string FailureOf(const std::function<void()>& action) try {
+  action();
+  return "no failure";
+} catch (const Failure& failure) {
+  return failure.Description();
+}
 
 }  // namespace vsu::test

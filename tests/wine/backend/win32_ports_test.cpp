@@ -1,0 +1,139 @@
+// The Win32 ports against the real system: files, launcher, process list and
+// what the system says of the process.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+
+#include <vector>
+
+#include "common/failure.h"
+#include "common/text.h"
+#include "common/text_lines.h"
+#include "platform/win32/com_apartment.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_ip_info.h"
+#include "platform/win32/win32_launcher.h"
+#include "platform/win32/win32_process_list.h"
+#include "platform/win32/win32_system.h"
+#include "process/mod_proc_enum.h"
+#include "support/fakes.h"
+#include "support/scratch_dir.h"
+
+namespace vsu::win32 {
+namespace {
+
+using test::ScratchDir;
+
+// Only ordinary files exist for the program: not hidden, system or folders; names in any case.
+TEST(Win32Files, ExistsForOrdinaryFilesOnly) {
+  ScratchDir dir;
+  for (const auto& [name, attributes] : {std::pair{"plain.txt", FILE_ATTRIBUTE_NORMAL}, {"hidden.txt", FILE_ATTRIBUTE_HIDDEN},
+                                         {"system.txt", FILE_ATTRIBUTE_SYSTEM}, {"readonly.txt", FILE_ATTRIBUTE_READONLY}})
+    SetFileAttributesA(dir.Write(name, "x").c_str(), attributes);
+  dir.Write("sub\\inner.txt", "x");
+  for (const auto& [name, exists] : {std::pair{"plain.txt", true}, {"PLAIN.TXT", true}, {"\\plain.txt", true},
+                                     {"readonly.txt", true}, {"hidden.txt", false}, {"system.txt", false},
+                                     {"sub", false}, {"missing.txt", false}, {"nowhere\\missing.txt", false}})
+    EXPECT_EQ(Win32Files().FileExists(dir.Path() + "\\" + name), exists) << name;
+}
+
+// The file-copy object replaces an older, longer file; lines go out and come
+// back with CR LF; files are renamed and removed; and each failure reads as on
+// Linux: the words for what went wrong, then the path.
+TEST(Win32Files, CopiesRenamesRemovesAndDescribesFailures) {
+  ScratchDir dir;
+  Win32Files files;
+  ComApartment com;
+  const auto copy = [&](const char* from, const char* to) { files.CreateFileCopier()->Copy(dir.Path(from), dir.Path(to)); };
+  LineWriter out(files.CreateForOutput(dir.Path("a.ex_")));
+  out.WriteLine("new");
+  out.Close();
+  dir.Write("b.exe", "older and longer");
+  copy("a.ex_", "b.exe");
+  files.RenameFile(dir.Path("b.exe"), dir.Path("c.exe"));
+  EXPECT_EQ(dir.Read("c.exe"), "new\r\n");
+  std::string line;
+  EXPECT_TRUE(LineReader(files.OpenForInput(dir.Path("c.exe"))).ReadLine(line) && line == "new") << line;
+  files.RemoveFile(dir.Path("c.exe"));
+  EXPECT_FALSE(files.FileExists(dir.Path("c.exe")) || files.FileExists(dir.Path("b.exe")));
+  const auto held = files.CreateForOutput(dir.Path("held.exe"));
+  EXPECT_EQ(test::FailureOf([&] { copy("x.ex_", "x.exe"); }), "File not found: " + dir.Path("x.ex_"));
+  EXPECT_EQ(test::FailureOf([&] { copy("a.ex_", "no\\x.exe"); }), "Path not found: " + dir.Path("no\\x.exe"));
+  EXPECT_EQ(test::FailureOf([&] { copy("a.ex_", "held.exe"); }), "Permission denied: " + dir.Path("held.exe"));
+  EXPECT_EQ(test::FailureOf([&] { files.RemoveFile(dir.Path("x.txt")); }), "File not found: " + dir.Path("x.txt"));
+  EXPECT_EQ(test::FailureOf([&] { files.RemoveFile(dir.Path("held.exe")); }), "Permission denied: " + dir.Path("held.exe"));
+  EXPECT_EQ(test::FailureOf([&] { files.RenameFile(dir.Path("a.ex_"), dir.Path("held.exe")); }),
+            "File already exists: " + dir.Path("a.ex_"));
+  EXPECT_EQ(test::FailureOf([&] { files.OpenForInput(dir.Path("x.txt")); }), "File not found: " + dir.Path("x.txt"));
+  EXPECT_EQ(test::FailureOf([&] { files.CreateForOutput(dir.Path("no\\x.txt")); }),
+            "Path not found: " + dir.Path("no\\x.txt"));
+}
+
+// Programs are found in the system directory, then on PATH, never in the
+// current directory; a program that is not there does not start.
+TEST(Win32Launcher, StartsProgramsFromTheSystemDirectoryThenPath) {
+  char systemDir[MAX_PATH] = {}, previous[MAX_PATH] = {};
+  GetSystemDirectoryA(systemDir, MAX_PATH);
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ScratchDir dir, cwd;
+  dir.Write("cmd.exe", "MZ");
+  dir.Write("vsu-on-path.exe", "MZ");
+  cwd.Write("vsu-here.exe", "MZ");
+  const std::string path = Win32System().EnvironmentValue("PATH");
+  _putenv_s("PATH", (dir.Path() + ";" + path).c_str());
+  SetCurrentDirectoryA(cwd.Path().c_str());
+  const std::vector<std::string> found{FindProgram("cmd.exe"), FindProgram("vsu-on-path.exe"), FindProgram("vsu-here.exe")};
+  SetCurrentDirectoryA(previous);
+  _putenv_s("PATH", path.c_str());
+  EXPECT_EQ(LowerCase(found[0]), LowerCase(std::string(systemDir) + "\\cmd.exe"));
+  EXPECT_EQ(found[1], dir.Path("vsu-on-path.exe"));
+  EXPECT_EQ(found[2], "");
+  Win32Launcher launcher;
+  EXPECT_EQ(launcher.StartProgram("no-such-program-anywhere.exe /x", kShowNormal), 0u);
+  // Without the no-UI flag the shell would show its own error box and wait for it.
+  ShellExecuteInfo info{.cbSize = kShellExecuteInfoSize, .fMask = kMaskNoCloseProcess | SEE_MASK_FLAG_NO_UI,
+                        .lpVerb = "open", .lpFile = dir.Path("VelaScanSrv.exe"), .lpParameters = "-install_noMsg",
+                        .lpDirectory = dir.Path(), .nShow = kShowHidden};
+  EXPECT_FALSE(launcher.ShellExecuteExA(info));
+}
+
+// Both roads of the process walk, the NT one and the 95/98/Me one, find this very test program.
+TEST(Win32ProcessList, BothRoadsFindThisProgram) {
+  struct As9x : Win32ProcessList {
+    bool GetVersionExA(VersionInfoRecord* info) override { return info->dwPlatformId = kPlatformWindows9x, true; }
+  } windows9x;
+  Win32ProcessList nt;
+  test::TestPlatform t;
+  for (ProcessList* list : {static_cast<ProcessList*>(&nt), static_cast<ProcessList*>(&windows9x)}) {
+    Platform p = t.With(*list);
+    EXPECT_EQ(GetPlatformId(p), list == &nt ? kPlatformNt : kPlatformWindows9x);
+    EXPECT_TRUE(IsProcessRunning(p, "velascan_win_tests.exe"));
+    EXPECT_FALSE(IsProcessRunning(p, "no-such-program-anywhere.exe"));
+  }
+}
+
+// How the program reads its own command line and the commands it starts, and what the system tells it.
+TEST(Win32System, ReadsCommandLinesAndTheRealProcess) {
+  EXPECT_EQ(ArgumentText("\"C:\\Vela Scan\\Upg.exe\" C:\\Vela Scan\\"), "C:\\Vela Scan\\");
+  EXPECT_EQ(ArgumentText("\"C:\\x y\\Upg.exe\""), "");
+  EXPECT_EQ(ArgumentText("Upg.exe \t -uninstall {A}"), "-uninstall {A}");
+  EXPECT_EQ(ArgumentText("c:\\v\\Upg.exe"), "");
+  EXPECT_EQ(ArgumentText("a.exe \"c:\\dir\"  "), "\"c:\\dir\"  ");
+  EXPECT_EQ(DirectoryOf("C:\\Program Files\\Vela Scan\\Upg.exe"), "C:\\Program Files\\Vela Scan");
+  EXPECT_EQ(DirectoryOf("C:\\Upg.exe"), "C:\\");
+  EXPECT_EQ(DirectoryOf("Upg.exe"), "");
+  EXPECT_EQ(ProgramName("msiexec.exe /uninstall {X}"), "msiexec.exe");
+  EXPECT_EQ(ProgramName("\"c:\\a b\\x.exe\" /y"), "c:\\a b\\x.exe");
+  // A long environment value and this machine's IPv4 address, as the system gives them.
+  _putenv_s("VSU_LONG_VALUE", std::string(300, 'x').c_str());
+  EXPECT_EQ(Win32System().EnvironmentValue("VSU_LONG_VALUE"), std::string(300, 'x'));
+  const std::string address = Win32IpInfo().LocalAddress();
+  int a = -1, b = -1, c = -1, d = -1;
+  ASSERT_EQ(std::sscanf(address.c_str(), "%d.%d.%d.%d", &a, &b, &c, &d), 4) << address;
+  EXPECT_TRUE(a != 127 || address == "127.0.0.1") << address;
+}
+
+}  // namespace
+}  // namespace vsu::win32
