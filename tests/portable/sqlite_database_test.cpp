@@ -67,7 +67,12 @@ class SqliteDatabaseTest : public ::testing::Test {
                "CREATE TABLE Empty (Name varChar(20));");
   }
   void SetUp() override { connection = Connect(); }
-  ~SqliteDatabaseTest() override { std::filesystem::remove_all(dir); }
+  // The connection goes first: Windows removes no file that is still open.
+  ~SqliteDatabaseTest() override {
+    connection.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
   std::unique_ptr<Connection> Connect(int mode = adModeUnknown, const std::string& path = {}) {
     return OpenConnection(db, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (path.empty() ? file : path) +
                                   ";Persist Security Info=False", mode);

@@ -1,4 +1,4 @@
-// The Win32 ports against the real system: files, launcher, process list and
+// The Win32 ports against the real system: files (beside their contract), launcher, process list and
 // what the system says of the process.
 
 #include <gtest/gtest.h>
@@ -8,10 +8,7 @@
 
 #include <vector>
 
-#include "common/failure.h"
 #include "common/text.h"
-#include "common/text_lines.h"
-#include "platform/win32/com_apartment.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_ip_info.h"
 #include "platform/win32/win32_launcher.h"
@@ -37,38 +34,6 @@ TEST(Win32Files, ExistsForOrdinaryFilesOnly) {
                                      {"readonly.txt", true}, {"hidden.txt", false}, {"system.txt", false},
                                      {"sub", false}, {"missing.txt", false}, {"nowhere\\missing.txt", false}})
     EXPECT_EQ(Win32Files().FileExists(dir.Path() + "\\" + name), exists) << name;
-}
-
-// The file-copy object replaces an older, longer file; lines go out and come
-// back with CR LF; files are renamed and removed; and each failure reads as on
-// Linux: the words for what went wrong, then the path.
-TEST(Win32Files, CopiesRenamesRemovesAndDescribesFailures) {
-  ScratchDir dir;
-  Win32Files files;
-  ComApartment com;
-  const auto copy = [&](const char* from, const char* to) { files.CreateFileCopier()->Copy(dir.Path(from), dir.Path(to)); };
-  LineWriter out(files.CreateForOutput(dir.Path("a.ex_")));
-  out.WriteLine("new");
-  out.Close();
-  dir.Write("b.exe", "older and longer");
-  copy("a.ex_", "b.exe");
-  files.RenameFile(dir.Path("b.exe"), dir.Path("c.exe"));
-  EXPECT_EQ(dir.Read("c.exe"), "new\r\n");
-  std::string line;
-  EXPECT_TRUE(LineReader(files.OpenForInput(dir.Path("c.exe"))).ReadLine(line) && line == "new") << line;
-  files.RemoveFile(dir.Path("c.exe"));
-  EXPECT_FALSE(files.FileExists(dir.Path("c.exe")) || files.FileExists(dir.Path("b.exe")));
-  const auto held = files.CreateForOutput(dir.Path("held.exe"));
-  EXPECT_EQ(test::FailureOf([&] { copy("x.ex_", "x.exe"); }), "File not found: " + dir.Path("x.ex_"));
-  EXPECT_EQ(test::FailureOf([&] { copy("a.ex_", "no\\x.exe"); }), "Path not found: " + dir.Path("no\\x.exe"));
-  EXPECT_EQ(test::FailureOf([&] { copy("a.ex_", "held.exe"); }), "Permission denied: " + dir.Path("held.exe"));
-  EXPECT_EQ(test::FailureOf([&] { files.RemoveFile(dir.Path("x.txt")); }), "File not found: " + dir.Path("x.txt"));
-  EXPECT_EQ(test::FailureOf([&] { files.RemoveFile(dir.Path("held.exe")); }), "Permission denied: " + dir.Path("held.exe"));
-  EXPECT_EQ(test::FailureOf([&] { files.RenameFile(dir.Path("a.ex_"), dir.Path("held.exe")); }),
-            "File already exists: " + dir.Path("a.ex_"));
-  EXPECT_EQ(test::FailureOf([&] { files.OpenForInput(dir.Path("x.txt")); }), "File not found: " + dir.Path("x.txt"));
-  EXPECT_EQ(test::FailureOf([&] { files.CreateForOutput(dir.Path("no\\x.txt")); }),
-            "Path not found: " + dir.Path("no\\x.txt"));
 }
 
 // Programs are found in the system directory, then on PATH, never in the
