@@ -104,7 +104,7 @@ TEST_P(Ladder, ClimbsFromItsVersionOrStopsKeepingWhatWasDone) {
     EXPECT_EQ(Query(File(), c.query), c.rows);
   }
   EXPECT_EQ(std::filesystem::exists(File()), !c.noFile);
-  ASSERT_EQ(tp_.ui.messages.size(), c.message ? 1u : 0u) << tp_.ui.messages[0].text;
+  ASSERT_EQ(tp_.ui.messages.size(), c.message ? 1u : 0u) << tp_.ui.trace.back();
   if (!c.message) return;
   EXPECT_NE(tp_.ui.messages[0].text.find(c.message), std::string::npos) << tp_.ui.messages[0].text;
   EXPECT_EQ(tp_.ui.messages[0].style, 16);
