@@ -5,7 +5,6 @@
 #include "forms/centre.h"
 #include "forms/pause.h"
 #include "support/fakes.h"
-#include "support/json_lines.h"
 
 namespace vsu {
 namespace {

@@ -1,7 +1,6 @@
 #include "support/fakes.h"
 
 #include <cstring>
-#include <numeric>
 
 #include "common/failure.h"
 #include "support/json_lines.h"
@@ -21,8 +20,6 @@ unsigned FakeSystem::GetWindowsDirectoryA(char* buffer, unsigned size) {
   std::memcpy(buffer, windowsDirectory->c_str(), length + 1);
   return length;
 }
-
-unsigned long FakeClock::Total() const { return std::accumulate(sleeps.begin(), sleeps.end(), 0UL); }
 
 namespace {
 

@@ -44,7 +44,6 @@ class FakeClock : public Clock {
  public:
   std::vector<unsigned> sleeps;
   void Sleep(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
-  unsigned long Total() const;
 };
 
 // What the user does at one showing of the Enter Path dialog.
