@@ -15,7 +15,8 @@ TEST(CentreOffset, RoundsHalvesToEvenThenHalvesTowardZero) {
     long offset;
   };
   for (const Row& r : {Row{19200, 5475, 6862}, Row{14400, 2310, 6045}, Row{100.5, 0, 50}, Row{101.5, 0, 51},
-                       Row{10.4, 0, 5}, Row{10.6, 0, 5}, Row{4000, 5475, -737}, Row{4000, 5476, -738}}) {
+                       Row{10.4, 0, 5}, Row{10.6, 0, 5}, Row{11.6, 0, 6}, Row{4000, 5475, -737},
+                       Row{4000, 5476, -738}}) {
     EXPECT_EQ(CentreOffset(r.screen, r.window), r.offset) << r.screen << " " << r.window;
   }
 }

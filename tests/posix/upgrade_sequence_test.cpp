@@ -8,6 +8,7 @@
 
 #include "common/failure.h"
 #include "support/fakes.h"
+#include "support/fault_ports.h"
 #include "support/posix/installation.h"
 #include "upgrade/frm_vela_scan_upg.h"
 
@@ -69,8 +70,13 @@ TEST_P(UpgradeSequence, RunsItsStepsInOrderAndExitEndsIt) {
   t.scm.configErrors.assign(static_cast<std::size_t>(c.failedPolls), 1060);
   InstallationState s;
   s.SnmpcDir = "c:\\SNMPc";
+  // The ports count the database objects alive, none of which may be while a message shows.
+  test::FaultCountdown noFault;
+  test::FaultPorts ports(t, noFault);
+  long heldAtMessage = 0;
+  t.ui.onMsgBox = [&] { heldAtMessage += ports.LiveDatabaseObjects(); };
   const auto view = t.ui.CreateUpgrade();
-  frmVelaScanUpg form(t.platform, s, *view);
+  frmVelaScanUpg form(ports.platform, s, *view);
   form.Form_Activate();
 
   EXPECT_EQ(t.ui.Traced("frmVelaScanUpg.txtInfo "), c.texts);
@@ -102,6 +108,7 @@ TEST_P(UpgradeSequence, RunsItsStepsInOrderAndExitEndsIt) {
   if (!c.failure.empty()) expected.push_back({c.failure, 16, "Vela Scan"});
   if (!c.lumidex) expected.push_back({kMibNote, 64, "Vela Scan"});
   EXPECT_EQ(t.ui.messages, expected);
+  EXPECT_EQ(heldAtMessage, 0);
 }
 
 // Waits of each stretch of the run.
