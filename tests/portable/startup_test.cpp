@@ -1,61 +1,36 @@
+// Which mode the command line asks for, and the program directory it names.
+
 #include <gtest/gtest.h>
 
-#include "startup/frm_main.h"
-
-namespace vsu {
-namespace {
-
-struct KeywordCase {
-  const char* commandLine;
-  bool uninstall;
-};
-
-class UninstallKeywordTest : public ::testing::TestWithParam<KeywordCase> {};
-
-TEST_P(UninstallKeywordTest, ComparesTheFirstTenCharactersExactly) {
-  EXPECT_EQ(IsUninstallCommandLine(GetParam().commandLine), GetParam().uninstall) << GetParam().commandLine;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, UninstallKeywordTest,
-                         ::testing::Values(KeywordCase{"-uninstall {ID}", true}, KeywordCase{"-uninstall", true},
-                                           KeywordCase{"-uninstallX{ID}", true},
-                                           KeywordCase{"-UNINSTALL {ID}", false},
-                                           KeywordCase{"-Uninstall {ID}", false},
-                                           KeywordCase{" -uninstall {ID}", false},
-                                           KeywordCase{"-uninstal", false}, KeywordCase{"", false},
-                                           KeywordCase{"c:\\Program Files\\Vela Scan", false}));
-
-}  // namespace
-}  // namespace vsu
-
 #include "locations/program_directory.h"
+#include "startup/frm_main.h"
 #include "support/fakes.h"
 
 namespace vsu {
 namespace {
 
-struct ProgramDirCase {
-  const char* commandLine;
-  const char* ownDirectory;
-  const char* programDir;
-};
-
-class ProgramDirectoryTest : public ::testing::TestWithParam<ProgramDirCase> {};
-
-TEST_P(ProgramDirectoryTest, TrimsAndDropsOneBackslash) {
-  test::TestPlatform t;
-  t.system.commandLine = GetParam().commandLine;
-  t.system.ownDirectory = GetParam().ownDirectory;
-  EXPECT_EQ(ProgramDirectoryFromCommandLine(t.platform), GetParam().programDir);
+TEST(IsUninstallCommandLine, ComparesTheFirstTenCharactersExactly) {
+  for (const auto& [line, uninstall] : {std::pair{"-uninstall {ID}", true}, {"-uninstall", true},
+                                       {"-uninstallX{ID}", true}, {"-Uninstall {ID}", false},
+                                       {" -uninstall {ID}", false}, {"-uninstal", false}, {"", false}}) {
+    EXPECT_EQ(IsUninstallCommandLine(line), uninstall) << line;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ProgramDirectoryTest,
-    ::testing::Values(ProgramDirCase{"  c:\\Program Files\\Vela Scan\\  ", "c:\\own", "c:\\Program Files\\Vela Scan"},
-                      ProgramDirCase{"c:\\vs\\\\", "c:\\own", "c:\\vs\\"},
-                      ProgramDirCase{"", " c:\\own\\ ", "c:\\own"}, ProgramDirCase{"    ", "c:\\own", "c:\\own"},
-                      ProgramDirCase{"\"c:\\vs\"", "c:\\own", "\"c:\\vs\""},
-                      ProgramDirCase{"\tc:\\vs", "c:\\own", "\tc:\\vs"}));
+TEST(ProgramDirectoryFromCommandLine, TrimsSpacesOnlyAndDropsOneBackslash) {
+  struct Row {
+    const char *commandLine, *ownDirectory, *programDir;
+  };
+  for (const Row& r : {Row{"  c:\\Program Files\\Vela Scan\\  ", "c:\\own", "c:\\Program Files\\Vela Scan"},
+                       Row{"c:\\vs\\\\", "c:\\own", "c:\\vs\\"}, Row{"", " c:\\own\\ ", "c:\\own"},
+                       Row{"    ", "c:\\own", "c:\\own"}, Row{"\"c:\\vs\"", "c:\\own", "\"c:\\vs\""},
+                       Row{"\tc:\\vs\t", "c:\\own", "\tc:\\vs\t"}}) {
+    test::TestPlatform t;
+    t.system.commandLine = r.commandLine;
+    t.system.ownDirectory = r.ownDirectory;
+    EXPECT_EQ(ProgramDirectoryFromCommandLine(t.platform), r.programDir) << r.commandLine;
+  }
+}
 
 }  // namespace
 }  // namespace vsu

@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -16,263 +15,173 @@
 #include "support/case_name.h"
 #include "support/fakes.h"
 #include "support/posix/installation.h"
+#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
 
-using test::Columns;
+using test::PrintTo;
 using test::Query;
 using Rows = std::vector<std::vector<std::string>>;
-
-constexpr const char* kTitle = "Vela Scan_UpgradeDatabase";
+using Made = fixture::DatabaseOptions;
 
 // Every table of a file with all its columns and rows, for whole-file comparison.
 std::map<std::string, std::pair<std::vector<std::string>, Rows>> Contents(const std::string& file) {
   std::map<std::string, std::pair<std::vector<std::string>, Rows>> contents;
   for (const auto& table : test::Tables(file)) {
-    contents[table] = {Columns(file, table), Query(file, "SELECT * FROM " + table + " ORDER BY rowid")};
+    contents[table] = {test::Columns(file, table), Query(file, "SELECT * FROM " + table + " ORDER BY rowid")};
   }
   return contents;
 }
 
-// A database made at version, holding stored (default: the version) in ProgVersion.
-fixture::DatabaseOptions At(const char* version, long rows = 3, const char* stored = nullptr,
-                            bool settingsRow = true) {
-  fixture::DatabaseOptions options;
-  options.version = version;
-  if (stored) options.storedVersion = stored;
-  options.rows = rows;
-  options.settingsRow = settingsRow;
-  return options;
-}
-
-// The contents of a file freshly made with options.
-auto ContentsOf(const fixture::DatabaseOptions& options) {
+auto ContentsOf(const Made& options) {
   test::TempDir dir;
   fixture::MakeVelaScanDb(dir.path() / "made.mdb", options);
   return Contents((dir.path() / "made.mdb").string());
 }
 
+// A file made at version, holding stored in ProgVersion when it is given.
+Made At(const char* version, long rows = 3, std::optional<std::string> stored = {}, bool settingsRow = true) {
+  Made made;
+  made.version = version, made.rows = rows, made.storedVersion = stored, made.settingsRow = settingsRow;
+  return made;
+}
+
+std::string Stored(const Made& made) { return made.storedVersion.value_or(made.version); }
+
 class UpgradeDatabaseTest : public ::testing::Test {
  protected:
-  void Make(fixture::DatabaseOptions options) {
+  UpgradeDatabaseTest() { s_.DbConnectString = VelaScanConnectString("c:\\VelaScan"); }
+  void Make(const Made& options) {
     fixture::MakeVelaScanDb(dir_.path() / "VelaScan" / "VelaScan.mdb", options);
-    s_.DbVersion = options.storedVersion.value_or(options.version);
+    s_.DbVersion = Stored(options);
   }
-  void Upgrade() { UpgradeDatabase(tp_.platform, s_); }
   std::string File() const { return (dir_.path() / "VelaScan" / "VelaScan.mdb").string(); }
-  std::string ProgVersion() const { return Query(File(), "SELECT ProgVersion FROM Settings_General")[0][0]; }
-  void ExpectOneMessageWith(const std::string& part) {
-    ASSERT_EQ(tp_.ui.messages.size(), 1u);
-    EXPECT_NE(tp_.ui.messages[0].text.find(part), std::string::npos) << tp_.ui.messages[0].text;
-    EXPECT_EQ(tp_.ui.messages[0].style, 16);
-    EXPECT_EQ(tp_.ui.messages[0].title, kTitle);
-  }
 
   test::TempDir dir_;
   test::ScopedEnv drive_{"VELASCANUPG_DRIVE_C", dir_.str().c_str()};
   test::TestPlatform tp_;
-  InstallationState s_ = Connected();
-
- private:
-  static InstallationState Connected() {
-    InstallationState s;
-    s.DbConnectString = VelaScanConnectString("c:\\VelaScan");
-    return s;
-  }
+  InstallationState s_;
 };
 
-struct StartCase {
+struct LadderCase {
   const char* name;
-  const char* schema;            // schema version the file is made at
-  const char* stored;            // ProgVersion text it holds
-  long rows;
-  const char* expectedSchema;    // the file must end up as one made at this version...
-  const char* expectedStored;    // ...holding this ProgVersion
-  std::vector<long> pauses;
-  const char* message;           // part of the one failure message, or null for none
+  Made made{};                 // the file the run starts from
+  std::optional<Made> endsAs{};  // the file must end as one made so
+  std::vector<long> pauses{};
+  const char* message = nullptr;  // part of the one failure message, which shows after the file is free
+  std::string sql{};              // run on the file first
+  const char* query = nullptr;    // afterwards gives rows
+  Rows rows{};
+  bool noFile = false;
 };
 
-void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
+class Ladder : public UpgradeDatabaseTest, public ::testing::WithParamInterface<LadderCase> {};
 
-class LadderStart : public UpgradeDatabaseTest, public ::testing::WithParamInterface<StartCase> {};
-
-TEST_P(LadderStart, EndsAsAFileMadeAtTheExpectedVersion) {
+TEST_P(Ladder, ClimbsFromItsVersionOrStopsKeepingWhatWasDone) {
   const auto& c = GetParam();
-  Make(At(c.schema, c.rows, c.stored));
-  Upgrade();
-
-  EXPECT_EQ(Contents(File()), ContentsOf(At(c.expectedSchema, c.rows, c.expectedStored)));
-  EXPECT_EQ(s_.DbVersion, c.expectedStored);
-  EXPECT_EQ(tp_.Pauses(), c.pauses);
-  if (c.message) {
-    ExpectOneMessageWith(c.message);
-  } else {
-    EXPECT_TRUE(tp_.ui.messages.empty()) << tp_.ui.messages[0].text;
-  }
-}
-
-const std::vector<long> kAllPauses = {200, 300, 300, 200, 200, 200};
-
-INSTANTIATE_TEST_SUITE_P(
-    Versions, LadderStart,
-    ::testing::Values(StartCase{"From200", "2.00", "2.00", 4, "3.14", "3.14", kAllPauses, nullptr},
-                      StartCase{"From200EmptyFillTables", "2.00", "2.00", 0, "3.14", "3.14", kAllPauses, nullptr},
-                      StartCase{"From205", "2.05", "2.05", 3, "3.14", "3.14", {200, 200, 200}, nullptr},
-                      StartCase{"From207", "2.07", "2.07", 3, "3.14", "3.14", {200, 200, 200}, nullptr},
-                      StartCase{"From210", "2.10", "2.10", 3, "3.14", "3.14", {200, 200}, nullptr},
-                      StartCase{"From211", "2.11", "2.11", 3, "2.11", "2.11", {}, nullptr},
-                      StartCase{"From250", "2.50", "2.50", 3, "2.50", "2.50", {}, nullptr},
-                      StartCase{"From300", "3.00", "3.00", 3, "3.14", "3.14", {200, 200}, nullptr},
-                      StartCase{"From311", "3.11", "3.11", 3, "3.14", "3.14", {200}, nullptr},
-                      StartCase{"From313", "3.13", "3.13", 3, "3.14", "3.14", {}, nullptr},
-                      StartCase{"From314", "3.14", "3.14", 3, "3.14", "3.14", {}, nullptr},
-                      StartCase{"From190", "2.00", "1.90", 3, "2.00", "1.90", {}, nullptr},
-                      StartCase{"From400", "3.14", "4.00", 3, "3.14", "4.00", {}, nullptr},
-                      // One character is both the major and the minor version.
-                      StartCase{"OneCharacter", "3.03", "3", 3, "3.14", "3.14", {200, 200}, nullptr},
-                      StartCase{"Empty", "2.00", "", 3, "2.00", "", {}, "Type mismatch"},
-                      StartCase{"LetterMinor", "2.00", "2.0x", 3, "2.00", "2.0x", {}, "Type mismatch"},
-                      StartCase{"SpaceMajor", "2.00", " .05", 3, "2.00", " .05", {}, "Type mismatch"}),
-    test::CaseName());
-
-TEST_F(UpgradeDatabaseTest, From200GivesExactlyTheNewColumnsAndValues) {
-  Make(At("2.00"));
-  Upgrade();
-  EXPECT_EQ(ProgVersion(), "3.14");
-  EXPECT_EQ(Query(File(), "SELECT CorrUpNotInQueue, NodeGroupSearch, NodeNameSearch, MessageSearch FROM SuppGrp_Perm"),
-            Rows(3, {"0", "=", "=", "="}));
-  EXPECT_EQ(Query(File(), "SELECT PollType FROM Maintenance"), Rows(3, {""}));
-  EXPECT_EQ(Query(File(), "SELECT DropTrapDevMaint, EventFloodTrap, EventFloodThreshold FROM Settings_General"),
-            Rows(1, {"0", "0", "100"}));
-  EXPECT_EQ(Columns(File(), "SentFailed_Mobile_PO"),
-            (std::vector<std::string>{"Name varChar(50)", "UserKey varChar(150)", "Device varChar(50)",
-                                      "AlarmImportance varChar(20)", "Message varChar(250)", "RetriesLeft smallInt"}));
-  EXPECT_EQ(Columns(File(), "SentFailed_Mail_SMTP"),
-            (std::vector<std::string>{"Name varChar(50)", "MailAddress varChar(150)", "MailServer varChar(50)",
-                                      "AlarmImportance varChar(20)", "Message varChar(250)", "RetriesLeft smallInt"}));
-  EXPECT_EQ(Columns(File(), "Settings_General"),
-            (std::vector<std::string>{"ProgVersion varChar(10)", "SnmpcPath varChar(150)", "DropTrapDevMaint BIT",
-                                      "EventFloodTrap BIT", "EventFloodThreshold smallInt"}));
-  // The values cross back with their kinds.
-  const auto connection = OpenConnection(tp_.db, s_.DbConnectString);
-  const auto settings = OpenTable(tp_.db, *connection, "Settings_General");
-  EXPECT_EQ(settings->Field("EventFloodThreshold"), FieldValue(std::int16_t{100}));
-  EXPECT_EQ(settings->Field("EventFloodTrap"), FieldValue(false));
-}
-
-// A run that stops part-way keeps what it did and names the engine's reason.
-struct StopCase {
-  const char* name;
-  const char* schema;
-  bool settingsRow;
-  const char* setupSql;
-  const char* message;
-  const char* progVersion;                  // ProgVersion afterwards (null: no row)
-  const char* dbVersion;                    // DbVersion afterwards
-  std::vector<std::string> tablesAfter;     // tables that must exist afterwards
-  std::vector<std::string> tablesMissing;   // and that must not
-};
-
-void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
-
-class LadderStop : public UpgradeDatabaseTest, public ::testing::WithParamInterface<StopCase> {};
-
-TEST_P(LadderStop, KeepsWhatWasDone) {
-  const auto& c = GetParam();
-  Make(At(c.schema, 3, nullptr, c.settingsRow));
-  test::Exec(File(), c.setupSql);
-  Upgrade();
-  ExpectOneMessageWith(c.message);
-  if (c.progVersion) {
-    EXPECT_EQ(ProgVersion(), c.progVersion);
-  }
-  EXPECT_EQ(s_.DbVersion, c.dbVersion);
-  const auto tables = test::Tables(File());
-  for (const auto& t : c.tablesAfter) EXPECT_NE(std::find(tables.begin(), tables.end(), t), tables.end()) << t;
-  for (const auto& t : c.tablesMissing) EXPECT_EQ(std::find(tables.begin(), tables.end(), t), tables.end()) << t;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LadderStop,
-    ::testing::Values(
-        StopCase{"ColumnAlreadyThere", "2.00", true, "ALTER TABLE SuppGrp_Perm ADD COLUMN CorrUpNotInQueue BIT",
-                 "duplicate column name: CorrUpNotInQueue", "2.00", "2.00", {}, {"SentFailed_Mobile_PO"}},
-        // Step 2.05 stopped after its first table; the rerun fails at that table.
-        StopCase{"TableAlreadyThere", "2.01", true,
-                 "CREATE TABLE SentFailed_Mobile_PO (Name varChar(50), UserKey varChar(150))",
-                 "table SentFailed_Mobile_PO already exists", "2.01", "2.01", {"SentFailed_Mobile_PO"},
-                 {"SentFailed_Mail_SMTP"}},
-        // Step 3.12 stopped after its first column.
-        StopCase{"SecondColumnOfAStep", "3.10", true, "ALTER TABLE Settings_General ADD COLUMN EventFloodTrap BIT",
-                 "duplicate column name: EventFloodTrap", "3.10", "3.10", {}, {}},
-        // No version row: the first step's statement and fill stay, its record fails.
-        StopCase{"EmptySettingsGeneral", "2.00", false, "", "EOF", nullptr, "2.00", {}, {"SentFailed_Mobile_PO"}},
-        StopCase{"FillTableMissing", "3.03", true, "DROP TABLE Maintenance", "no such table: Maintenance", "3.03",
-                 "3.03", {}, {}}),
-    test::CaseName());
-
-TEST_F(UpgradeDatabaseTest, EmptySettingsGeneralKeepsTheFirstStepsChanges) {
-  Make(At("2.00", 2, nullptr, false));
-  Upgrade();
-  EXPECT_EQ(Query(File(), "SELECT CorrUpNotInQueue FROM SuppGrp_Perm"), Rows(2, {"0"}));
-}
-
-TEST_F(UpgradeDatabaseTest, MissingDatabaseIsReportedAndNotCreated) {
-  s_.DbVersion = "2.00";
-  Upgrade();
-  ExpectOneMessageWith("Could not find file 'c:\\VelaScan\\VelaScan.mdb'");
-  EXPECT_FALSE(std::filesystem::exists(File()));
-}
-
-// A fill that fails at its third row: a refused row keeps the rows stored before
-// it; a failure with which the engine gives the whole transaction up (as with a
-// full disk) undoes the step. Either way the file is free when the message shows.
-struct FillFailureCase {
-  const char* name;
-  const char* raise;
-  Rows stored;  // CorrUpNotInQueue of the five rows; none: the file is as it was
-};
-
-void PrintTo(const FillFailureCase& c, std::ostream* os) { *os << c.name; }
-
-class FillFailure : public UpgradeDatabaseTest, public ::testing::WithParamInterface<FillFailureCase> {};
-
-TEST_P(FillFailure, KeepsWhatTheEngineKeptAndReleasesTheFileBeforeTheMessage) {
-  Make(At("2.00", 5));
-  test::Exec(File(), std::string("CREATE TRIGGER refuse BEFORE UPDATE ON SuppGrp_Perm WHEN old.rowid = 3 BEGIN SELECT "
-                                 "RAISE(") + GetParam().raise + ", 'row 3 is locked'); END");
-  bool releasedAtMessage = false;
+  s_.DbVersion = Stored(c.made);
+  if (!c.noFile) Make(c.made), test::Exec(File(), c.sql);
+  bool released = false;
   tp_.ui.onMsgBox = [&] {
     sqlite3* raw = nullptr;
     sqlite3_open_v2(File().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    releasedAtMessage = sqlite3_exec(raw, "BEGIN EXCLUSIVE; ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
+    released = sqlite3_exec(raw, "BEGIN EXCLUSIVE; ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK || c.noFile;
     sqlite3_close_v2(raw);
   };
-  Upgrade();
-  ExpectOneMessageWith("row 3 is locked");
-  EXPECT_TRUE(releasedAtMessage);
-  if (GetParam().stored.empty()) {
-    EXPECT_EQ(Contents(File()), ContentsOf(At("2.00", 5)));
-  } else {
-    EXPECT_EQ(Query(File(), "SELECT CorrUpNotInQueue FROM SuppGrp_Perm ORDER BY rowid"), GetParam().stored);
+  UpgradeDatabase(tp_.platform, s_);
+
+  const std::string version = Stored(c.endsAs.value_or(c.made));
+  EXPECT_EQ(s_.DbVersion, version);
+  EXPECT_EQ(tp_.Pauses(), c.pauses);
+  if (c.endsAs) {
+    EXPECT_EQ(Contents(File()), ContentsOf(*c.endsAs));
   }
-  EXPECT_EQ(ProgVersion(), "2.00");
+  if (c.made.settingsRow && !c.noFile) {
+    EXPECT_EQ(Query(File(), "SELECT ProgVersion FROM Settings_General"), Rows{{version}});
+  }
+  if (c.query) {
+    EXPECT_EQ(Query(File(), c.query), c.rows);
+  }
+  EXPECT_EQ(std::filesystem::exists(File()), !c.noFile);
+  ASSERT_EQ(tp_.ui.messages.size(), c.message ? 1u : 0u) << tp_.ui.trace.back();
+  if (!c.message) return;
+  EXPECT_NE(tp_.ui.messages[0].text.find(c.message), std::string::npos) << tp_.ui.messages[0].text;
+  EXPECT_EQ(tp_.ui.messages[0].style, 16);
+  EXPECT_EQ(tp_.ui.messages[0].title, "Vela Scan_UpgradeDatabase");
+  EXPECT_TRUE(released);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FillFailure,
-                         ::testing::Values(FillFailureCase{"RowRefused", "ABORT",
-                                                           {{"0"}, {"0"}, {"NULL"}, {"NULL"}, {"NULL"}}},
-                                           FillFailureCase{"TransactionGivenUp", "ROLLBACK", {}}),
-                         test::CaseName());
+const std::vector<long> kAllPauses = {200, 300, 300, 200, 200, 200};
+const Made k314 = At("3.14");
+const char* kNewTables = "SELECT name FROM sqlite_master WHERE name LIKE 'SentFailed%' ORDER BY name";
+const char* kFill = "SELECT CorrUpNotInQueue FROM SuppGrp_Perm ORDER BY rowid";
+std::string RefuseRow3(const char* how) {
+  return std::string("CREATE TRIGGER refuse BEFORE UPDATE ON SuppGrp_Perm WHEN old.rowid = 3 BEGIN SELECT RAISE(") +
+         how + ", 'row 3 is locked'); END";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, Ladder,
+    ::testing::Values(
+        LadderCase{.name = "From200", .made = At("2.00", 4), .endsAs = At("3.14", 4),
+                   .pauses = kAllPauses},
+        LadderCase{.name = "From200EmptyFillTables", .made = At("2.00", 0),
+                   .endsAs = At("3.14", 0), .pauses = kAllPauses},
+        LadderCase{.name = "From205", .made = At("2.05"), .endsAs = k314, .pauses = {200, 200, 200}},
+        LadderCase{.name = "From210", .made = At("2.10"), .endsAs = k314, .pauses = {200, 200}},
+        LadderCase{.name = "From211", .made = At("2.11"), .endsAs = At("2.11")},
+        LadderCase{.name = "From300", .made = At("3.00"), .endsAs = k314, .pauses = {200, 200}},
+        LadderCase{.name = "From311", .made = At("3.11"), .endsAs = k314, .pauses = {200}},
+        LadderCase{.name = "From313", .made = At("3.13"), .endsAs = k314},
+        LadderCase{.name = "From314", .made = k314, .endsAs = k314},
+        LadderCase{.name = "From190", .made = At("2.00", 3, "1.90"),
+                   .endsAs = At("2.00", 3, "1.90")},
+        LadderCase{.name = "From400", .made = At("3.14", 3, "4.00"), .endsAs = At("3.14", 3, "4.00")},
+        // One character is both the major and the minor version.
+        LadderCase{.name = "OneCharacter", .made = At("3.03", 3, "3"), .endsAs = k314,
+                   .pauses = {200, 200}},
+        LadderCase{.name = "Empty", .made = At("2.00", 3, ""), .message = "Type mismatch"},
+        LadderCase{.name = "LetterMinor", .made = At("2.00", 3, "2.0x"),
+                   .message = "Type mismatch"},
+        LadderCase{.name = "SpaceMajor", .made = At("2.00", 3, " .05"),
+                   .message = "Type mismatch"},
+        LadderCase{.name = "MissingDatabaseIsNotCreated", .made = At("2.00"),
+                   .message = "Could not find file 'c:\\VelaScan\\VelaScan.mdb'", .noFile = true},
+        LadderCase{.name = "ColumnAlreadyThere", .made = At("2.00"),
+                   .message = "duplicate column name: CorrUpNotInQueue",
+                   .sql = "ALTER TABLE SuppGrp_Perm ADD COLUMN CorrUpNotInQueue BIT", .query = kNewTables},
+        // Step 2.05 stopped after its first table; the rerun fails at that table.
+        LadderCase{.name = "TableAlreadyThere", .made = At("2.01"),
+                   .message = "table SentFailed_Mobile_PO already exists",
+                   .sql = "CREATE TABLE SentFailed_Mobile_PO (Name varChar(50), UserKey varChar(150))",
+                   .query = kNewTables, .rows = {{"SentFailed_Mobile_PO"}}},
+        // Step 3.12 stopped after its first column.
+        LadderCase{.name = "SecondColumnOfAStep", .made = At("3.10"),
+                   .message = "duplicate column name: EventFloodTrap",
+                   .sql = "ALTER TABLE Settings_General ADD COLUMN EventFloodTrap BIT"},
+        // No version row: the first step's statement and fill stay, its record fails.
+        LadderCase{.name = "EmptySettingsGeneral", .made = At("2.00", 2, {}, false),
+                   .pauses = {200}, .message = "EOF", .query = kFill, .rows = {{"0"}, {"0"}}},
+        LadderCase{.name = "FillTableMissing", .made = At("3.03"), .message = "no such table: Maintenance",
+                   .sql = "DROP TABLE Maintenance"},
+        // A fill refused at its third row keeps the rows stored before it; one
+        // with which the engine gives the transaction up (as with a full disk)
+        // undoes the step.
+        LadderCase{.name = "FillRowRefused", .made = At("2.00", 5), .pauses = {200},
+                   .message = "row 3 is locked", .sql = RefuseRow3("ABORT"), .query = kFill,
+                   .rows = {{"0"}, {"0"}, {"NULL"}, {"NULL"}, {"NULL"}}},
+        LadderCase{.name = "FillTransactionGivenUp", .made = At("2.00", 5),
+                   .endsAs = At("2.00", 5), .pauses = {200}, .message = "row 3 is locked",
+                   .sql = RefuseRow3("ROLLBACK")}),
+    test::CaseName());
 
 // From now on this process ends as a kill would, without any cleanup, when the
 // engine starts the occurrence-th statement whose text holds part.
 void KillAtStatement(const char* part, int occurrence) {
   static const char* text;
   static int left;
-  text = part;
-  left = occurrence;
+  text = part, left = occurrence;
   sqlite3_auto_extension(reinterpret_cast<void (*)()>(+[](sqlite3* db, char**, const sqlite3_api_routines*) {
     sqlite3_trace_v2(
         db, SQLITE_TRACE_STMT,
@@ -294,37 +203,35 @@ struct KillCase {
   const char* completed;  // the version the file is left at
 };
 
-void PrintTo(const KillCase& c, std::ostream* os) { *os << c.name; }
-
 class LadderKill : public UpgradeDatabaseTest, public ::testing::WithParamInterface<KillCase> {};
 
 TEST_P(LadderKill, LeavesTheLastCompletedStepForTheRerun) {
   const auto& c = GetParam();
   Make(At("2.00"));
-  const pid_t child = ::fork();
-  if (child == 0) {
+  if (::fork() == 0) {
     KillAtStatement(c.statement, c.occurrence);
-    Upgrade();
+    UpgradeDatabase(tp_.platform, s_);
     ::_exit(1);
   }
   int status = -1;
-  ::waitpid(child, &status, 0);
+  ::wait(&status);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the run was not killed where asked";
   EXPECT_EQ(Contents(File()), ContentsOf(At(c.completed)));
   s_.DbVersion = c.completed;
-  Upgrade();
+  UpgradeDatabase(tp_.platform, s_);
   EXPECT_TRUE(tp_.ui.messages.empty());
-  EXPECT_EQ(Contents(File()), ContentsOf(At("3.14")));
+  EXPECT_EQ(Contents(File()), ContentsOf(k314));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Points, LadderKill,
-    ::testing::Values(KillCase{"BetweenStatements", "Mobile_PO ADD COLUMN Message", 1, "2.01"},
-                      KillCase{"InAFill", "SET \"NodeGroupSearch\"", 2, "2.08"},
-                      KillCase{"BeforeTheVersionRecord", "SET \"ProgVersion\"", 1, "2.00"},
-                      KillCase{"AtTheCommit", "COMMIT", 3, "2.05"}),
-    test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Points, LadderKill,
+                         ::testing::Values(KillCase{"BetweenStatements", "Mobile_PO ADD COLUMN Message", 1, "2.01"},
+                                           KillCase{"InAFill", "SET \"NodeGroupSearch\"", 2, "2.08"},
+                                           KillCase{"BeforeTheVersionRecord", "SET \"ProgVersion\"", 1, "2.00"},
+                                           KillCase{"AtTheCommit", "COMMIT", 3, "2.05"}),
+                         test::CaseName());
 
+// The upgrade runs beside an idle connection to the same file, which then
+// sees the new schema with each value of its kind.
 TEST_F(UpgradeDatabaseTest, RunsBesideAnIdleConnectionToTheSameFile) {
   Make(At("2.00"));
   const auto idle = OpenConnection(tp_.db, s_.DbConnectString);
@@ -335,12 +242,12 @@ TEST_F(UpgradeDatabaseTest, RunsBesideAnIdleConnectionToTheSameFile) {
     settings->Update();
     settings->Close();
   }
-  Upgrade();
+  UpgradeDatabase(tp_.platform, s_);
   EXPECT_TRUE(tp_.ui.messages.empty());
-  EXPECT_EQ(ProgVersion(), "3.14");
-  // The idle connection sees the new schema.
   const auto settings = OpenTable(tp_.db, *idle, "Settings_General");
-  EXPECT_EQ(FieldInt32(*settings, "EventFloodThreshold"), 100);
+  EXPECT_EQ(settings->Field("ProgVersion"), FieldValue(std::string("3.14")));
+  EXPECT_EQ(settings->Field("EventFloodThreshold"), FieldValue(std::int16_t{100}));
+  EXPECT_EQ(settings->Field("EventFloodTrap"), FieldValue(false));
 }
 
 }  // namespace

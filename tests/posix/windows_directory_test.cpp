@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
+// Where the Windows directory comes from: the system's short answer, the usual
+// folders, then the user, whose Cancel ends the program.
 
-#include <filesystem>
-#include <optional>
+#include <gtest/gtest.h>
 
 #include "common/failure.h"
 #include "locations/windows_directory.h"
@@ -13,63 +13,42 @@ namespace {
 
 using test::PathAnswer;
 
-struct WindirCase {
-  const char* name;
-  std::optional<std::string> system;  // what the system call gives
-  std::vector<std::string> files;     // files below drive C:
-  std::vector<PathAnswer> answers;    // the user at the prompt
-  std::string expected;               // result, or "" when the program ends
-  int prompts;
-  std::optional<int> endStatus;
-};
-
-class GetTheWindowsDirectoryTest : public ::testing::TestWithParam<WindirCase> {};
-
-TEST_P(GetTheWindowsDirectoryTest, FollowsTheSearchOrder) {
-  const auto& c = GetParam();
-  test::TempDir drive;
-  test::ScopedEnv mapped("VELASCANUPG_DRIVE_C", drive.str().c_str());
-  for (const auto& f : c.files) drive.Write(f, "x");
-  test::TestPlatform t;
-  t.system.windowsDirectory = c.system;
-  t.ui.answers.assign(c.answers.begin(), c.answers.end());
-  InstallationState s;
-  std::string result;
-  std::optional<int> ended;
-  try {
-    result = GetTheWindowsDirectory(t.platform, s);
-  } catch (const EndProgram& end) {
-    ended = end.status;
+TEST(GetTheWindowsDirectory, FollowsTheSearchOrder) {
+  struct Row {
+    std::optional<std::string> system;  // what the system call gives
+    std::vector<std::string> files;     // files below drive C:
+    std::vector<PathAnswer> answers;    // the user at the prompt
+    std::string expected;               // "" when the program ends (status 2)
+    int prompts;
+  };
+  for (const Row& r : {
+           Row{"C:\\WINDOWS", {}, {}, "C:\\WINDOWS", 0},  // ten characters are used as given
+           Row{"E:\\", {}, {}, "E:\\", 0},
+           Row{"C:\\WINDOWS2", {"windows/win.ini", "winnt/win.ini"}, {}, "c:\\windows", 0},
+           Row{{}, {"winnt/win.ini"}, {}, "c:\\winnt", 0},
+           Row{std::string(251, 'x'), {"winnt/win.ini"}, {}, "c:\\winnt", 0},  // longer than the buffer
+           Row{{}, {"windows/win.ini/x"}, {PathAnswer::Ok("c:\\snmpc  ")}, "", 1},  // a folder is no file
+           Row{{}, {"snmpc/snmpc.ini"}, {PathAnswer::Ok("  c:\\snmpc\\ ")}, "c:\\snmpc", 1},
+           Row{{}, {"w/win.ini"}, {PathAnswer::Ok("c:\\w"), PathAnswer::Cancel()}, "", 1},
+           Row{{}, {}, {PathAnswer::CloseWindow()}, "", 1}}) {
+    test::TempDir drive;
+    test::ScopedEnv mapped("VELASCANUPG_DRIVE_C", drive.str().c_str());
+    for (const auto& f : r.files) drive.Write(f, "x");
+    test::TestPlatform t;
+    t.system.windowsDirectory = r.system;
+    t.ui.answers.assign(r.answers.begin(), r.answers.end());
+    InstallationState s;
+    std::string result;
+    try {
+      result = GetTheWindowsDirectory(t.platform, s);
+      if (result.empty()) result = "(returned empty)";
+    } catch (const EndProgram& end) {
+      EXPECT_EQ(end.status, 2);
+    }
+    EXPECT_EQ(result, r.expected) << r.system.value_or("(none)");
+    EXPECT_EQ(t.ui.Traced("frmEnterPath.Caption   Enter the Path to Windows").size(), std::size_t(r.prompts));
   }
-  EXPECT_EQ(ended, c.endStatus);
-  EXPECT_EQ(result, c.expected);
-  int prompts = 0;
-  for (const auto& line : t.ui.trace) prompts += line == "frmEnterPath.Caption   Enter the Path to Windows";
-  EXPECT_EQ(prompts, c.prompts);
 }
-
-const std::string k250(250, 'x');
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GetTheWindowsDirectoryTest,
-    ::testing::Values(
-        WindirCase{"ten_characters_used_as_given", "C:\\WINDOWS", {}, {}, "C:\\WINDOWS", 0, {}},
-        WindirCase{"short_path", "d:\\w", {}, {}, "d:\\w", 0, {}},
-        WindirCase{"drive_root_keeps_its_backslash", "E:\\", {}, {}, "E:\\", 0, {}},
-        WindirCase{"eleven_characters_dropped_for_windows_fallback",
-                   "C:\\WINDOWS2", {"windows/win.ini", "winnt/win.ini"}, {}, "c:\\windows", 0, {}},
-        WindirCase{"no_answer_winnt_fallback", std::nullopt, {"winnt/win.ini"}, {}, "c:\\winnt", 0, {}},
-        WindirCase{"longer_than_the_buffer", k250 + "y", {"winnt/win.ini"}, {}, "c:\\winnt", 0, {}},
-        WindirCase{"fallback_needs_a_file_not_a_folder", std::nullopt, {"windows/win.ini/x"},
-                   {PathAnswer::Ok("c:\\snmpc  ")}, "", 1, 2},
-        WindirCase{"prompt_accepts_a_folder_with_snmpc_ini", std::nullopt, {"snmpc/snmpc.ini"},
-                   {PathAnswer::Ok("  c:\\snmpc\\ ")}, "c:\\snmpc", 1, {}},
-        WindirCase{"prompt_refuses_a_real_windows_folder_then_cancel", std::nullopt, {"w/win.ini"},
-                   {PathAnswer::Ok("c:\\w"), PathAnswer::Cancel()}, "", 1, 2},
-        WindirCase{"cancel_ends_the_program", std::nullopt, {}, {PathAnswer::Cancel()}, "", 1, 2},
-        WindirCase{"dialog_closed_from_its_title_bar_ends_too", std::nullopt, {},
-                   {PathAnswer::CloseWindow()}, "", 1, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GetTheWindowsDirectory, AFailingFileTestShowsTheCandidateAndReturnsEmpty) {
   test::TempDir drive;
@@ -80,10 +59,8 @@ TEST(GetTheWindowsDirectory, AFailingFileTestShowsTheCandidateAndReturnsEmpty) {
   t.system.windowsDirectory = "C:\\WINDOWS\\X";
   InstallationState s;
   EXPECT_EQ(GetTheWindowsDirectory(t.platform, s), "");
-  ASSERT_EQ(t.ui.messages.size(), 1u);
-  EXPECT_EQ(t.ui.messages[0].text, "Err_Handler: WinPath=C:\\WINDOWS\\X");
-  EXPECT_EQ(t.ui.messages[0].style, 16);
-  EXPECT_EQ(t.ui.messages[0].title, "Vela Scan_GetTheWindowsDirectory");
+  const test::ShownMessage shown{"Err_Handler: WinPath=C:\\WINDOWS\\X", 16, "Vela Scan_GetTheWindowsDirectory"};
+  EXPECT_EQ(t.ui.messages, std::vector<test::ShownMessage>{shown});
 }
 
 }  // namespace

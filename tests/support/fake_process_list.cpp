@@ -21,20 +21,17 @@ std::uint32_t CopyTerminated(const std::string& text, char* buffer, std::size_t 
 
 }  // namespace
 
-void FakeProcessList::Expect(bool condition, const std::string& fault) {
-  if (!condition) faults.push_back(fault);
-}
-
 bool FakeProcessList::GetVersionExA(VersionInfoRecord* info) {
   Expect(info->dwOSVersionInfoSize == sizeof(VersionInfoRecord), "version record size not set");
-  if (!versionFails) info->dwPlatformId = platformId;
-  return !versionFails;
+  if (Due("GetVersionExA") || versionFails) return false;
+  info->dwPlatformId = platformId;
+  return true;
 }
 
 bool FakeProcessList::EnumProcesses(std::uint32_t* ids, std::uint32_t cb, std::uint32_t* returned) {
   enumSizes.push_back(cb);
   Expect(std::all_of(ids, ids + cb / 4, [](std::uint32_t id) { return id == 0; }), "id buffer not zero-filled");
-  if (enumFails) return false;
+  if (Due("EnumProcesses") || enumFails) return false;
   const std::size_t fit = std::min<std::size_t>(processes.size(), cb / 4);
   for (std::size_t i = 0; i < fit; ++i) ids[i] = processes[i].pid;
   *returned = static_cast<std::uint32_t>(fit * 4);
@@ -44,6 +41,7 @@ bool FakeProcessList::EnumProcesses(std::uint32_t* ids, std::uint32_t cb, std::u
 ProcHandle FakeProcessList::OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) {
   opened.push_back(pid);
   Expect(access == kProcessQueryAndReadAccess && !inherit, "OpenProcess rights");
+  if (Due("OpenProcess")) return 0;
   for (std::size_t i = 0; i < processes.size(); ++i) {
     if (processes[i].pid == pid && pid != 0 && processes[i].openable) return *handles_.insert(kHandleBase + i).first;
   }
@@ -51,15 +49,16 @@ ProcHandle FakeProcessList::OpenProcess(std::uint32_t access, bool inherit, std:
 }
 
 const FakeProcess* FakeProcessList::ProcessOf(ProcHandle handle) {
-  Expect(handles_.count(handle) && handle >= kHandleBase, "process call on a bad handle");
-  return handles_.count(handle) ? &processes[handle - kHandleBase] : nullptr;
+  const bool open = handles_.count(handle) && handle >= kHandleBase;
+  Expect(open, "process call on a bad handle");
+  return open ? &processes[handle - kHandleBase] : nullptr;
 }
 
 bool FakeProcessList::EnumProcessModules(ProcHandle process, ModHandle* modules, std::uint32_t cb,
                                          std::uint32_t* needed) {
   const FakeProcess* found = ProcessOf(process);
   Expect(cb == 200, "module buffer size " + std::to_string(cb));
-  if (!found || !found->modulesListable) return false;
+  if (Due("EnumProcessModules") || !found || !found->modulesListable) return false;
   // Two modules, so only the first one may be taken for the executable.
   modules[0] = kModuleBase + found->pid;
   modules[1] = kModuleBase;
@@ -71,7 +70,7 @@ std::uint32_t FakeProcessList::GetModuleFileNameExA(ProcHandle process, ModHandl
                                                     std::uint32_t size) {
   const FakeProcess* found = ProcessOf(process);
   Expect(size == 260 && found && module == kModuleBase + found->pid, "module path query");
-  return found ? CopyTerminated(found->path, buffer, size) : 0;
+  return found && !Due("GetModuleFileNameExA") ? CopyTerminated(found->path, buffer, size) : 0;
 }
 
 bool FakeProcessList::CloseHandle(ProcHandle handle) {
@@ -81,18 +80,18 @@ bool FakeProcessList::CloseHandle(ProcHandle handle) {
 
 ProcHandle FakeProcessList::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) {
   Expect(flags == kSnapshotProcesses && pid == 0, "snapshot flags");
-  return snapshotFails ? 0 : *handles_.insert(kSnapshot).first;
+  return snapshotFails || Due("CreateToolhelp32Snapshot") ? 0 : *handles_.insert(kSnapshot).first;
 }
 
 bool FakeProcessList::Process32First(ProcHandle snapshot, ProcessEntryRecord* entry) {
   next_ = 0;
-  return Process32Next(snapshot, entry);
+  return !Due("Process32First") && Process32Next(snapshot, entry);
 }
 
 bool FakeProcessList::Process32Next(ProcHandle snapshot, ProcessEntryRecord* entry) {
   Expect(snapshot == kSnapshot && handles_.count(snapshot), "snapshot call on a bad handle");
   Expect(entry->dwSize == sizeof(ProcessEntryRecord), "entry record size not set");
-  if (next_ >= processes.size()) return false;
+  if (Due("Process32Next") || next_ >= processes.size()) return false;
   const FakeProcess& process = processes[next_++];
   entry->th32ProcessID = process.pid;
   CopyTerminated(process.path, entry->szExeFile, sizeof entry->szExeFile);

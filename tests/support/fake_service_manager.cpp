@@ -3,26 +3,29 @@
 #include <cstring>
 
 namespace vsu::test {
-
 namespace {
 constexpr std::uint32_t kStopped = 1, kStopPending = 3, kRunning = 4;
 constexpr std::uint32_t kErrorBadHandle = 6, kErrorServiceBusy = 1061, kErrorServiceExists = 1073;
 }  // namespace
 
-bool FakeServiceManager::Result(std::uint32_t code) {
-  lastError_ = code;
-  return code == 0;
-}
-
-std::uint32_t FakeServiceManager::Refusal(ScHandle service, const char* call, std::uint32_t access,
+std::uint32_t FakeServiceManager::Refusal(const std::string& call, ScHandle handle, std::uint32_t access,
                                           std::uint32_t scripted) {
-  const auto found = handles_.find(service);
-  if (found == handles_.end() || found->second.manager == 0) {
-    faults.push_back(std::string(call) + " on a bad handle");
+  calls.push_back(call);
+  const std::string name = call.substr(0, call.find(' '));
+  if (countdown && countdown->Due("scm " + name)) return kInjectedCode;
+  if (name == "OpenSCManagerA") return scripted;
+  const auto found = handles_.find(handle);
+  const bool onManager = name == "OpenServiceA" || name == "RegisterService";
+  if (found == handles_.end() || (found->second.manager == 0) != onManager) {
+    faults.push_back(name + " on a bad handle");
     return kErrorBadHandle;
   }
-  if ((found->second.access & access) != access) return kErrorAccessDenied;
-  return scripted;
+  return (found->second.access & access) != access ? kErrorAccessDenied : scripted;
+}
+
+ScHandle FakeServiceManager::NewHandle(ScHandle manager, std::uint32_t access) {
+  handles_[next_] = Handle{manager, access};
+  return next_++;
 }
 
 void FakeServiceManager::Stopped() {
@@ -31,29 +34,22 @@ void FakeServiceManager::Stopped() {
 }
 
 ScHandle FakeServiceManager::OpenSCManagerA(const char* machine, const char* database, std::uint32_t access) {
-  calls.push_back("OpenSCManagerA " + std::to_string(access));
   if (machine || database) faults.push_back("OpenSCManagerA names a machine or database");
-  if (!Result(openManagerError)) return 0;
-  handles_[next_] = Handle{0, access};
-  return next_++;
+  if (!Result(Refusal("OpenSCManagerA " + std::to_string(access), 0, 0, openManagerError))) return 0;
+  return NewHandle(0, access);
 }
 
 ScHandle FakeServiceManager::OpenServiceA(ScHandle manager, const char* name, std::uint32_t access) {
-  calls.push_back("OpenServiceA " + std::string(name) + " " + std::to_string(access));
-  const auto found = handles_.find(manager);
-  if (found == handles_.end() || found->second.manager != 0) faults.push_back("OpenServiceA on a bad handle");
-  if (!Result(openServiceError ? openServiceError : installed ? 0 : kErrorNoSuchService)) return 0;
-  handles_[next_] = Handle{manager, access};
-  return next_++;
+  const auto code = Refusal("OpenServiceA " + std::string(name) + " " + std::to_string(access), manager, 0,
+                            openServiceError ? openServiceError : installed ? 0 : kErrorNoSuchService);
+  return Result(code) ? NewHandle(manager, access) : 0;
 }
 
 bool FakeServiceManager::QueryServiceStatus(ScHandle service, ServiceStatusRecord* status) {
-  calls.push_back("QueryServiceStatus");
+  const auto code = Refusal("QueryServiceStatus", service, kServiceQueryStatusAccess,
+                            queryStatusFails ? kErrorAccessDenied : 0);
   if (beforeQueryStatus) beforeQueryStatus();
-  if (const auto code = Refusal(service, "QueryServiceStatus", kServiceQueryStatusAccess,
-                                queryStatusFails ? kErrorAccessDenied : 0)) {
-    return Result(code);
-  }
+  if (code) return Result(code);
   *status = ServiceStatusRecord{};
   status->dwCurrentState = state;
   return Result(0);
@@ -61,25 +57,22 @@ bool FakeServiceManager::QueryServiceStatus(ScHandle service, ServiceStatusRecor
 
 bool FakeServiceManager::QueryServiceConfigA(ScHandle service, void* buffer, std::uint32_t size,
                                              std::uint32_t* needed) {
-  calls.push_back("QueryServiceConfigA " + std::to_string(size));
   std::memset(buffer, 0x5A, size);
   const std::size_t call = configCalls_++;
-  const std::uint32_t scripted = call < configErrors.size() ? configErrors[call] : 0;
-  if (const auto code = Refusal(service, "QueryServiceConfigA", kServiceQueryConfigAccess, scripted)) {
+  if (const auto code = Refusal("QueryServiceConfigA " + std::to_string(size), service, kServiceQueryConfigAccess,
+                                call < configErrors.size() ? configErrors[call] : 0)) {
     return Result(code);
   }
   const auto texts = registration.binaryPath.size() + registration.displayName.size() + 16;
   const auto wanted = configNeeded ? configNeeded : kServiceConfigRecordSize + static_cast<std::uint32_t>(texts);
-  if (size < wanted) {
-    *needed = wanted;
-    return Result(kErrorBufferTooSmall);
-  }
-  return Result(0);
+  if (size >= wanted) return Result(0);
+  *needed = wanted;
+  return Result(kErrorBufferTooSmall);
 }
 
 bool FakeServiceManager::ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) {
-  calls.push_back("ControlService " + std::to_string(control));
-  if (const auto code = Refusal(service, "ControlService", kServiceStopAccess, controlError)) return Result(code);
+  const auto code = Refusal("ControlService " + std::to_string(control), service, kServiceStopAccess, controlError);
+  if (code) return Result(code);
   if (state == kStopped) return Result(kErrorServiceNotRunning);
   if (state == kStopPending) return Result(kErrorServiceBusy);
   Stopped();
@@ -88,8 +81,7 @@ bool FakeServiceManager::ControlService(ScHandle service, std::uint32_t control,
 }
 
 bool FakeServiceManager::DeleteService(ScHandle service) {
-  calls.push_back("DeleteService");
-  if (const auto code = Refusal(service, "DeleteService", kServiceDeleteAccess, deleteError)) return Result(code);
+  if (const auto code = Refusal("DeleteService", service, kServiceDeleteAccess, deleteError)) return Result(code);
   if (marked) return Result(kErrorServiceMarkedForDeletion);
   marked = true;
   if (state == kStopped) Stopped();
@@ -97,8 +89,9 @@ bool FakeServiceManager::DeleteService(ScHandle service) {
 }
 
 bool FakeServiceManager::StartServiceA(ScHandle service, std::uint32_t argc, const char** argv) {
-  calls.push_back("StartServiceA " + std::to_string(argc) + (argv ? " with arguments" : ""));
-  if (const auto code = Refusal(service, "StartServiceA", kServiceStartAccess, startError)) return Result(code);
+  const auto code = Refusal("StartServiceA " + std::to_string(argc) + (argv ? " with arguments" : ""), service,
+                            kServiceStartAccess, startError);
+  if (code) return Result(code);
   if (marked) return Result(kErrorServiceMarkedForDeletion);
   if (state != kStopped) return Result(kErrorServiceRunning);
   state = kRunning;
@@ -113,26 +106,21 @@ bool FakeServiceManager::CloseServiceHandle(ScHandle handle) {
   }
   const bool isManager = found->second.manager == 0;
   calls.push_back(isManager ? "Close manager" : "Close service");
-  if (isManager) {
-    for (const auto& [other, entry] : handles_) {
-      if (entry.manager == handle) faults.push_back("manager closed before a service opened through it");
-    }
+  for (const auto& [other, entry] : handles_) {
+    if (isManager && entry.manager == handle) faults.push_back("manager closed before a service opened through it");
   }
   handles_.erase(found);
   return Result(0);
 }
 
 bool FakeServiceManager::ReadServiceRegistration(ScHandle service, ServiceRegistration* out) {
-  calls.push_back("ReadServiceRegistration");
-  if (const auto code = Refusal(service, "ReadServiceRegistration", kServiceQueryConfigAccess, 0)) {
-    return Result(code);
-  }
+  if (const auto code = Refusal("ReadServiceRegistration", service, kServiceQueryConfigAccess, 0)) return Result(code);
   *out = registration;
   return Result(0);
 }
 
-bool FakeServiceManager::RegisterService(ScHandle, const char* name, const ServiceRegistration& wanted) {
-  calls.push_back(std::string("RegisterService ") + name);
+bool FakeServiceManager::RegisterService(ScHandle manager, const char* name, const ServiceRegistration& wanted) {
+  if (const auto code = Refusal(std::string("RegisterService ") + name, manager, 0, 0)) return Result(code);
   if (installed) return Result(marked ? kErrorServiceMarkedForDeletion : kErrorServiceExists);
   installed = true;
   state = kStopped;

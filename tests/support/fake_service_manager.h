@@ -1,13 +1,10 @@
 #pragma once
 // A service manager in memory that behaves as the real ones do (the contract
 // suite runs it beside them), with a script on top for the failures a test
-// wants, and account of its handles: every call is recorded, and closing a
-// handle twice, closing one it never gave out, or closing the manager while a
-// service opened through it is still open is recorded as a fault. Each
-// successful call clears the last error, so a code read too late reads 0.
-//
-// Its one service stops at once when asked and is gone once deleted and
-// stopped.
+// wants. Every call is recorded; closing a handle twice, one never given out,
+// or the manager while a service opened through it is open is a fault. Each
+// successful call clears the last error. Its one service stops at once when
+// asked and is gone once deleted and stopped.
 
 #include <functional>
 #include <map>
@@ -15,15 +12,15 @@
 #include <vector>
 
 #include "platform/service_manager.h"
+#include "support/fault_countdown.h"
 
 namespace vsu::test {
 
 class FakeServiceManager : public ServiceManager {
  public:
-  // The service: whether it exists, its state, whether it is marked for deletion.
   bool installed = true;
   std::uint32_t state = 1;
-  bool marked = false;
+  bool marked = false;  // for deletion
   ServiceRegistration registration;
 
   // The script; a code other than 0 makes that call fail with it.
@@ -31,14 +28,13 @@ class FakeServiceManager : public ServiceManager {
   std::uint32_t openServiceError = 0;
   bool queryStatusFails = false;       // fails with 5
   std::uint32_t configNeeded = 0;      // bytes the configuration takes; 0: the record and its texts
-  // Failures of the configuration query other than 122: the k-th entry for the k-th call.
-  std::vector<std::uint32_t> configErrors;
+  std::vector<std::uint32_t> configErrors;  // the k-th entry fails the k-th configuration query
   std::uint32_t controlError = 0;
   std::uint32_t deleteError = 0;
   std::uint32_t startError = 0;
   std::function<void()> beforeQueryStatus;  // may throw, for unexpected failures
+  FaultCountdown* countdown = nullptr;      // when set, its due call fails with kInjectedCode
 
-  // What happened.
   std::vector<std::string> calls;
   std::vector<std::string> faults;
   std::size_t OpenHandles() const { return handles_.size(); }
@@ -58,13 +54,14 @@ class FakeServiceManager : public ServiceManager {
 
  private:
   struct Handle {
-    ScHandle manager = 0;    // for a service handle, the manager handle it came from
+    ScHandle manager = 0;  // for a service handle, the manager handle it came from
     std::uint32_t access = 0;
   };
-  bool Result(std::uint32_t code);
-  // The code the call on service fails with before it acts: a bad handle
-  // (recorded as a fault), missing access or a scripted code.
-  std::uint32_t Refusal(ScHandle service, const char* call, std::uint32_t access, std::uint32_t scripted);
+  bool Result(std::uint32_t code) { return (lastError_ = code) == 0; }
+  // Records the call; the code it fails with before it acts (an injected
+  // fault, a bad handle, missing access or the scripted code), or 0.
+  std::uint32_t Refusal(const std::string& call, ScHandle service, std::uint32_t access, std::uint32_t scripted);
+  ScHandle NewHandle(ScHandle manager, std::uint32_t access);
   void Stopped();
 
   std::map<ScHandle, Handle> handles_;

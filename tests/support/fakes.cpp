@@ -1,7 +1,6 @@
 #include "support/fakes.h"
 
 #include <cstring>
-#include <numeric>
 
 #include "common/failure.h"
 #include "support/json_lines.h"
@@ -22,8 +21,6 @@ unsigned FakeSystem::GetWindowsDirectoryA(char* buffer, unsigned size) {
   return length;
 }
 
-unsigned long FakeClock::Total() const { return std::accumulate(sleeps.begin(), sleeps.end(), 0UL); }
-
 namespace {
 
 template <typename Base>
@@ -33,14 +30,9 @@ class ScriptedWindow : public Base {
       : kit_(kit), name_(std::move(name)), client_(client) {}
   TwipSize OuterSize() override { return layout::OuterSize(client_); }
   void Move(double left, double top) override {
-    left_ = left;
-    top_ = top;
     Trace("Move " + std::to_string(static_cast<long>(left)) + "," + std::to_string(static_cast<long>(top)));
   }
-  void SetCaption(const std::string& text) override {
-    caption_ = text;
-    Trace("Caption " + text);
-  }
+  void SetCaption(const std::string& text) override { Trace("Caption " + (caption_ = text)); }
 
  protected:
   void Trace(const std::string& what) { kit_.trace.push_back(name_ + "." + what); }
@@ -48,50 +40,33 @@ class ScriptedWindow : public Base {
   std::string name_;
   TwipSize client_;
   std::string caption_;
-  double left_ = 0;
-  double top_ = 0;
 };
 
 class ScriptedMain : public ScriptedWindow<MainView> {
  public:
   explicit ScriptedMain(ScriptedToolkit& kit) : ScriptedWindow(kit, "frmMain", layout::kMainClient) {}
   void Hide() override { Trace("Hide"); }
-  void ShowUntilClosed(MainHandlers& handlers) override {
-    Trace("Show");
-    handlers.cmdExit_Click();
-  }
+  void ShowUntilClosed(MainHandlers& handlers) override { Trace("Show"), handlers.cmdExit_Click(); }
 };
 
 class ScriptedEnterPath : public ScriptedWindow<EnterPathView> {
  public:
-  explicit ScriptedEnterPath(ScriptedToolkit& kit)
-      : ScriptedWindow(kit, "frmEnterPath", layout::kEnterPathClient) {}
+  explicit ScriptedEnterPath(ScriptedToolkit& kit) : ScriptedWindow(kit, "frmEnterPath", layout::kEnterPathClient) {}
   std::string Caption() override { return caption_; }
   std::string TxtName() override { return txtName_; }
-  void SetTxtName(const std::string& text) override {
-    txtName_ = text;
-    Trace("txtName " + text);
-  }
-  void Close() override {
-    closed_ = true;
-    Trace("Close");
-  }
+  void SetTxtName(const std::string& text) override { Trace("txtName " + (txtName_ = text)); }
+  void Close() override { closed_ = true, Trace("Close"); }
   void ShowModal(EnterPathHandlers& handlers) override {
     Trace("ShowModal");
     while (!closed_) {
-      if (kit_.answers.empty()) {
+      const PathAnswer answer = kit_.answers.empty() ? PathAnswer::Cancel() : kit_.answers.front();
+      if (!kit_.answers.empty()) kit_.answers.pop_front();
+      if (answer.kind == PathAnswer::kCloseWindow) return Trace("Closed by the user");
+      if (answer.kind == PathAnswer::kCancel) {
         handlers.cmdCancel_Click();
-        continue;
-      }
-      const PathAnswer answer = kit_.answers.front();
-      kit_.answers.pop_front();
-      switch (answer.kind) {
-        case PathAnswer::kOk:
-          txtName_ = answer.entry;
-          handlers.cmdOK_Click();
-          break;
-        case PathAnswer::kCancel: handlers.cmdCancel_Click(); break;
-        case PathAnswer::kCloseWindow: Trace("Closed by the user"); return;
+      } else {
+        txtName_ = answer.entry;
+        handlers.cmdOK_Click();
       }
     }
   }
@@ -103,8 +78,7 @@ class ScriptedEnterPath : public ScriptedWindow<EnterPathView> {
 
 class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
  public:
-  explicit ScriptedUpgrade(ScriptedToolkit& kit)
-      : ScriptedWindow(kit, "frmVelaScanUpg", layout::kUpgradeClient) {}
+  explicit ScriptedUpgrade(ScriptedToolkit& kit) : ScriptedWindow(kit, "frmVelaScanUpg", layout::kUpgradeClient) {}
   void Refresh() override { Trace("Refresh"); }
   void SetTxtInfo(const std::string& text) override { Trace("txtInfo " + text); }
   void SetProgress(int value) override { Trace("progress " + std::to_string(value)); }
@@ -118,7 +92,7 @@ class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
   void ShowModal(UpgradeHandlers& handlers) override {
     Trace("ShowModal");
     handlers.Form_Activate();
-    if (kit_.pressExitAfterRun && exitEnabled_) handlers.cmdExit_Click();
+    if (exitEnabled_) handlers.cmdExit_Click();
   }
 
  private:
@@ -134,16 +108,16 @@ void ScriptedToolkit::MsgBox(const std::string& text, int style, const std::stri
 }
 
 std::unique_ptr<MainView> ScriptedToolkit::CreateMain() { return std::make_unique<ScriptedMain>(*this); }
+std::unique_ptr<EnterPathView> ScriptedToolkit::CreateEnterPath() { return std::make_unique<ScriptedEnterPath>(*this); }
+std::unique_ptr<UpgradeView> ScriptedToolkit::CreateUpgrade() { return std::make_unique<ScriptedUpgrade>(*this); }
 
-std::unique_ptr<EnterPathView> ScriptedToolkit::CreateEnterPath() {
-  return std::make_unique<ScriptedEnterPath>(*this);
+std::vector<std::string> ScriptedToolkit::Traced(const std::string& prefix) const {
+  std::vector<std::string> found;
+  for (const auto& line : trace) {
+    if (line.rfind(prefix, 0) == 0) found.push_back(line.substr(prefix.size()));
+  }
+  return found;
 }
-
-std::unique_ptr<UpgradeView> ScriptedToolkit::CreateUpgrade() {
-  return std::make_unique<ScriptedUpgrade>(*this);
-}
-
-TestPlatform::TestPlatform() = default;
 
 std::vector<long> TestPlatform::Pauses() const {
   std::vector<long> pauses;

@@ -6,13 +6,13 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/transcript.h"
+#include "native_backends.h"
 #include "platform/clock.h"
 #include "platform/ip_info.h"
 #include "platform/platform.h"
@@ -20,7 +20,6 @@
 #include "platform/views.h"
 #include "support/fake_process_list.h"
 #include "support/fake_service_manager.h"
-#include "native_backends.h"
 #include "support/recording_launcher.h"
 
 namespace vsu::test {
@@ -37,10 +36,7 @@ class FakeSystem : public System {
   std::string OwnDirectory() override { return ownDirectory; }
   void ChangeDirectory(const std::string& path) override;
   unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
-  std::map<std::string, std::string> environment;
-  std::string EnvironmentValue(const std::string& name) override {
-    return environment.count(name) ? environment.at(name) : "";
-  }
+  std::string EnvironmentValue(const std::string&) override { return ""; }
 };
 
 // Counts sleeps instead of sleeping.
@@ -48,7 +44,6 @@ class FakeClock : public Clock {
  public:
   std::vector<unsigned> sleeps;
   void Sleep(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
-  unsigned long Total() const;
 };
 
 // What the user does at one showing of the Enter Path dialog.
@@ -68,7 +63,8 @@ struct ShownMessage {
 };
 
 // A toolkit whose user follows a script. Every call is appended to trace, so
-// tests can check the order in which the program drives its windows.
+// tests can check the order in which the program drives its windows; the
+// upgrade window's Exit button is pressed when the run has enabled it.
 class ScriptedToolkit : public WindowToolkit {
  public:
   TwipSize screen{15360, 11520};
@@ -76,10 +72,7 @@ class ScriptedToolkit : public WindowToolkit {
   std::vector<ShownMessage> messages;
   std::vector<std::string> trace;
   int doEvents = 0;
-  // Whether the upgrade window's Exit button is pressed when the run has ended.
-  bool pressExitAfterRun = true;
-  // Runs while a message box is shown, to look at the state at that moment.
-  std::function<void()> onMsgBox;
+  std::function<void()> onMsgBox;  // runs while a message box is shown
 
   TwipSize ScreenSize() override { return screen; }
   void MsgBox(const std::string& text, int style, const std::string& title) override;
@@ -87,26 +80,24 @@ class ScriptedToolkit : public WindowToolkit {
   std::unique_ptr<EnterPathView> CreateEnterPath() override;
   std::unique_ptr<UpgradeView> CreateUpgrade() override;
   void DoEvents() override { ++doEvents; }
-  std::vector<std::string> reported;
-  void ShowReport(const std::string&, const std::vector<std::string>& lines) override {
-    reported.insert(reported.end(), lines.begin(), lines.end());
-  }
+  void ShowReport(const std::string&, const std::vector<std::string>&) override {}
+  // The entries of trace that begin with prefix, without it.
+  std::vector<std::string> Traced(const std::string& prefix) const;
 };
 
-// The address the IP-information control reports; counts its reads.
+// The address the IP-information control reports.
 class FakeIpInfo : public IpInfo {
  public:
   std::string address = "192.0.2.7";
-  int reads = 0;
+  FaultCountdown* countdown = nullptr;  // when set, its due read throws
   std::string LocalAddress() override {
-    ++reads;
+    if (countdown) countdown->Throw("ipInfo");
     return address;
   }
 };
 
 class TestPlatform {
  public:
-  TestPlatform();
   FakeSystem system;
   NativeFiles files;
   FakeClock clock;
@@ -120,14 +111,9 @@ class TestPlatform {
   FakeIpInfo ip;
   Platform platform{system, files, clock, ui, log, db, scm, processes, launcher, ip};
 
-  // The same platform with other files.
-  Platform WithFiles(Files& other) {
-    return Platform{system, other, clock, ui, log, db, scm, processes, launcher, ip};
-  }
-  // The same platform with another process list.
-  Platform With(ProcessList& other) {
-    return Platform{system, files, clock, ui, log, db, scm, other, launcher, ip};
-  }
+  // The same platform with other files, or another process list.
+  Platform WithFiles(Files& other) { return {system, other, clock, ui, log, db, scm, processes, launcher, ip}; }
+  Platform With(ProcessList& other) { return {system, files, clock, ui, log, db, scm, other, launcher, ip}; }
   // The nominal milliseconds of every Pause so far, in order.
   std::vector<long> Pauses() const;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// The count of a test's fault injection, shared by the ports it wraps.
+// The count of a test's fault injection, shared by every port it reaches.
 
 #include <cstdint>
 #include <string>
@@ -12,14 +12,13 @@ inline constexpr std::uint32_t kInjectedCode = 1359;
 class FaultCountdown {
  public:
   long failAt = 0;  // 0: nothing fails
-  bool unexpected = false;
+  bool unexpected = false;  // throw an exception of the standard library instead of a Failure
   long calls = 0;
   std::string fired;  // the call that failed, once one has
   // Counts a call; true when it is the one that fails.
   bool Due(const std::string& call);
   // Counts a call that reports its failure by throwing, and throws when due.
   void Throw(const std::string& call);
-  // The description of the injected failure.
   std::string Text() const { return "Injected fault: " + fired; }
 };
 

@@ -21,18 +21,18 @@ void FaultCountdown::Throw(const std::string& call) {
 
 namespace {
 
+// Counts the objects alive, so a test sees that every one was released.
+struct Live {
+  explicit Live(long& count) : count_(count) { ++count_; }
+  ~Live() { --count_; }
+  long& count_;
+};
+
 class FaultConnection : public Connection {
  public:
   FaultConnection(std::unique_ptr<Connection> inner, FaultCountdown& c, long& live)
-      : inner_(std::move(inner)), c_(c), live_(live) {
-    ++live_;
-  }
-  ~FaultConnection() override { --live_; }
-  void Open(const std::string& cs) override {
-    c_.Throw("Connection.Open");
-    inner_->Mode = Mode;
-    inner_->Open(cs);
-  }
+      : inner_(std::move(inner)), c_(c), live_(live) {}
+  void Open(const std::string& cs) override { c_.Throw("Connection.Open"), inner_->Mode = Mode, inner_->Open(cs); }
   void Execute(const std::string& statement) override { c_.Throw("Execute " + statement), inner_->Execute(statement); }
   void BeginTrans() override { c_.Throw("BeginTrans"), inner_->BeginTrans(); }
   void CommitTrans() override { c_.Throw("CommitTrans"), inner_->CommitTrans(); }
@@ -42,16 +42,13 @@ class FaultConnection : public Connection {
  private:
   std::unique_ptr<Connection> inner_;
   FaultCountdown& c_;
-  long& live_;
+  Live live_;
 };
 
 class FaultRecordset : public Recordset {
  public:
   FaultRecordset(std::unique_ptr<Recordset> inner, FaultCountdown& c, long& live)
-      : inner_(std::move(inner)), c_(c), live_(live) {
-    ++live_;
-  }
-  ~FaultRecordset() override { --live_; }
+      : inner_(std::move(inner)), c_(c), live_(live) {}
   void Open(const std::string& table, Connection& connection) override {
     c_.Throw("Recordset.Open " + table);
     inner_->CursorType = CursorType;
@@ -71,7 +68,7 @@ class FaultRecordset : public Recordset {
  private:
   std::unique_ptr<Recordset> inner_;
   FaultCountdown& c_;
-  long& live_;
+  Live live_;
 };
 
 class FaultDatabase : public Database {
@@ -95,125 +92,20 @@ class FaultDatabase : public Database {
   FaultCountdown& c_;
 };
 
-class FaultServiceManager : public ServiceManager {
- public:
-  FaultServiceManager(ServiceManager& inner, FaultCountdown& c) : inner_(inner), c_(c) {}
-  ScHandle OpenSCManagerA(const char* m, const char* d, std::uint32_t a) override {
-    return Due("OpenSCManagerA") ? 0 : Real(inner_.OpenSCManagerA(m, d, a));
-  }
-  ScHandle OpenServiceA(ScHandle m, const char* n, std::uint32_t a) override {
-    return Due("OpenServiceA") ? 0 : Real(inner_.OpenServiceA(m, n, a));
-  }
-  bool QueryServiceStatus(ScHandle s, ServiceStatusRecord* r) override {
-    return !Due("QueryServiceStatus") && Real(inner_.QueryServiceStatus(s, r));
-  }
-  bool QueryServiceConfigA(ScHandle s, void* b, std::uint32_t n, std::uint32_t* needed) override {
-    return !Due("QueryServiceConfigA") && Real(inner_.QueryServiceConfigA(s, b, n, needed));
-  }
-  bool ControlService(ScHandle s, std::uint32_t c, ServiceStatusRecord* r) override {
-    return !Due("ControlService") && Real(inner_.ControlService(s, c, r));
-  }
-  bool DeleteService(ScHandle s) override { return !Due("DeleteService") && Real(inner_.DeleteService(s)); }
-  bool StartServiceA(ScHandle s, std::uint32_t n, const char** v) override {
-    return !Due("StartServiceA") && Real(inner_.StartServiceA(s, n, v));
-  }
-  bool CloseServiceHandle(ScHandle h) override { return inner_.CloseServiceHandle(h); }
-  std::uint32_t GetLastError() override { return injected_ ? kInjectedCode : inner_.GetLastError(); }
-  bool ReadServiceRegistration(ScHandle s, ServiceRegistration* r) override {
-    return !Due("ReadServiceRegistration") && Real(inner_.ReadServiceRegistration(s, r));
-  }
-  bool RegisterService(ScHandle m, const char* n, const ServiceRegistration& r) override {
-    return !Due("RegisterService") && Real(inner_.RegisterService(m, n, r));
-  }
-
- private:
-  bool Due(const char* call) { return injected_ = c_.Due(std::string("scm ") + call); }
-  template <typename T>
-  T Real(T result) {
-    injected_ = false;
-    return result;
-  }
-  ServiceManager& inner_;
-  FaultCountdown& c_;
-  bool injected_ = false;
-};
-
-class FaultProcessList : public ProcessList {
- public:
-  FaultProcessList(ProcessList& inner, FaultCountdown& c) : inner_(inner), c_(c) {}
-  bool GetVersionExA(VersionInfoRecord* i) override { return !c_.Due("GetVersionExA") && inner_.GetVersionExA(i); }
-  bool EnumProcesses(std::uint32_t* ids, std::uint32_t cb, std::uint32_t* r) override {
-    return !c_.Due("EnumProcesses") && inner_.EnumProcesses(ids, cb, r);
-  }
-  ProcHandle OpenProcess(std::uint32_t a, bool i, std::uint32_t pid) override {
-    return c_.Due("OpenProcess") ? 0 : inner_.OpenProcess(a, i, pid);
-  }
-  bool EnumProcessModules(ProcHandle p, ModHandle* m, std::uint32_t cb, std::uint32_t* n) override {
-    return !c_.Due("EnumProcessModules") && inner_.EnumProcessModules(p, m, cb, n);
-  }
-  std::uint32_t GetModuleFileNameExA(ProcHandle p, ModHandle m, char* b, std::uint32_t n) override {
-    return c_.Due("GetModuleFileNameExA") ? 0 : inner_.GetModuleFileNameExA(p, m, b, n);
-  }
-  bool CloseHandle(ProcHandle h) override { return inner_.CloseHandle(h); }
-  ProcHandle CreateToolhelp32Snapshot(std::uint32_t f, std::uint32_t pid) override {
-    return c_.Due("CreateToolhelp32Snapshot") ? 0 : inner_.CreateToolhelp32Snapshot(f, pid);
-  }
-  bool Process32First(ProcHandle s, ProcessEntryRecord* e) override {
-    return !c_.Due("Process32First") && inner_.Process32First(s, e);
-  }
-  bool Process32Next(ProcHandle s, ProcessEntryRecord* e) override {
-    return !c_.Due("Process32Next") && inner_.Process32Next(s, e);
-  }
-
- private:
-  ProcessList& inner_;
-  FaultCountdown& c_;
-};
-
-class FaultLauncher : public Launcher {
- public:
-  FaultLauncher(Launcher& inner, FaultCountdown& c) : inner_(inner), c_(c) {}
-  bool ShellExecuteExA(const ShellExecuteInfo& info) override {
-    return !c_.Due("ShellExecuteExA") && inner_.ShellExecuteExA(info);
-  }
-  std::uint32_t StartProgram(const std::string& command, int style) override {
-    return c_.Due("StartProgram") ? 0 : inner_.StartProgram(command, style);
-  }
-
- private:
-  Launcher& inner_;
-  FaultCountdown& c_;
-};
-
-class FaultIpInfo : public IpInfo {
- public:
-  FaultIpInfo(IpInfo& inner, FaultCountdown& c) : inner_(inner), c_(c) {}
-  std::string LocalAddress() override { return c_.Throw("ipInfo"), inner_.LocalAddress(); }
-
- private:
-  IpInfo& inner_;
-  FaultCountdown& c_;
-};
-
 }  // namespace
 
 struct FaultPorts::Ports {
-  Ports(const Platform& p, FaultCountdown& c)
-      : files(p.files), db(p.db, c), scm(p.scm, c), processes(p.processes, c), launcher(p.launcher, c), ip(p.ip, c) {
-    files.countdown = &c;
-  }
+  Ports(TestPlatform& t, FaultCountdown& c) : files(t.files), db(t.db, c) { files.countdown = &c; }
   FilesWrapper files;
   FaultDatabase db;
-  FaultServiceManager scm;
-  FaultProcessList processes;
-  FaultLauncher launcher;
-  FaultIpInfo ip;
 };
 
-FaultPorts::FaultPorts(const Platform& inner, FaultCountdown& countdown)
-    : ports_(std::make_unique<Ports>(inner, countdown)),
-      platform{inner.system, ports_->files, inner.clock, inner.ui,        inner.log,
-               ports_->db,   ports_->scm,   ports_->processes, ports_->launcher, ports_->ip} {}
+FaultPorts::FaultPorts(TestPlatform& t, FaultCountdown& c)
+    : ports_(std::make_unique<Ports>(t, c)),
+      platform{t.system, ports_->files, t.clock, t.ui, t.log, ports_->db, t.scm, t.processes, t.launcher, t.ip} {
+  t.scm.countdown = t.processes.countdown = &c;
+  t.launcher.countdown = t.ip.countdown = &c;
+}
 
 FaultPorts::~FaultPorts() = default;
 

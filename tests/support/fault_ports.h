@@ -1,27 +1,20 @@
 #pragma once
-// One countdown over every port of a platform: the failAt-th call of any
+// One countdown over every port of a test platform: its due call of any
 // operation fails the way that operation fails on its platform. Files,
-// databases and the IP-information control throw (a Failure, or with
-// unexpected set an exception of the standard library); the service manager
-// and the process list answer 0 or false with an error code; the launcher
-// reports that nothing started. Releasing a handle or an object never fails.
+// databases and the IP-information control throw; the service manager and the
+// process list answer 0 or false with an error code; the launcher reports
+// that nothing started. Releasing a handle or an object never fails.
 
 #include <memory>
-#include <string>
 
-#include "platform/database.h"
-#include "platform/ip_info.h"
-#include "platform/launcher.h"
-#include "platform/platform.h"
-#include "platform/process_list.h"
-#include "platform/service_manager.h"
+#include "support/fakes.h"
 #include "support/fault_countdown.h"
 
 namespace vsu::test {
 
 class FaultPorts {
  public:
-  FaultPorts(const Platform& inner, FaultCountdown& countdown);
+  FaultPorts(TestPlatform& inner, FaultCountdown& countdown);
   ~FaultPorts();
   // Connections and recordsets made and not yet destroyed.
   long LiveDatabaseObjects() const;

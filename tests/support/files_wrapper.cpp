@@ -1,11 +1,8 @@
 #include "support/files_wrapper.h"
 
-#include <stdexcept>
-
 #include "common/failure.h"
 
 namespace vsu::test {
-
 namespace {
 
 // Output whose writes count as operations; a crash tears the write in half.
@@ -22,10 +19,7 @@ class CountedOutput : public OutputFile {
     }
     target_->Write(bytes);
   }
-  void Close() override {
-    files_.Count(path_);
-    target_->Close();
-  }
+  void Close() override { files_.Count(path_), target_->Close(); }
 
  private:
   FilesWrapper& files_;
@@ -33,52 +27,28 @@ class CountedOutput : public OutputFile {
   std::string path_;
 };
 
-}  // namespace
-
-class FilesWrapper::Copier : public FileCopier {
+class CountedCopier : public FileCopier {
  public:
-  Copier(FilesWrapper& files, std::unique_ptr<FileCopier> target) : files_(files), target_(std::move(target)) {}
-  void Copy(const std::string& from, const std::string& to) override {
-    files_.Count(to);
-    target_->Copy(from, to);
-  }
+  CountedCopier(FilesWrapper& files, std::unique_ptr<FileCopier> target) : files_(files), target_(std::move(target)) {}
+  void Copy(const std::string& from, const std::string& to) override { files_.Count(to), target_->Copy(from, to); }
 
  private:
   FilesWrapper& files_;
   std::unique_ptr<FileCopier> target_;
 };
 
+}  // namespace
+
 void FilesWrapper::Count(const std::string& path) {
   if (countdown) return countdown->Throw("file " + path);
-  ++calls;
-  if (calls == crashCall) {
-    faultFired = true;
-    throw Crash{};
-  }
-  if (calls != failCall) return;
+  if (++calls != crashCall) return;
   faultFired = true;
-  if (unexpected) throw std::runtime_error(FaultText(path));
-  throw Failure(FaultText(path));
-}
-
-bool FilesWrapper::FileExists(const std::string& path) {
-  Count(path);
-  return hidden.count(path) == 0 && target_.FileExists(path);
-}
-
-void FilesWrapper::RemoveFile(const std::string& path) {
-  Count(path);
-  target_.RemoveFile(path);
-}
-
-void FilesWrapper::RenameFile(const std::string& from, const std::string& to) {
-  Count(from);
-  target_.RenameFile(from, to);
+  throw Crash{};
 }
 
 std::unique_ptr<FileCopier> FilesWrapper::CreateFileCopier() {
   Count("Scripting.FileSystemObject");
-  return std::make_unique<Copier>(*this, target_.CreateFileCopier());
+  return std::make_unique<CountedCopier>(*this, target_.CreateFileCopier());
 }
 
 std::unique_ptr<InputFile> FilesWrapper::OpenForInput(const std::string& path) {

@@ -1,13 +1,11 @@
 #pragma once
 // The real files backend with a few program paths made to behave otherwise:
 // hidden ones are missing for the file-exists test (as a hidden or system file
-// is on Windows), unreadable ones fail to open for reading, unwritable ones
-// fail to be created. Counted faults: the failCall-th call of any operation
-// fails, as a platform call can at any point (with unexpected set, with an
-// exception of the standard library instead of a Failure); the crashCall-th
-// call (writes to an open file count too) stops the program there, as a kill
-// would: it throws Crash, which no routine of the program catches, after doing
-// half of a write.
+// is on Windows), unreadable ones fail to open, unwritable ones fail to be
+// created. Counted faults: with a countdown, its due call of any operation
+// fails; the crashCall-th call (writes to an open file count too) stops the
+// program there, as a kill would: it throws Crash, which no routine of the
+// program catches, after doing half of a write.
 
 #include <set>
 #include <string>
@@ -25,16 +23,18 @@ class FilesWrapper : public Files {
   std::set<std::string> hidden;
   std::set<std::string> unreadable;
   std::set<std::string> unwritable;
-  long failCall = 0;  // 0: none
-  bool unexpected = false;
+  FaultCountdown* countdown = nullptr;
   long crashCall = 0;  // 0: none
-  FaultCountdown* countdown = nullptr;  // when set, it decides which call fails
   long calls = 0;
   bool faultFired = false;
 
-  bool FileExists(const std::string& path) override;
-  void RemoveFile(const std::string& path) override;
-  void RenameFile(const std::string& from, const std::string& to) override;
+  bool FileExists(const std::string& path) override {
+    return Count(path), !hidden.count(path) && target_.FileExists(path);
+  }
+  void RemoveFile(const std::string& path) override { Count(path), target_.RemoveFile(path); }
+  void RenameFile(const std::string& from, const std::string& to) override {
+    Count(from), target_.RenameFile(from, to);
+  }
   // Creating the copier counts as a call, and so does each of its copies.
   std::unique_ptr<FileCopier> CreateFileCopier() override;
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override;
@@ -42,14 +42,10 @@ class FilesWrapper : public Files {
   void CreateFolder(const std::string& path) override { Count(path), target_.CreateFolder(path); }
   void ProbeWritable(const std::string& path) override { Count(path), target_.ProbeWritable(path); }
   std::uint64_t FreeBytes(const std::string& folder) override { return Count(folder), target_.FreeBytes(folder); }
-
-  // The description of an injected fault on path.
-  static std::string FaultText(const std::string& path) { return "Injected fault: " + path; }
   // Counts one operation on path; throws the fault or the crash it is due for.
   void Count(const std::string& path);
 
  private:
-  class Copier;
   Files& target_;
 };
 

@@ -1,8 +1,10 @@
 #pragma once
 // Reads the transcript: one JSON object per line.
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,12 +18,33 @@ struct Event {
   long Num(const std::string& key) const { return fields.at(key).get<long>(); }
 };
 
-// All events of a transcript file; a line that is not a JSON object with "t"
-// and "event" fails the test.
-std::vector<Event> ReadTranscript(const std::string& path);
-std::vector<Event> ParseTranscript(const std::vector<std::string>& lines);
+// All events of a transcript; a line that is not a JSON object with "t" and
+// "event" fails the test.
+inline std::vector<Event> ParseTranscript(const std::vector<std::string>& lines) {
+  std::vector<Event> events;
+  for (const auto& line : lines) {
+    auto object = nlohmann::json::parse(line, nullptr, false);
+    const bool event = object.is_object() && object.contains("t") && object.contains("event");
+    EXPECT_TRUE(event) << "not a transcript event: " << line;
+    if (event) events.push_back(Event{std::move(object)});
+  }
+  return events;
+}
+
+inline std::vector<Event> ReadTranscript(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return ParseTranscript(lines);
+}
 
 // Events with the given name.
-std::vector<Event> EventsNamed(const std::vector<Event>& events, const std::string& name);
+inline std::vector<Event> EventsNamed(const std::vector<Event>& events, const std::string& name) {
+  std::vector<Event> out;
+  for (const auto& e : events) {
+    if (e.name() == name) out.push_back(e);
+  }
+  return out;
+}
 
 }  // namespace vsu::test

@@ -17,29 +17,26 @@ class RecordingLauncher : public Launcher {
     std::string command;
     int windowStyle;
   };
-  std::uint32_t pid = 4711;       // what StartProgram yields; 0 for a failed start
+  std::uint32_t pid = 4711;  // what StartProgram yields; 0 for a failed start
   bool shellExecuteResult = true;
   FakeServiceManager* registersWith = nullptr;
   std::uint32_t registeredState = 1;  // the state the installer leaves the new service in
+  FaultCountdown* countdown = nullptr;  // when set, its due call starts nothing
   std::vector<Program> programs;
-  std::vector<ShellExecuteInfo> shellExecutes;
 
-  bool ShellExecuteExA(const ShellExecuteInfo& info) override {
-    shellExecutes.push_back(info);
-    if (shellExecuteResult && registersWith) {
+  bool ShellExecuteExA(const ShellExecuteInfo&) override {
+    if (!shellExecuteResult || (countdown && countdown->Due("ShellExecuteExA"))) return false;
+    if (FakeServiceManager* m = registersWith) {
       // A service that was stopping has gone by the time the installer registers.
-      if (registersWith->state == 3) registersWith->state = 1;
-      if (registersWith->marked) registersWith->installed = registersWith->marked = false;
-      if (!registersWith->installed) {
-        registersWith->installed = true;
-        registersWith->state = registeredState;
-      }
+      if (m->state == 3) m->state = 1;
+      if (m->marked) m->installed = m->marked = false;
+      if (!m->installed) m->installed = true, m->state = registeredState;
     }
-    return shellExecuteResult;
+    return true;
   }
   std::uint32_t StartProgram(const std::string& command, int windowStyle) override {
     programs.push_back({command, windowStyle});
-    return pid;
+    return countdown && countdown->Due("StartProgram") ? 0 : pid;
   }
 };
 

@@ -14,10 +14,9 @@ void ServiceContract::SetUp() {
 }
 
 void ServiceContract::TearDown() {
+  ServiceStatusRecord status{};
   if (const ScHandle service = Open(kServiceAllAccess)) {
-    ServiceStatusRecord status{};
-    scm_->ControlService(service, kStopControl, &status);
-    scm_->DeleteService(service);
+    scm_->ControlService(service, kStopControl, &status), scm_->DeleteService(service);
     scm_->CloseServiceHandle(service);
   }
   if (manager_) scm_->CloseServiceHandle(manager_);
@@ -36,11 +35,8 @@ std::uint32_t ServiceContract::State() {
 }
 
 bool ServiceContract::Reaches(std::uint32_t state) {
-  for (int i = 0; i < 500; ++i) {
-    if (State() == state) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
+  for (int i = 0; i < 500 && State() != state; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return State() == state;
 }
 
 namespace {
