@@ -111,9 +111,9 @@ void DrawBox(std::string& frame, const std::string& title, const std::vector<std
   std::size_t width = title.size() + 4;
   for (const auto& line : lines) width = std::max(width, line.size());
   width = std::max<std::size_t>(width, 50);
-  frame += "+-" + title + std::string(width - title.size() + 1, '-') + "+\r\n";
-  for (const auto& line : lines) frame += "| " + line + std::string(width - line.size(), ' ') + " |\r\n";
-  frame += "+" + std::string(width + 2, '-') + "+\r\n";
+  frame.append("+-").append(title).append(width - title.size() + 1, '-').append("+\r\n");
+  for (const auto& line : lines) frame.append("| ").append(line).append(width - line.size(), ' ').append(" |\r\n");
+  frame.append("+").append(width + 2, '-').append("+\r\n");
 }
 
 }  // namespace vsu

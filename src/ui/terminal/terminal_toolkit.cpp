@@ -104,10 +104,11 @@ class TerminalUpgrade : public TextUpgradeView, public TerminalLayer {
   void Draw(std::string& frame) override {
     constexpr int kBarWidth = 40;
     const int filled = progress_ * kBarWidth / layout::kProgressMax;
+    std::string bar = "[";
+    bar.append(filled, '#').append(kBarWidth - filled, '.').append("] ");
+    bar.append(std::to_string(progress_)).append("/").append(std::to_string(layout::kProgressMax));
     DrawBox(frame, caption_,
-            {"", txtInfo_, "",
-             "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " +
-                 std::to_string(progress_) + "/" + std::to_string(layout::kProgressMax),
+            {"", txtInfo_, "", bar,
              "", "              " + Button(exitCaption_, exitEnabled_) + (exitEnabled_ ? "   (Enter)" : "")});
   }
   void KeyWhileBusy(const Key& key) override {
