@@ -1,6 +1,5 @@
 #pragma once
-// A fresh folder under the Windows temporary directory, removed with its
-// contents at the end of the test, paths in Windows form; and what fails.
+// A fresh folder under the Windows temporary directory, removed with its contents, paths in Windows form.
 
 #include <windows.h>
 
@@ -41,8 +40,7 @@ struct ScratchDir {
 
 // The description of the Failure that action throws.
 inline std::string FailureOf(const std::function<void()>& action) try {
-  action();
-  return "no failure";
+  return action(), "no failure";
 } catch (const Failure& failure) {
   return failure.Description();
 }
