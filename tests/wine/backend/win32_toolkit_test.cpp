@@ -15,9 +15,14 @@
 namespace vsu::win32ui {
 namespace {
 
-// A fixed frame with a minimize box; activation runs once, the bar (0 to 10) and button follow the view.
-TEST(Win32Toolkit, TheUpgradeWindowRunsItsHandlersFromTheModalLoop) {
+// Start-up: hidden, Text1 broken only where its text is (8 lines). Upgrade: fixed frame, one activation, bar 0-10, button.
+TEST(Win32Toolkit, TheStartUpWindowStaysHiddenAndTheUpgradeWindowRunsItsHandlers) {
   Win32Toolkit kit;
+  auto start = kit.CreateMain();
+  start->Hide();
+  const HWND startUp = FindWindowA(nullptr, layout::kMainCaption);
+  EXPECT_FALSE(IsWindowVisible(startUp));
+  EXPECT_EQ(SendMessageA(FindWindowExA(startUp, nullptr, "Edit", nullptr), EM_GETLINECOUNT, 0, 0), 8);
   auto view = kit.CreateUpgrade();
   const HWND window = reinterpret_cast<HWND>(view->NativeHandle());
   EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), WS_MINIMIZEBOX);
@@ -63,16 +68,6 @@ TEST(Win32Toolkit, EnterPathAnswersEnterAndEscUntilClosedByItsTitleBar) {
   } script(*view);
   view->ShowModal(script);
   EXPECT_EQ(script.entries, (std::vector<std::string>{"c:\\first", "cancel"}));
-}
-
-// The start-up window stays hidden; Text1 breaks only where its text does: seven lines and an empty one.
-TEST(Win32Toolkit, TheStartUpWindowHoldsText1AndStaysHidden) {
-  Win32Toolkit kit;
-  auto view = kit.CreateMain();
-  view->Hide();
-  const HWND window = FindWindowA(nullptr, layout::kMainCaption);
-  EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_EQ(SendMessageA(FindWindowExA(window, nullptr, "Edit", nullptr), EM_GETLINECOUNT, 0, 0), 8);
 }
 
 }  // namespace

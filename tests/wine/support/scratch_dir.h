@@ -5,18 +5,14 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 
-#include "common/failure.h"
 #include "support/unique_dir.h"
 
 namespace vsu::test {
 
 struct ScratchDir {
-  ScratchDir() = default;
-  ScratchDir(const ScratchDir&) = delete;
   ~ScratchDir() {
     // A read-only file could not be removed.
     for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
@@ -37,12 +33,5 @@ struct ScratchDir {
   const std::filesystem::path path = MakeUniqueDir("vsu-wine-");
   std::error_code ignored;
 };
-
-// The description of the Failure that action throws.
-inline std::string FailureOf(const std::function<void()>& action) try {
-  return action(), "no failure";
-} catch (const Failure& failure) {
-  return failure.Description();
-}
 
 }  // namespace vsu::test
