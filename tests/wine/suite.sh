@@ -14,14 +14,10 @@ failures=0
 
 fail() { echo "FAIL (${RUN:-}): $*" >&2; failures=$((failures + 1)); return 1; }
 expect_equal() { [ "$1" = "$2" ] || fail "$3 is '$1', not '$2'"; }
-expect_line() { grep -qF -- "$1" "${2:-$LOG}" || { fail "$(basename "${2:-$LOG}") lacks: $1"; cat "${2:-$LOG}" >&2; }; }
-refuse_line() { ! grep -qF -- "$1" "$LOG" || fail "the transcript holds $1"; }
 service_state() { wine sc query "Vela Scan" 2>/dev/null | sed -n 's/^ *STATE *: *\([0-9]*\).*/\1/p'; }
 remove_service() { wine sc stop "Vela Scan" >/dev/null 2>&1; wine sc delete "Vela Scan" >/dev/null 2>&1; }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-sql() { sqlite3 "$DRIVE_C/VelaScan/VelaScan.mdb" "$1"; }
 screenshot() { import -window root "$ROOT/build/artifacts/$1" || fail "no screenshot $1"; }
-progress() { grep -o '"pgbUpgrade","value":[0-9]*' "$LOG" | sed 's/.*://' | xargs; }
 # Waits up to $2 seconds for the command $1 to succeed.
 wait_for() { local i; for ((i = 0; i < $2 * 10; i++)); do eval "$1" && return 0; sleep 0.1; done; return 1; }
 wait_for_event() { wait_for "grep -qF -- '$1' '$LOG'" "$2" || fail "no $1 in the transcript"; }
@@ -53,22 +49,8 @@ click_in_window() {
   window_geometry "$1" && xdotool mousemove --window "$WINDOW" $(((WIDTH - $2) / 2 + $4)) \
     $((HEIGHT - $3 - (WIDTH - $2) / 2 + $5)) click 1
 }
-# Window $2 stands where the last show of $1 put it (twips at 96 dpi), centred on the 1024 x 768 screen.
-expect_place() {
-  local place left top
-  place="$(grep -F "\"event\":\"show\",\"window\":\"$1\"" "$LOG" | tail -n1)"
-  left="$(sed -n 's/.*"left":\([0-9]*\).*/\1/p' <<<"$place")" top="$(sed -n 's/.*"top":\([0-9]*\).*/\1/p' <<<"$place")"
-  window_geometry "$2" || return
-  expect_equal "$X,$Y" "$(((${left:-0} * 96 + 720) / 1440)),$(((${top:-0} * 96 + 720) / 1440))" "the place of $1"
-  (((2 * X + WIDTH - 1024) ** 2 <= 4 && (2 * Y + HEIGHT - 768) ** 2 <= 4)) || fail "$1 is not centred"
-}
 # Waits for a message box, takes the screenshot $1 if named, and answers it with Enter.
 answer_message_box() { wait_for_window '^Vela Scan$' 20 && { [ -z "${1:-}" ] || screenshot "$1"; } && xdotool key Return; }
-# Waits for Done, takes the screenshot $1 if named, presses Done (centred on 197,100 of 359 x 127 pixels).
-press_done() {
-  wait_for_event '"control":"cmdExit","text":"Done"' 90 && sleep 0.5 && { [ -z "${1:-}" ] || screenshot "$1"; }
-  click_in_window "$UPGRADE" 359 127 197 100
-}
 
 # SNMPc at 2.00 asks for its folder (a wrong one, then the right one with blanks and "\"); the service is replaced.
 run_upgrade() {
@@ -76,37 +58,24 @@ run_upgrade() {
   make_installation --service --version 2.00 --snmpc-path 'c:\Nowhere'
   start_program VelaScanUpg.exe 'C:\VelaScan'
   wait_for_window "^$prompt\$" 30 && screenshot wine-enter-path.png
-  expect_place frmEnterPath "^$prompt\$"
   xdotool type --delay 20 'C:\Nowhere' && xdotool key Return
   answer_message_box
   xdotool key End && xdotool key --delay 20 --repeat 10 BackSpace && xdotool type --delay 20 '  C:\SNMPc\  '
   xdotool key Return
   # The launch is followed by a wait of three seconds or more: time for a picture.
   wait_for_event '"text":"Attempting to install the service..."' 60 && sleep 1 && screenshot wine-upgrade-running.png
-  expect_place frmVelaScanUpg "$UPGRADE"
-  press_done wine-upgrade-done.png
+  # Placed in twips, the window stands centred on the 1024 x 768 screen.
+  window_geometry "$UPGRADE" && (((2 * X + WIDTH - 1024) ** 2 <= 4 && (2 * Y + HEIGHT - 768) ** 2 <= 4)) ||
+    fail "the upgrade window is not centred"
+  # Done, centred on 197,100 of 359 x 127 pixels.
+  wait_for_event '"control":"cmdExit","text":"Done"' 90 && sleep 0.5 && screenshot wine-upgrade-done.png
+  click_in_window "$UPGRADE" 359 127 197 100
   answer_message_box
   expect_end 0 2
-  expect_line '"event":"msgbox","text":"Please check path again","style":64,"title":"Vela Scan"}'
-  expect_equal "$(progress)" "1 2 3 4 5 6 7 8 9 10" "progress"
   expect_equal "$(service_state)" 4 "the state of the new service"
-  expect_equal "$(sql 'SELECT ProgVersion, SnmpcPath FROM Settings_General')" '3.14|C:\SNMPc' "VelaScan.mdb's settings"
-  expect_equal "$(tail -c 16 "$DRIVE_C/SNMPc/mibfiles/names.txt" | od -An -c | tr -s ' ')" \
-    ' F e r r o w i n . m i b \r \n \r \n' "the end of names.txt"
+  expect_equal "$(sqlite3 "$DRIVE_C/VelaScan/VelaScan.mdb" 'SELECT ProgVersion, SnmpcPath FROM Settings_General')" \
+    '3.14|C:\SNMPc' "VelaScan.mdb's settings"
   cmp -s "$DRIVE_C/VelaScan/Temp/VelaScanSrv.ex_" "$DRIVE_C/VelaScan/VelaScanSrv.exe" || fail "VelaScanSrv.exe not replaced"
-}
-
-# Lumidex at 3.12 without a service: the address from the IP information, nothing copied to SNMPc.
-run_lumidex() {
-  make_installation --no-service --version 3.12 --lumidex
-  VELASCANUPG_IPADDRESS=10.20.30.40 start_program VelaScanUpg.exe 'C:\VelaScan'
-  press_done
-  expect_end 0 0
-  expect_equal "$(progress)" "1 2 3 4 7 8 9 10" "progress"
-  expect_equal "$(service_state)" 4 "the state of the new service"
-  expect_equal "$(sql 'SELECT ProgVersion FROM Settings_General; SELECT IpAddress FROM Settings_SNMP_Agent;
-    SELECT count(*) FROM Event_OnlineDb WHERE SqlDbServer IS NOT NULL')" $'3.14\n10.20.30.40\n1' "VelaScan.mdb"
-  [ ! -e "$DRIVE_C/SNMPc/Tallyback.exe" ] || fail "Tallyback.exe was copied for Lumidex"
 }
 
 # "-uninstall {ProductCode}" deletes the service and starts the system directory's msiexec.exe (a double).
@@ -118,10 +87,8 @@ run_uninstall() {
   WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msiexec.exe=n" VSU_FAKE_MSIEXEC_LOG="$(windows_path "$WORK/msiexec.txt")" \
     start_program VelaScanUpg.exe -uninstall "$product"
   expect_end 0 0
-  wait_for '[ -s "$WORK/msiexec.txt" ]' 20 && expect_line "msiexec.exe /uninstall $product" "$WORK/msiexec.txt"
-  mv "$WORK/msiexec.exe" "$SYSTEM_DIR/msiexec.exe"
-  expect_line "\"event\":\"run\",\"command\":\"msiexec.exe /uninstall $product\",\"style\":1,\"pid\":"
-  refuse_line '"pid":0}'
+  wait_for '[ -s "$WORK/msiexec.txt" ]' 20 && grep -qF "msiexec.exe /uninstall $product" "$WORK/msiexec.txt" ||
+    fail "msiexec.exe was not started with /uninstall $product"
   wait_for '[ -z "$(service_state)" ]' 10 || fail "the service is still there"
 }
 
@@ -134,17 +101,15 @@ run_unexpected() {
   wait_for_event '"control":"cmdExit","value":true' 20
   xdotool key alt+F4
   wait_for_event '"event":"show","window":"frmMain"' 20 && sleep 0.3 && screenshot wine-startup.png
-  expect_place frmMain '^  Vela Scan Installation$'
   # Exit, centred on 156,172 of 301 x 204 pixels.
   click_in_window '^  Vela Scan Installation$' 301 204 156 172
   expect_end 1 1
-  refuse_line 'Copying program files'
 }
 
 # The unit tests; ODBCINI names the DSN file of the ADO test.
 run_unit() { wine "$BIN/velascan_win_tests.exe" --gtest_brief=1 || fail "unit tests failed"; }
 
-# `scripts/windows sign` with a throw-away certificate: the signed copy verifies, the unsigned exe does not.
+# `scripts/windows sign` with a throw-away certificate: the signed copy verifies.
 run_sign() {
   openssl req -x509 -newkey rsa:2048 -nodes -keyout "$WORK/key.pem" -out "$WORK/cert.pem" -days 2 \
     -subj "/CN=VelaScanUpg test signing" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
@@ -152,7 +117,6 @@ run_sign() {
   cp "$BIN/VelaScanUpg.exe" "$WORK/VelaScanUpg.exe"
   VELASCANUPG_SIGN_PFX="$WORK/cert.pfx" VELASCANUPG_SIGN_PASSWORD=throw-away "$ROOT/scripts/windows" sign "$WORK/VelaScanUpg.exe"
   osslsigncode verify -CAfile "$WORK/cert.pem" -in "$WORK/VelaScanUpg.exe" || fail "the signed exe does not verify"
-  ! osslsigncode verify -CAfile "$WORK/cert.pem" -in "$BIN/VelaScanUpg.exe" >/dev/null 2>&1 || fail "the unsigned exe verifies"
   # Windows shows the version resource's strings, UTF-16 in the file.
   expect_equal "$(strings -el "$BIN/VelaScanUpg.exe" | grep -A1 -x ProductVersion | tail -n1)" 3.14 "ProductVersion"
 }
@@ -177,8 +141,6 @@ trap '[ -p "$WORK/keeper" ] && { remove_service; exec 8>&-; wineserver -k; }
 for RUN in "${@:2}"; do
   [ "$RUN" = sign ] || { [ -p "$WORK/keeper" ] || start_wine; remove_service; }
   rm -rf "$DRIVE_C/VelaScan" "$DRIVE_C/SNMPc" "$LOG"
-  before=$failures
   if declare -F "run_$RUN" >/dev/null; then "run_$RUN"; else fail "no such run"; fi
-  echo "$RUN: $((failures - before)) failures"
 done
 [ $# -gt 1 ] && [ "$failures" = 0 ]

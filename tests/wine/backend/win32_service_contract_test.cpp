@@ -1,5 +1,4 @@
-// Wine's real Service Control Manager answers the contract as the other
-// managers do, with the service double beside this test as the service.
+// Wine's real Service Control Manager answers the contract, the service double beside this test as the service.
 
 #include <windows.h>
 
@@ -16,15 +15,12 @@ class WindowsBackend : public ServiceBackend {
  public:
   ServiceManager& Manager() override { return scm_; }
   void Register() override {
+    const ScHandle manager = scm_.OpenSCManagerA(nullptr, nullptr, kManagerCreateAccess);
     const std::string binary = "\"" + win32::Win32System().OwnDirectory() + "\\VelaScanSrv.exe\"";
-    SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE);
-    ASSERT_NE(manager, nullptr);
-    SC_HANDLE service = ::CreateServiceA(manager, name_.c_str(), name_.c_str(), SERVICE_ALL_ACCESS,
-                                         SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                                         binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_NE(service, nullptr) << ::GetLastError();
-    if (service) ::CloseServiceHandle(service);
-    ::CloseServiceHandle(manager);
+    EXPECT_TRUE(scm_.RegisterService(
+        manager, name_.c_str(), {SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, binary, name_, ""}))
+        << scm_.GetLastError();
+    scm_.CloseServiceHandle(manager);
   }
   std::string Name() override { return name_; }
 
@@ -34,9 +30,8 @@ class WindowsBackend : public ServiceBackend {
   const std::string name_ = "VelaScanUpg contract " + std::to_string(std::random_device{}());
 };
 
-INSTANTIATE_TEST_SUITE_P(Windows, ServiceContract,
-                         ::testing::Values(ServiceBackendMaker{"wine", [] { return std::make_unique<WindowsBackend>(); }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Wine, ServiceContract,
+                         ::testing::Values(ServiceBackendMaker{"wine", [] { return std::make_unique<WindowsBackend>(); }}));
 
 }  // namespace
 }  // namespace vsu::test

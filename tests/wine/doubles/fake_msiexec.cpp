@@ -1,5 +1,4 @@
-// msiexec.exe for the uninstall run: appends its command line, as the platform
-// delivers it, to the file env VSU_FAKE_MSIEXEC_LOG names.
+// msiexec.exe for the uninstall run: appends its command line, as the platform delivers it, to env VSU_FAKE_MSIEXEC_LOG's file.
 
 #include <windows.h>
 
@@ -9,7 +8,5 @@
 int main() {
   const char* log = std::getenv("VSU_FAKE_MSIEXEC_LOG");
   std::FILE* out = log ? std::fopen(log, "ab") : nullptr;
-  if (!out) return 1;
-  std::fprintf(out, "%s\n", GetCommandLineA());
-  return std::fclose(out) == 0 ? 0 : 1;
+  return out && std::fprintf(out, "%s\n", GetCommandLineA()) > 0 && std::fclose(out) == 0 ? 0 : 1;
 }

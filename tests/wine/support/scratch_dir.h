@@ -1,23 +1,18 @@
 #pragma once
-// A fresh folder under the Windows temporary directory, removed with its
-// contents at the end of the test, paths in Windows form; and what fails.
+// A fresh folder under the Windows temporary directory, removed with its contents, paths in Windows form.
 
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 
-#include "common/failure.h"
 #include "support/unique_dir.h"
 
 namespace vsu::test {
 
 struct ScratchDir {
-  ScratchDir() = default;
-  ScratchDir(const ScratchDir&) = delete;
   ~ScratchDir() {
     // A read-only file could not be removed.
     for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
@@ -38,13 +33,5 @@ struct ScratchDir {
   const std::filesystem::path path = MakeUniqueDir("vsu-wine-");
   std::error_code ignored;
 };
-
-// The description of the Failure that action throws.
-inline std::string FailureOf(const std::function<void()>& action) try {
-  action();
-  return "no failure";
-} catch (const Failure& failure) {
-  return failure.Description();
-}
 
 }  // namespace vsu::test
