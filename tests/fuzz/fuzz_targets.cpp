@@ -188,11 +188,6 @@ struct Drives {
   std::string top, c, d;
 };
 
-// True when path, with "." and ".." resolved by name as the kernel does, lies in dir.
-bool Within(const std::string& path, const std::string& dir) {
-  return StartsWith(std::filesystem::path(path).lexically_normal().string() + "/", dir + "/");
-}
-
 // A path never leaves the folder of its drive: a letter's own, else the current
 // directory's; a network path (two separators first) lies on no drive.
 void PathMap(std::string_view text) {
@@ -206,7 +201,9 @@ void PathMap(std::string_view text) {
   CHECK(mapped.has_value() == (lettered ? letter == 'C' || letter == 'D' : !network));
   if (!mapped) return;
   const std::string absolute = StartsWith(*mapped, "/") ? *mapped : drives.c + "/Work/Deep/" + *mapped;
-  CHECK(Within(absolute, lettered && letter == 'D' ? drives.d : drives.c));
+  // With "." and ".." resolved by name as the kernel does.
+  const std::string normal = std::filesystem::path(absolute).lexically_normal().string() + "/";
+  CHECK(StartsWith(normal, (lettered && letter == 'D' ? drives.d : drives.c) + "/"));
 }
 
 // Always one valid JSON string; valid UTF-8 comes back unchanged.
