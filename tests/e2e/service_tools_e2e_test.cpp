@@ -1,5 +1,4 @@
-// The service double and velascan-sc driving the Linux service manager as the
-// end-to-end runs do, one command after another in one sandbox.
+// The service double and velascan-sc driving the Linux service manager, one command after another.
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
-// The uninstall mode of the built tool against the Linux service manager, the
-// service double and a recording msiexec.exe on PATH.
+// The uninstall mode of the built tool against the stand-ins and a recording msiexec.exe on PATH.
 
 #include <gtest/gtest.h>
 
@@ -57,8 +56,7 @@ TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
   EXPECT_EQ(query.out + query.err, c.serviceAfter);
 }
 
-// The product code reaches the installer from the twelfth character of the
-// command line on, the arguments joined with single blanks.
+// The installer gets the command line from its twelfth character, the arguments joined with blanks.
 INSTANTIATE_TEST_SUITE_P(
     UninstallMode, UninstallEndToEnd,
     testing::Values(
@@ -66,8 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
              .passed = "/uninstall  {6F 3C} "},
         Case{.name = "Running", .setup = Service(true), .args = {"-uninstall", "{6F3C}", "/qn"},
              .passed = "/uninstall {6F3C} /qn"},
-        // Only the stop request is refused, so the delete goes through: the
-        // service, still running, is marked for deletion.
+        // Only the stop is refused, so the running service is marked for deletion.
         Case{.name = "PendingStopDenied", .setup = Service(true, "3", "stop"), .serviceAfter = "STATE : 3\n",
              .processAfter = true},
         Case{.name = "MsiexecMissing", .setup = Service(true), .msiexecOnPath = false, .status = 1, .passed = nullptr},

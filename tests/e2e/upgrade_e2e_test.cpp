@@ -1,7 +1,4 @@
-// Whole runs of the built tool on fixture installations, against the Linux
-// service manager and the service double: each installation is checked, then
-// upgraded with a backup, then restored from it, and every run is read back
-// from the transcript, the files, the databases and the service manager.
+// Whole runs of the built tool, each checked, upgraded with a backup and restored, against the stand-ins.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -103,8 +100,7 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
   if (options.lumidex) { EXPECT_EQ(world.Snapshot(true).at("SNMPc/Lumidex.mdb"), bytes.at("SNMPc/Lumidex.mdb")); }
   if (c.check) c.check(world, events);
 
-  // The restore puts back every file, the databases and the service; only a
-  // run that stopped before its first change may leave no backup.
+  // The restore puts everything back; only a run stopped before its first change may leave no backup.
   const bool backedUp = fs::exists(world.File("c:\\backup\\manifest.txt"));
   const auto restore = world.Upgrade({{"VELASCANUPG_RESTORE", "c:\\backup"}});
   EXPECT_EQ(restore.status, backedUp ? 0 : 1) << restore.out;
@@ -214,8 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A service that needs 15 s to stop outlasts the 4 s of waits after its stop request and its removal.
         Case{.name = "service_still_stopping", .serviceState = 4, .serviceEnv = {{"VELASCANSRV_STOP_MS", "15000"}},
              .status = 1, .check = OldProgramStays("VelaScanSrv.exe")},
-        // Nothing names the SNMPc directory and the prompt is cancelled: the
-        // SNMPc files go to the root of the program's own drive, never the host's.
+        // No SNMPc directory and the prompt cancelled: the files go to the program's drive's root, not the host's.
         Case{.name = "empty_snmpc_directory",
              .prepare = [](World w) {
                w.install().dir().Write("windows/win.ini", "[SNMPc Network Manager]\r\nVersion=9\r\n");
@@ -230,8 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
              }}),
     test::CaseName());
 
-// Every run on the machine sees a running console, so this one runs alone (the
-// "Serial" tests). The user presses OK without closing the console, which holds VelaScan.exe.
+// The console is seen by every run on the machine, so this runs alone; OK is pressed with it still open.
 INSTANTIATE_TEST_SUITE_P(
     Serial, UpgradeEndToEnd,
     ::testing::Values(Case{.name = "console_keeps_running", .prepare = [](World w) { w.StartConsole(); },
@@ -248,9 +242,7 @@ struct LockCase {
 
 class DatabaseLockEndToEnd : public ::testing::TestWithParam<LockCase> {};
 
-// Another program using VelaScan.mdb while the upgrade starts is waited for;
-// whatever the outcome, nothing is asked, SnmpcPath keeps its value and no file
-// lands in a wrong place.
+// A program using VelaScan.mdb is waited for; nothing is asked, SnmpcPath stays and no file goes astray.
 TEST_P(DatabaseLockEndToEnd, IsWaitedForAndNothingGoesAstray) {
   const auto& c = GetParam();
   UpgradeWorld world;

@@ -1,5 +1,4 @@
-// The SQLite engine finds its files where program paths map: any letter case,
-// never a folder, nothing on an unmapped drive, and never creates one.
+// The SQLite engine finds ordinary files where program paths map, in any case, and creates none.
 
 #include <gtest/gtest.h>
 
