@@ -1,6 +1,4 @@
-// A real upgrade killed at evenly spread moments, as a power cut or Task
-// Manager would, and run again: the rerun must end where an uninterrupted run
-// ends, with nothing lost and nothing left behind.
+// A real upgrade killed at evenly spread moments and run again ends as an uninterrupted one.
 
 #include <gtest/gtest.h>
 
@@ -14,9 +12,7 @@
 namespace vsu {
 namespace {
 
-// The processes a killed run leaves behind, the service installer (the
-// service's program run with -install_noMsg) or a service it asked to stop,
-// finish their work before the administrator runs it again.
+// What a killed run left running (the service installer, a stopping service) finishes before the rerun.
 bool Settled(const test::UpgradeWorld& world) {
   for (const pid_t pid : posix::ListProcessIds()) {
     const auto exe = posix::ExecutablePath(pid);
@@ -44,8 +40,7 @@ TEST(KillSweep, AKilledUpgradeFinishesOnItsRerunAsAnUninterruptedOneDoes) {
   ASSERT_EQ(reference.Upgrade(scaledDown).status, 0);
   const auto length = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   auto expected = reference.Snapshot();
-  // The MIB list's backup holds a whole list: the one before the first run, or
-  // the registered one when the killed run got that far.
+  // The MIB list's backup is the list before the first run, or the registered one.
   const std::set<std::string> namesBak{original.at("SNMPc/mibfiles/names.txt"), expected.at("SNMPc/mibfiles/names.txt")};
   expected.erase("SNMPc/mibfiles/names.bak");
   constexpr int kMoments = 30;

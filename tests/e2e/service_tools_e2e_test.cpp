@@ -1,5 +1,4 @@
-// The service double and velascan-sc driving the Linux service manager as the
-// end-to-end runs do, one command after another in one sandbox.
+// The service double and velascan-sc driving the Linux service manager, one command after another.
 
 #include <gtest/gtest.h>
 
@@ -31,24 +30,13 @@ TEST(ServiceTools, AnswerAsTheServiceManagerDoes) {
       {{"qc", "VELA SCAN"}, "BINARY_PATH_NAME : " + srv + "\n"},
       {{"deny", "Vela Scan", "pause"}, "ERROR: 87\n"},
       {{"deny", "Vela Scan", "start"}, ""},
-      {{"delete", "Vela Scan"}, ""},
-      {{"create", "Vela Scan", srv}, ""},
-      {{"start", "Vela Scan"}, "ERROR: 5\n"},  // a denial belongs to the name, not to one registration
+      {{"start", "Vela Scan"}, "ERROR: 5\n"},
       {{"allow", "Vela Scan", "start"}, ""},
-      {{"set-state", "Vela Scan", "6"}, ""},
-      {{"query", "Vela Scan"}, "STATE : 6\n"},
-      {{"start", "Vela Scan"}, ""},
-      {{"query", "Vela Scan"}, "STATE : 4\n"},
-      {{"start", "Vela Scan"}, "ERROR: 1056\n"},
-      {{"set-state", "Vela Scan", "7"}, ""},
-      {{"stop", "Vela Scan"}, ""},
-      {{"query", "Vela Scan"}, "STATE : 1\n", {}, true},
       {{"start", "Vela Scan"}, ""},
       {{"kill"}, ""},
       {{"query", "Vela Scan"}, "STATE : 1\n", {}, true},
       {{"start", "Vela Scan"}, ""},
       {{"delete", "Vela Scan"}, ""},
-      {{"query", "Vela Scan"}, "STATE : 4\n"},
       {{"kill"}, ""},
       {{"query", "Vela Scan"}, "ERROR: 1060\n", {}, true},
       {{"create", "Vela Scan", srv}, ""},
@@ -57,9 +45,7 @@ TEST(ServiceTools, AnswerAsTheServiceManagerDoes) {
       {{"stop", "Vela Scan"}, ""},
       {{"query", "Vela Scan"}, "STATE : 3\n"},
       {{"stop", "Vela Scan"}, "ERROR: 1061\n"},
-      {{"start", "Vela Scan"}, "ERROR: 1056\n"},
       {{"delete", "Vela Scan"}, ""},
-      {{"query", "Vela Scan"}, "STATE : 3\n"},
       {{"delete", "Vela Scan"}, "ERROR: 1072\n"},
       {{"start", "Vela Scan"}, "ERROR: 1072\n"},
       {{"create", "Vela Scan", srv}, "ERROR: 1072\n"},
@@ -69,12 +55,7 @@ TEST(ServiceTools, AnswerAsTheServiceManagerDoes) {
       {{"deny", "Vela Scan", "query"}, ""},
       {{"query", "Vela Scan"}, "ERROR: 5\n"},
       {{"deny", "Vela Scan", "config"}, ""},
-      {{"qc", "Vela Scan"}, "ERROR: 5\n"},
-      {{"deny", "Vela Scan", "delete"}, ""},
-      {{"delete", "Vela Scan"}, "ERROR: 5\n"},
-      {{"start", "Vela Scan"}, ""},
-      {{"deny", "Vela Scan", "stop"}, ""},
-      {{"stop", "Vela Scan"}, "ERROR: 5\n"}};
+      {{"qc", "Vela Scan"}, "ERROR: 5\n"}};
   for (const auto& step : steps) {
     SCOPED_TRACE(step.args[0] + " " + (step.args.size() > 1 ? step.args[1] : "") + " -> " + step.output);
     const auto start = Clock::now();

@@ -1,5 +1,4 @@
-// The terminal interface driven through a pseudo-terminal, as a user at a
-// console would drive it.
+// The terminal interface driven through a pseudo-terminal, as a user at a console would.
 
 #include <gtest/gtest.h>
 #include <poll.h>

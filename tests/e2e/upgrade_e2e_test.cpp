@@ -1,25 +1,19 @@
-// Whole runs of the built tool on fixture installations, against the Linux
-// service manager and the service double: each installation is checked, then
-// upgraded with a backup, then restored from it, and every run is read back
-// from the transcript, the files, the databases and the service manager.
+// Whole runs of the built tool, each checked, upgraded with a backup and restored, against the stand-ins.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "support/case_name.h"
 #include "support/posix/upgrade_world.h"
-#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
 
 namespace fs = std::filesystem;
 using test::Env;
-using test::PrintTo;
 using test::UpgradeWorld;
 using Events = std::vector<test::Event>;
 using Strings = std::vector<std::string>;
@@ -47,12 +41,8 @@ struct Case {
   std::function<void(World)> prepare = nullptr;
   Env env = {};
   Strings args = {"c:\\VelaScan"};
-  std::string input = "";    // lines typed at prompts
   std::string finding = "";  // what the check names in a FAIL line; "" when nothing would fail
   int status = 0;            // of the upgrade
-  Strings messages = {};     // the upgrade's message boxes before the MIB note
-  long lastProgress = 10;    // 0: none shown
-  Strings prompts = {};      // captions of the prompts shown
   std::function<void(World, const Events&)> check = nullptr;  // what else the upgrade must leave
 };
 
@@ -87,20 +77,9 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
 
   env = c.env;
   env.emplace("VELASCANUPG_BACKUP", "c:\\backup");
-  const auto run = world.Upgrade(env, c.args, c.input);
+  const auto run = world.Upgrade(env, c.args);
   EXPECT_EQ(run.status, c.status) << run.out;
   events = world.Events();
-  auto messages = c.messages;
-  if (c.status != 2 && !options.lumidex) {
-    messages.push_back("A new MIB (ferrowin.mib) has been added to\r\nSNMPc. Recompile the mib database in SNMPc\r\n"
-                       "to have the new velascan traps decoded.");
-  }
-  EXPECT_EQ(Seen(events, "msgbox", "text"), messages);
-  EXPECT_EQ(Seen(events, "prompt", "caption"), c.prompts);
-  const auto progress = Seen(events, "progress", "value");
-  EXPECT_EQ(progress.empty() ? 0 : std::stol(progress.back()), c.lastProgress);
-  const auto captions = Seen(events, "caption", "text");
-  EXPECT_EQ(std::count(captions.begin(), captions.end(), "Done"), c.status == 0);
   EXPECT_EQ(Seen(events, "end", "status"), Strings{std::to_string(c.status)});
   // Every window stands where it is centred on the default screen.
   const std::map<std::string, std::pair<long, long>> places{
@@ -110,31 +89,19 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
   }
   if (c.status == 0) {
     // The service runs again, from the new executable, registered by it.
-    Strings first{"Copying program files..."};
-    if (c.serviceState != 0) first.insert(first.begin(), "Attempting to uninstall the service...");
-    if (c.serviceState == 4) first.insert(first.begin(), "Attempting to stop the service...");
-    const auto texts = Seen(events, "text", "text", "txtInfo");
-    EXPECT_EQ(Strings(texts.begin(), texts.begin() + std::min(texts.size(), first.size())), first);
-    EXPECT_EQ(texts.back(), "The Vela Scan Service started successfully.");
-    EXPECT_EQ(progress, (options.lumidex ? Strings{"1", "2", "3", "4", "7", "8", "9", "10"}
-                                           : Strings{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
     EXPECT_EQ(world.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
     EXPECT_EQ(world.Sc({"qc", "Vela Scan"}).out, "BINARY_PATH_NAME : " + world.ServiceExe() + "\n");
-    EXPECT_NE(test::ProcessOf(world.ServiceExe()), 0);
     EXPECT_NE(test::ProcessOf(world.ServiceExe()), oldService);
     EXPECT_NE(world.install().dir().Read("VelaScan/VelaScan.exe").find("new version"), std::string::npos);
     for (const char* file : {"Tallyback.exe", "bitmaps/VelaScan.ico", "mibfiles/Ferrowin.mib"}) {
       EXPECT_EQ(fs::exists(world.install().Path(options.database.snmpcPath) / file), !options.lumidex) << file;
     }
-    if (c.messages.empty()) { EXPECT_EQ(Settings(world, "ProgVersion"), "3.14"); }
   }
   if (options.lumidex) { EXPECT_EQ(world.Snapshot(true).at("SNMPc/Lumidex.mdb"), bytes.at("SNMPc/Lumidex.mdb")); }
   if (c.check) c.check(world, events);
 
-  // Only a run that stopped before its first change may lack a backup; the
-  // restore puts back every file, the databases and the service.
+  // The restore puts everything back; only a run stopped before its first change may leave no backup.
   const bool backedUp = fs::exists(world.File("c:\\backup\\manifest.txt"));
-  EXPECT_TRUE(backedUp || c.lastProgress == 0);
   const auto restore = world.Upgrade({{"VELASCANUPG_RESTORE", "c:\\backup"}});
   EXPECT_EQ(restore.status, backedUp ? 0 : 1) << restore.out;
   EXPECT_EQ(world.Snapshot(), before) << restore.out;
@@ -165,7 +132,6 @@ auto LumidexCarriedOver(const char* address) {
     EXPECT_EQ(test::Query(w.Db(), "SELECT " + columns + " FROM Event_OnlineDb"),
               test::Query(w.File("c:\\SNMPc\\Lumidex.mdb"), "SELECT " + columns + " FROM Settings_Console"));
     EXPECT_EQ(test::Query(w.Db(), "SELECT IpAddress FROM Settings_SNMP_Agent")[0][0], address);
-    EXPECT_FALSE(fs::exists(w.File("c:\\SNMPc\\mibfiles\\names.bak")));
   };
 }
 std::string LongDir() {
@@ -179,13 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UpgradeEndToEnd,
     ::testing::Values(
         // The Windows directory found on drive C without WINDIR.
-        Case{.name = "running_service", .serviceState = 4, .env = {{"WINDIR", std::nullopt}},
-             .check = [](World w, const Events&) {
-               EXPECT_EQ(w.install().dir().Read("SNMPc/mibfiles/names.bak"),
-                         "rfc1213.mib\r\nsnmpv2-mib.mib\r\nQUILLBANK.MIB\r\n\r\nhostmib.mib\r\n");
-               EXPECT_EQ(w.install().dir().Read("SNMPc/mibfiles/names.txt"),
-                         "rfc1213.mib\r\nsnmpv2-mib.mib\r\nhostmib.mib\r\nFerrowin.mib\r\n\r\n");
-             }},
+        Case{.name = "running_service", .serviceState = 4, .env = {{"WINDIR", std::nullopt}}},
         Case{.name = "lumidex_address_from_lumidex_ini", .install = Lumidex("10.1.2.3"), .serviceState = 1,
              .check = LumidexCarriedOver("10.1.2.3")},
         Case{.name = "lumidex_address_from_the_machine", .install = Lumidex(""),
@@ -198,9 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                fs::copy(w.File("c:\\SNMPc"), w.install().Path(LongDir()), fs::copy_options::recursive);
              },
              .check = [](World w, const Events&) { EXPECT_EQ(Settings(w, "SnmpcPath"), LongDir().substr(0, 150)); }},
-        // The stop request returns at once and the service stops in its own
-        // time, within the waits after the stop request and the removal, which
-        // last while it stops even with no real waiting.
+        // The stop request returns at once and the service stops in its own time, within the waits that follow.
         Case{.name = "service_slow_to_stop", .serviceState = 4, .serviceEnv = {{"VELASCANSRV_STOP_MS", "3000"}},
              .check = [](World, const Events& events) {
                const auto stop = std::find_if(events.begin(), events.end(), [](const test::Event& e) {
@@ -210,98 +168,49 @@ INSTANTIATE_TEST_SUITE_P(
                ASSERT_EQ(std::next(stop)->name(), "pause");
                EXPECT_LT(std::next(stop)->Num("t") - stop->Num("t"), 250);
              }},
-        // A refused entry shows a box and the next line is tried; the entry is
-        // written back trimmed, then without its one trailing backslash.
-        Case{.name = "snmpc_directory_entered",
-             .prepare = [](World w) {
-               Remove("c:\\windows\\win.ini")(w);
-               Sql(kVelaScanDb, "UPDATE Settings_General SET SnmpcPath = 'c:\\Nowhere'")(w);
-             },
-             .input = "c:\\nowhere\n  C:\\SNMPC\\  \n",
-             .finding = "SNMPc directory: not found: the prompt \"  Enter the Path to SNMPc or Lumidex\" would be shown",
-             .messages = {"Please check path again"}, .prompts = {"  Enter the Path to SNMPc or Lumidex"},
-             .check = [](World w, const Events& events) {
-               EXPECT_EQ(Seen(events, "click", "entry"), (Strings{"c:\\nowhere", "  C:\\SNMPC\\  "}));
-               EXPECT_EQ(Seen(events, "text", "text", "txtName"), (Strings{"c:\\nowhere", "C:\\SNMPC\\", "C:\\SNMPC"}));
-               EXPECT_EQ(Settings(w, "SnmpcPath"), "C:\\SNMPC");
-             }},
-        // Cancel at the Windows prompt ends the run before anything else.
         Case{.name = "windows_prompt_cancelled", .prepare = Remove("c:\\windows\\win.ini"),
              .env = {{"WINDIR", std::nullopt}},
              .finding = "Windows directory: not found: the prompt \"  Enter the Path to Windows\" would be shown",
-             .status = 2, .lastProgress = 0, .prompts = {"  Enter the Path to Windows"},
-             .check = [](World, const Events& events) {
-               Strings names;
-               for (const auto& e : events) names.push_back(e.name());
-               EXPECT_EQ(names, (Strings{"hide", "caption", "prompt", "show", "click", "end"}));
-               EXPECT_EQ(Seen(events, "click", "control"), Strings{"cmdCancel"});
-             }},
+             .status = 2},
         Case{.name = "stop_denied", .serviceState = 4, .prepare = Deny("stop"),
-             .finding = "service stop: stopping it is refused: error 5", .status = 1,
-             .messages = {"Error [5]  when stop the service"}, .lastProgress = 1},
+             .finding = "service stop: stopping it is refused: error 5", .status = 1},
         Case{.name = "delete_denied", .serviceState = 1, .prepare = Deny("delete"),
-             .finding = "service delete: deleting it is refused: error 5", .status = 1,
-             .messages = {"Error [5]  when uninstall the service"}, .lastProgress = 2},
-        Case{.name = "launch_impossible",
-             .prepare = [](World w) {
-               fs::permissions(w.File("c:\\VelaScan\\Temp\\VelaScanSrv.ex_"), fs::perms::owner_read);
-             },
-             .status = 1, .messages = {"Error [0]  when install the service"}, .lastProgress = 8},
-        Case{.name = "never_registers", .env = {{"VELASCANSRV_NO_REGISTER", "1"}}, .status = 1,
-             .messages = {"Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe from windows "
-                          "explorer."},
-             .lastProgress = 8},
+             .finding = "service delete: deleting it is refused: error 5", .status = 1},
         // A deny belongs to the service's name, so it also holds for the service the run registers.
         Case{.name = "start_denied", .serviceState = 1, .prepare = Deny("start"),
-             .finding = "service start: starting it is refused: error 5", .status = 1,
-             .messages = {"Error [5]  when start the service"}, .lastProgress = 9},
+             .finding = "service start: starting it is refused: error 5", .status = 1},
         Case{.name = "missing_temp_file", .prepare = Remove("c:\\VelaScan\\Temp\\VelaScan.ex_"),
-             .finding = "c:\\VelaScan\\Temp\\VelaScan.ex_: missing", .status = 1,
-             .messages = {"File not found: c:\\VelaScan\\Temp\\VelaScan.ex_"}, .lastProgress = 3},
+             .finding = "c:\\VelaScan\\Temp\\VelaScan.ex_: missing", .status = 1},
         Case{.name = "target_folder_missing", .prepare = Remove("c:\\SNMPc\\bitmaps"),
-             .finding = "c:\\SNMPc\\bitmaps\\VelaScan.ico: Path not found", .status = 1,
-             .messages = {"Path not found: c:\\SNMPc\\bitmaps\\VelaScan.ico"}, .lastProgress = 4},
+             .finding = "c:\\SNMPc\\bitmaps\\VelaScan.ico: Path not found", .status = 1},
         Case{.name = "names_list_missing", .prepare = Remove("c:\\SNMPc\\mibfiles\\names.txt"),
-             .finding = "c:\\SNMPc\\mibfiles\\names.txt: missing",
-             .messages = {"File not found: c:\\SNMPc\\mibfiles\\names.txt"}},
+             .finding = "c:\\SNMPc\\mibfiles\\names.txt: missing"},
         Case{.name = "unreadable_database",
              .prepare = [](World w) { std::ofstream(w.Db(), std::ios::binary) << std::string(4096, 'x'); },
-             .finding = "c:\\VelaScan\\VelaScan.mdb: file is not a database", .status = 1,
-             .messages = {"file is not a database: 'c:\\VelaScan\\VelaScan.mdb'"}, .lastProgress = 0},
+             .finding = "c:\\VelaScan\\VelaScan.mdb: file is not a database", .status = 1},
         Case{.name = "column_exists", .prepare = Sql(kVelaScanDb, "ALTER TABLE SuppGrp_Perm ADD CorrUpNotInQueue BIT"),
-             .finding = "schema step 2.01: the column SuppGrp_Perm.CorrUpNotInQueue exists already",
-             .messages = {"duplicate column name: CorrUpNotInQueue"}},
+             .finding = "schema step 2.01: the column SuppGrp_Perm.CorrUpNotInQueue exists already"},
         Case{.name = "table_exists", .prepare = Sql(kVelaScanDb, "CREATE TABLE sentfailed_mail_smtp (Name TEXT)"),
-             .finding = "schema step 2.05: the table SentFailed_Mail_SMTP exists already",
-             .messages = {"table SentFailed_Mail_SMTP already exists"}},
+             .finding = "schema step 2.05: the table SentFailed_Mail_SMTP exists already"},
         Case{.name = "lumidex_settings_missing", .install = Lumidex(""),
              .prepare = Sql("c:\\SNMPc\\Lumidex.mdb", "DROP TABLE Settings_Console"),
-             .finding = "c:\\SNMPc\\Lumidex.mdb: ", .status = 1, .messages = {"no such table: Settings_Console"},
-             .lastProgress = 0},
+             .finding = "c:\\SNMPc\\Lumidex.mdb: ", .status = 1},
         // A stored version other than exactly the target is upgraded from, and is no version.
         Case{.name = "version_with_a_trailing_blank",
              .install = [](auto& o) { o.database.version = "3.14", o.database.storedVersion = "3.14 "; },
-             .finding = "schema: Type mismatch: \"4 \" of the version \"3.14 \" is not a number",
-             .messages = {"Type mismatch: \"4 \" of the version \"3.14 \" is not a number"}},
+             .finding = "schema: Type mismatch: \"4 \" of the version \"3.14 \" is not a number"},
         Case{.name = "quoted_command_line", .args = {"\"c:\\VelaScan\""},
-             .finding = "program directory: Path not found: \"c:\\VelaScan\"", .status = 1,
-             .messages = {"Path not found: \"c:\\VelaScan\""}, .lastProgress = 0},
-        // A folder that holds a backup already is never written over: that
-        // backup is of the installation before an earlier run.
+             .finding = "program directory: Path not found: \"c:\\VelaScan\"", .status = 1},
+        // A folder that holds a backup already is never written over: that backup is of an earlier run's start.
         Case{.name = "backup_folder_taken", .serviceState = 4,
              .prepare = [](World w) { w.install().dir().Write("old/manifest.txt", "VelaScanUpg backup 1"); },
              .env = {{"VELASCANUPG_BACKUP", "c:\\old"}}, .finding = "backup folder: c:\\old already holds a backup",
              .status = 1,
-             .messages = {"The backup into c:\\old could not be completed, so nothing was changed.\r\n\r\n"
-                          "c:\\old already holds a backup; name a folder that holds none"},
-             .lastProgress = 0,
              .check = [](World w, const Events&) { EXPECT_EQ(w.Sc({"query", "Vela Scan"}).out, "STATE : 4\n"); }},
         // A service that needs 15 s to stop outlasts the 4 s of waits after its stop request and its removal.
         Case{.name = "service_still_stopping", .serviceState = 4, .serviceEnv = {{"VELASCANSRV_STOP_MS", "15000"}},
-             .status = 1, .messages = {"Permission denied: c:\\VelaScan\\VelaScanSrv.exe"}, .lastProgress = 3,
-             .check = OldProgramStays("VelaScanSrv.exe")},
-        // Nothing names the SNMPc directory and the prompt is cancelled: the
-        // SNMPc files go to the root of the program's own drive, never the host's.
+             .status = 1, .check = OldProgramStays("VelaScanSrv.exe")},
+        // No SNMPc directory and the prompt cancelled: the files go to the program's drive's root, not the host's.
         Case{.name = "empty_snmpc_directory",
              .prepare = [](World w) {
                w.install().dir().Write("windows/win.ini", "[SNMPc Network Manager]\r\nVersion=9\r\n");
@@ -309,38 +218,31 @@ INSTANTIATE_TEST_SUITE_P(
                ASSERT_FALSE(fs::exists("/Tallyback.exe"));
              },
              .finding = "SNMPc directory: not found: the prompt \"  Enter the Path to SNMPc\" would be shown",
-             .status = 1, .messages = {"Path not found: \\bitmaps\\VelaScan.ico"}, .lastProgress = 4,
-             .prompts = {"  Enter the Path to SNMPc"},
+             .status = 1,
              .check = [](World w, const Events&) {
                EXPECT_TRUE(fs::exists(w.install().dir().path() / "Tallyback.exe"));
                EXPECT_FALSE(fs::exists("/Tallyback.exe"));
              }}),
     test::CaseName());
 
-// Every run on the machine sees a running console, so this one runs alone (the
-// "Serial" tests). The user presses OK without closing the console, which holds VelaScan.exe.
+// The console is seen by every run on the machine, so this runs alone; OK is pressed with it still open.
 INSTANTIATE_TEST_SUITE_P(
     Serial, UpgradeEndToEnd,
     ::testing::Values(Case{.name = "console_keeps_running", .prepare = [](World w) { w.StartConsole(); },
                            .finding = "console: velascan.exe is running", .status = 1,
-                           .messages = {"Vela Scan Console is running.\n\nExit the Console now and\npress OK to continue...",
-                                        "Permission denied: c:\\VelaScan\\VelaScan.exe"},
-                           .lastProgress = 3, .check = OldProgramStays("VelaScan.exe")}),
+                           .check = OldProgramStays("VelaScan.exe")}),
     test::CaseName());
 
 struct LockCase {
   const char* name;
   bool writeAheadLog;   // the database keeps a write-ahead log instead of a rollback journal
   const char* lock;     // what another program holds the database with
-  int holdMs;           // how long; 0: until the run has ended
   const char* failure;  // part of the message the run ends with; null: it finishes
 };
 
 class DatabaseLockEndToEnd : public ::testing::TestWithParam<LockCase> {};
 
-// Another program using VelaScan.mdb while the upgrade starts is waited for;
-// whatever the outcome, nothing is asked, SnmpcPath keeps its value and no file
-// lands in a wrong place.
+// A program using VelaScan.mdb is waited for; nothing is asked, SnmpcPath stays and no file goes astray.
 TEST_P(DatabaseLockEndToEnd, IsWaitedForAndNothingGoesAstray) {
   const auto& c = GetParam();
   UpgradeWorld world;
@@ -348,12 +250,7 @@ TEST_P(DatabaseLockEndToEnd, IsWaitedForAndNothingGoesAstray) {
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(world.Db().c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, c.lock, nullptr, nullptr, nullptr), SQLITE_OK);
-  std::thread release([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(c.holdMs));
-    if (c.holdMs > 0) sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-  });
   const auto result = world.Upgrade();
-  release.join();
   sqlite3_close_v2(other);
   const auto events = world.Events();
   EXPECT_EQ(Seen(events, "prompt", "caption"), Strings{});
@@ -368,10 +265,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, DatabaseLockEndToEnd,
     ::testing::Values(
         // A reader longer than the wait keeps the carry-over from storing its row.
-        LockCase{"reader_outlasting_the_wait", false, "BEGIN; SELECT count(*) FROM Settings_General", 0,
+        LockCase{"reader_outlasting_the_wait", false, "BEGIN; SELECT count(*) FROM Settings_General",
                  "database is locked"},
-        LockCase{"reader_beside_a_log", true, "BEGIN; SELECT count(*) FROM Settings_General", 0, nullptr},
-        LockCase{"writer_for_a_second", false, "BEGIN EXCLUSIVE", 1000, nullptr}),
+        LockCase{"reader_beside_a_log", true, "BEGIN; SELECT count(*) FROM Settings_General", nullptr}),
     test::CaseName());
 
 }  // namespace

@@ -1,7 +1,4 @@
-// Fuzz targets for every reader of outside text. Each checks what its reader
-// promises, not only that it survives. Built with libFuzzer, VSU_FUZZ_TARGET
-// names the binary's one target; otherwise main replays a target over saved
-// inputs, as the test run does with tests/fuzz.
+// Fuzz targets for every reader of outside text, each checking what its reader promises; replayed by main.
 
 #include <unistd.h>
 
@@ -188,13 +185,7 @@ struct Drives {
   std::string top, c, d;
 };
 
-// True when path, with "." and ".." resolved by name as the kernel does, lies in dir.
-bool Within(const std::string& path, const std::string& dir) {
-  return StartsWith(std::filesystem::path(path).lexically_normal().string() + "/", dir + "/");
-}
-
-// A path never leaves the folder of its drive: a letter's own, else the current
-// directory's; a network path (two separators first) lies on no drive.
+// A path never leaves its drive's folder (a letter's, else the current one's); a network path has none.
 void PathMap(std::string_view text) {
   static const Drives drives;
   if (text.find('\0') != std::string_view::npos) return;  // program paths are C strings
@@ -206,7 +197,9 @@ void PathMap(std::string_view text) {
   CHECK(mapped.has_value() == (lettered ? letter == 'C' || letter == 'D' : !network));
   if (!mapped) return;
   const std::string absolute = StartsWith(*mapped, "/") ? *mapped : drives.c + "/Work/Deep/" + *mapped;
-  CHECK(Within(absolute, lettered && letter == 'D' ? drives.d : drives.c));
+  // With "." and ".." resolved by name as the kernel does.
+  const std::string normal = std::filesystem::path(absolute).lexically_normal().string() + "/";
+  CHECK(StartsWith(normal, (lettered && letter == 'D' ? drives.d : drives.c) + "/"));
 }
 
 // Always one valid JSON string; valid UTF-8 comes back unchanged.
@@ -220,8 +213,7 @@ void JsonQuoteTarget(std::string_view text) {
   CHECK(nlohmann::json::parse(replaced).get<std::string>() != text || value.get<std::string>() == text);
 }
 
-// A restore copies to each path from the backup folder's file of that label:
-// a manifest that reads must name no copy outside the folder.
+// A manifest that reads names no copy outside the backup folder.
 void ManifestTarget(std::string_view text) {
   LineReader lines = Reader(text);
   try {

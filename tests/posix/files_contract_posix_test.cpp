@@ -1,5 +1,4 @@
-// The Linux stand-in answers the file contract as Windows does; a running
-// copy of a program keeps its executable in use.
+// The Linux stand-in answers the file contract; a running program keeps its executable in use.
 
 #include <unistd.h>
 

@@ -1,6 +1,4 @@
-// The Linux files and system backends beyond the file contract: program paths
-// on the drive folders, the file test, special files, the command line and
-// the Windows directory.
+// The Linux files and system backends beyond the file contract.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -45,8 +43,7 @@ struct PathCase {
 
 class PathTest : public PosixFilesTest, public ::testing::WithParamInterface<PathCase> {};
 
-// Every path stays on a mapped drive: the drive of the current directory when
-// the path names none, never the host's own root.
+// Every path stays on a mapped drive, that of the current directory when it names none.
 TEST_P(PathTest, StaysOnItsDriveAndExistsAsAnOrdinaryVisibleFile) {
   const auto& c = GetParam();
   const auto cwd = fs::current_path();
@@ -82,8 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{.name = "relative_on_no_drive", .path = "etc\\passwd", .mapped = nullptr, .cwd = nullptr}),
     test::CaseName());
 
-// A copy keeps the mode and leaves nothing beside the destination, also of a
-// copy cut short; a looping link makes the file test itself fail.
+// A copy keeps the mode and leaves nothing beside it; a looping link fails the file test.
 TEST_F(PosixFilesTest, CopyRenameAndOutputLeaveWholeFiles) {
   ::chmod(dir_.Write("Temp/VelaScanSrv.ex_", "new contents").c_str(), 0755);
   dir_.Write("VelaScanSrv.exe", "old contents that were longer");
@@ -100,8 +96,7 @@ TEST_F(PosixFilesTest, CopyRenameAndOutputLeaveWholeFiles) {
   EXPECT_THROW(files_.FileExists("c:\\windows\\loop.ini"), Failure);
 }
 
-// Beyond the contract the backends share: a path on no drive, and a pipe,
-// whose reader or writer would wait for the other end forever, fail at once.
+// A path on no drive, and a pipe (which would wait for its other end forever), fail at once.
 TEST_F(PosixFilesTest, FailsAtOnceWithTheDescriptionAndPath) {
   ASSERT_EQ(::mkfifo((dir_.path() / "pipe").c_str(), 0644), 0);
   auto& f = files_;

@@ -1,5 +1,4 @@
-// What velascan-sc cannot show of the Linux service manager: its store held by
-// another program, and several processes changing it at once.
+// What velascan-sc cannot show of the Linux service manager: a held store, and several processes at once.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -34,8 +33,7 @@ TEST(PosixServiceManager, AStoreHeldByAnotherProgramFailsTheCallAfterAboutTwoSec
   EXPECT_EQ(scm.SetState("svc", 3), 0u);
 }
 
-// None of several processes may find the store locked, and exactly one may
-// create a name they all ask for.
+// No process finds the store locked, and exactly one creates a name they all ask for.
 TEST(PosixServiceManager, IsSafeToUseFromSeveralProcessesAtOnce) {
   test::TempDir dir;
   constexpr int kProcesses = 4, kRounds = 15;

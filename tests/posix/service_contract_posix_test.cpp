@@ -1,5 +1,4 @@
-// The Linux stand-in answers the contract as the other managers do, with the
-// service double as the service.
+// The Linux stand-in answers the service contract, with the service double as the service.
 
 #include <filesystem>
 

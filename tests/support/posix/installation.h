@@ -1,6 +1,5 @@
 #pragma once
-// A fixture installation in a fresh temporary folder, mapped as drive C for
-// the lifetime of the object, and a direct look into its SQLite files.
+// A fixture installation in a fresh folder mapped as drive C, and a direct look into its SQLite files.
 
 #include <string>
 #include <vector>

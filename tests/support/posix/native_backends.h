@@ -1,6 +1,5 @@
 #pragma once
-// The files and database backends of the platform the tests run on: here the
-// Linux stand-ins. The Windows test build finds its own header of this name first.
+// The files and database backends of the Linux stand-ins; the Windows build has its own header of this name.
 
 #include "platform/posix/database_files.h"
 #include "platform/posix/posix_files.h"

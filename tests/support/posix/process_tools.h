@@ -1,6 +1,5 @@
 #pragma once
-// Waiting for and cleaning up after the real processes of the Linux stand-ins,
-// and a script that stands in for a program to be started.
+// Waiting for and cleaning up after the stand-ins' processes, and a script that records how it was run.
 
 #include <chrono>
 #include <functional>
@@ -23,8 +22,7 @@ struct Recorded {
   std::vector<std::string> args;
   std::string directory;
 };
-// Writes an executable script at path that writes its arguments and working
-// directory into recordFile; it uses only shell built-ins, so it runs whatever PATH holds.
+// Writes a script of shell built-ins at path that records its arguments and directory into recordFile.
 void WriteRecorderScript(const std::string& path, const std::string& recordFile);
 // What the script recorded, once it has finished writing; nullopt when it did not run within a few seconds.
 std::optional<Recorded> ReadRecording(const std::string& recordFile);

@@ -48,8 +48,7 @@ ProgramResult ServiceSandbox::Run(const std::string& program, std::vector<std::s
   for (auto& s : args) argv.push_back(s.data());
   for (auto& s : envStrings) envp.push_back(s.data());
   argv.push_back(nullptr), envp.push_back(nullptr);
-  // Files in memory rather than pipes: nothing fills up, and nothing waits for
-  // a process the program leaves running with its output inherited.
+  // Files in memory, not pipes: nothing fills up or waits for a process left running with the output.
   const int in = ::memfd_create("in", MFD_CLOEXEC), out = ::memfd_create("out", MFD_CLOEXEC),
             err = ::memfd_create("err", MFD_CLOEXEC);
   if (::write(in, input.data(), input.size()) != static_cast<ssize_t>(input.size())) return {};

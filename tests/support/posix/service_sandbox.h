@@ -1,8 +1,5 @@
 #pragma once
-// Running the built programs as child processes, and a private world for
-// end-to-end runs of them: a service database of its own, its own copy of
-// VelaScanSrv (so the services it starts can be told from any other process
-// and killed at the end), a PATH folder for a fake msiexec.exe, and a transcript file.
+// Running the built programs in a sandbox: its own service store, service double copy, PATH and transcript.
 
 #include <map>
 #include <optional>
@@ -39,9 +36,7 @@ class ServiceSandbox {
   // Puts a msiexec.exe on the sandbox's PATH that records how it was called.
   void InstallMsiexec() const { WriteRecorderScript(dir.str() + "/path/msiexec.exe", MsiexecRecord()); }
 
-  // The variables every run gets: the database, the Windows directory, no real
-  // pauses, the batch interface, the transcript, an IP address and the
-  // sandbox's PATH; none of the variables that change how the programs behave.
+  // What every run gets (store, WINDIR, no pauses, batch UI, transcript, address, PATH), no behaviour switches.
   Env Environment() const;
   // Runs program (see BinPath) with those variables and extra on top, killed (SIGKILL) after killAfterMs.
   ProgramResult Run(const std::string& program, std::vector<std::string> args, const Env& extra = {},

@@ -1,6 +1,5 @@
 #pragma once
-// A fresh directory under /tmp, removed with everything in it at the end of the
-// test, and an environment variable set for one scope.
+// A fresh directory under /tmp removed at the end, and an environment variable set for one scope.
 
 #include <filesystem>
 #include <optional>

@@ -1,6 +1,5 @@
 #pragma once
-// A fixture installation whose service executables are copies of the service
-// double, in a service sandbox of its own: the world of an end-to-end upgrade.
+// A fixture installation whose services are copies of the service double, in a sandbox of its own.
 
 #include <map>
 #include <string>
@@ -29,10 +28,7 @@ class UpgradeWorld : public ServiceSandbox {
   std::vector<Event> Events() const { return ReadTranscript(TranscriptFile()); }
   // Starts the installation's console, a process whose program is VelaScan.exe.
   void StartConsole() const;
-  // The installation as an administrator would compare it: each file's hash
-  // (a database's by its schema and rows, and by its bytes too when asked),
-  // and the service's state and registration, alike in every world. A live
-  // database's -wal and -shm files, and the folder c:\backup, are left out.
+  // Each file's hash (a database's by schema and rows, and bytes if asked) and the service; no -wal, -shm, backup.
   std::map<std::string, std::string> Snapshot(bool databaseBytes = false) const;
 
  private:
