@@ -1,5 +1,4 @@
-// RegisterMib on real names.txt files: the list is rewritten with the MIB,
-// the old one kept as names.bak, and a run cut short loses no name.
+// RegisterMib on real names.txt files: rewritten with the MIB, the old list kept as names.bak.
 
 #include <gtest/gtest.h>
 
@@ -8,12 +7,10 @@
 #include "support/fakes.h"
 #include "support/files_wrapper.h"
 #include "support/posix/temp_dir.h"
-#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
 
-using test::PrintTo;
 using Text = std::optional<std::string>;
 constexpr const char* kList = "SNMPc/mibfiles/names.txt";
 constexpr const char* kBackup = "SNMPc/mibfiles/names.bak";
@@ -116,9 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "a.mib\r\n", "", "c:\\SNMPc\\mibfiles\\names.txt.vsu-new"}),
     test::CaseName());
 
-// A run cut short at any file operation, a write torn in half included, and
-// run again keeps every name: names.txt ends as the registered list, names.bak
-// as a whole one, and nothing else is left in the folder.
+// A run cut short at any file operation (a torn write too) and run again loses no name and leaves no stray file.
 TEST_F(RegisterMibTest, ARunCutShortAnywhereLosesNoNameOnTheNextRun) {
   std::string before = "a.mib\r\nquillbank.mib\r\n";
   for (int i = 0; i < 12000; ++i) before += "vendor" + std::to_string(i) + ".mib\r\n";

@@ -1,11 +1,6 @@
 #pragma once
-// The real files backend with a few program paths made to behave otherwise:
-// hidden ones are missing for the file-exists test (as a hidden or system file
-// is on Windows), unreadable ones fail to open, unwritable ones fail to be
-// created. Counted faults: with a countdown, its due call of any operation
-// fails; the crashCall-th call (writes to an open file count too) stops the
-// program there, as a kill would: it throws Crash, which no routine of the
-// program catches, after doing half of a write.
+// The real files with chosen paths hidden, unreadable or unwritable; a countdown fails its due call,
+// and crashCall stops the program there as a kill would (Crash, after half a write).
 
 #include <set>
 #include <string>
