@@ -65,8 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "a.mib\r\nb.mib\r\nFerrowin.mib\r\n\r\n"},
         ListCase{"FerrowinWithinALine", "; ferrowin.mib belongs to Vela Scan\r\nb.mib\r\n",
                  "b.mib\r\nFerrowin.mib\r\n\r\n"},
-        ListCase{"EmptyLinesDroppedBlankLinesKept", "\r\na.mib\r\n\r\n   \r\n\tx.mib \r\n",
-                 "a.mib\r\n   \r\n\tx.mib \r\nFerrowin.mib\r\n\r\n"},
+        ListCase{"EmptyLinesDroppedBlankLinesAndLoneLineFeedsKept", "\r\na.mib\r\n\r\n   \r\n\tx.mib\ny \r\n",
+                 "a.mib\r\n   \r\n\tx.mib\ny \r\nFerrowin.mib\r\n\r\n"},
         ListCase{"NoLines", "", "Ferrowin.mib\r\n\r\n"},
         ListCase{"LastLineWithoutLineEnd", "a.mib\r\nB.Mib", "a.mib\r\nB.Mib\r\nFerrowin.mib\r\n\r\n"}),
     test::CaseName());
@@ -123,13 +123,14 @@ TEST_F(RegisterMibTest, ARunCutShortAnywhereLosesNoNameOnTheNextRun) {
     std::filesystem::remove_all(dir_.path() / "SNMPc");
     dir_.Write(kList, before);
     dir_.Write(kBackup, "stale.mib\r\n");
-    test::FilesWrapper files(tp_.files);
-    files.crashCall = k;
+    test::FaultCountdown cut;
+    cut.failAt = k, cut.crash = true;
+    files_.countdown = &cut;
     try {
-      Register(files);
+      Register(files_);
     } catch (const test::Crash&) {
     }
-    if (!files.faultFired) break;
+    if (cut.fired.empty()) break;
     Register(tp_.files);
     EXPECT_EQ(Read(kList), registered);
     EXPECT_TRUE(Read(kBackup) == before || Read(kBackup) == registered);

@@ -109,16 +109,8 @@ TEST_P(UpgradeSequence, RunsItsStepsInOrderAndExitEndsIt) {
   EXPECT_EQ(heldAtMessage, 0);
 }
 
-// Waits of each stretch of the run.
-constexpr long kStart1 = 100;                    // the first redraw
-constexpr long kStopped = 2000, kRemoved = 2000;
-constexpr long kProgramFiles = 2 * (200 + 100);  // two old files deleted, two copied
-constexpr long kSnmpcFiles = 3 * 100 + 100;      // three copies, then the MIB registration
-constexpr long kLadder = 200 + 300 + 300 + 200 + 200 + 200 + 500;  // from 2.00, then the wait after it
-constexpr long kInstall1 = 3000 + 1000;          // registered at the first poll
-constexpr long kStarted = 500;
-constexpr long kUpToInstall = kStart1 + kRemoved + kProgramFiles + kSnmpcFiles;
-
+// Waits: redraw 100, stop 2000, removal 2000, program files 600, SNMPc files 400, ladder from 2.00 1900,
+// install 3000 + 1000 per poll, start 500.
 const std::vector<int> kAllProgress{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 const std::vector<std::string> kRemoveToDone{kRemove, kCopy, kMib, kInstall, kStart, kDone};
 
@@ -127,35 +119,35 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SequenceCase{.name = "no_service", .serviceState = 0, .version = "2.00",
                      .texts = {kCopy, kMib, kSchema, kInstall, kStart, kDone}, .progress = kAllProgress,
-                     .pauseTotal = kStart1 + kProgramFiles + kSnmpcFiles + kLadder + kInstall1 + kStarted},
+                     .pauseTotal = 7500},
         SequenceCase{.name = "stopped_service_removed_then_started", .texts = kRemoveToDone,
-                     .progress = kAllProgress, .pauseTotal = kUpToInstall + kInstall1 + kStarted},
+                     .progress = kAllProgress, .pauseTotal = 7600},
         SequenceCase{.name = "running_service_stopped_and_the_new_one_left_running", .serviceState = 4,
                      .registeredState = 4, .texts = {kStop, kRemove, kCopy, kMib, kInstall, kDone},
-                     .progress = kAllProgress, .pauseTotal = kUpToInstall + kStopped + kInstall1},
+                     .progress = kAllProgress, .pauseTotal = 9100},
         SequenceCase{.name = "pending_service_only_removed", .serviceState = 3, .registeredState = 2,
                      .texts = {kRemove, kCopy, kMib, kInstall, kDone}, .progress = kAllProgress,
-                     .pauseTotal = kUpToInstall + kInstall1},
+                     .pauseTotal = 7100},
         SequenceCase{.name = "lumidex_case_skips_the_snmpc_files", .lumidex = true,
                      .texts = {kRemove, kCopy, kInstall, kStart, kDone}, .progress = {1, 2, 3, 4, 7, 8, 9, 10},
-                     .pauseTotal = kStart1 + kRemoved + kProgramFiles + kInstall1 + kStarted},
+                     .pauseTotal = 7200},
         SequenceCase{.name = "console_running_is_a_warning_with_line_feeds_only", .serviceState = 0, .console = true,
                      .texts = {kCopy, kMib, kInstall, kStart, kDone}, .progress = kAllProgress,
-                     .pauseTotal = kUpToInstall - kRemoved + kInstall1 + kStarted},
+                     .pauseTotal = 5600},
         SequenceCase{.name = "registered_at_the_tenth_poll", .failedPolls = 9, .texts = kRemoveToDone,
-                     .progress = kAllProgress, .pauseTotal = kUpToInstall + kInstall1 + 9000 + kStarted},
+                     .progress = kAllProgress, .pauseTotal = 16600},
         SequenceCase{.name = "never_registered", .failedPolls = 10, .texts = {kRemove, kCopy, kMib, kInstall},
-                     .progress = {1, 2, 3, 4, 5, 6, 7, 8}, .pauseTotal = kUpToInstall + 3000 + 10000,
+                     .progress = {1, 2, 3, 4, 5, 6, 7, 8}, .pauseTotal = 16100,
                      .failure = "Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe "
                                 "from windows explorer."},
         SequenceCase{.name = "quoted_program_directory_stops_before_touching_anything",
-                     .commandLine = " \"c:\\VelaScan\" ", .failChangeDirectory = true, .pauseTotal = kStart1,
+                     .commandLine = " \"c:\\VelaScan\" ", .failChangeDirectory = true, .pauseTotal = 100,
                      .failure = "Path not found: \"c:\\VelaScan\""},
         SequenceCase{.name = "launch_impossible", .launches = false, .texts = {kRemove, kCopy, kMib, kInstall},
-                     .progress = {1, 2, 3, 4, 5, 6, 7, 8}, .pauseTotal = kUpToInstall,
+                     .progress = {1, 2, 3, 4, 5, 6, 7, 8}, .pauseTotal = 3100,
                      .failure = "Error [0]  when install the service"},
         SequenceCase{.name = "start_refused", .startError = 1058, .texts = {kRemove, kCopy, kMib, kInstall, kStart},
-                     .progress = {1, 2, 3, 4, 5, 6, 7, 8, 9}, .pauseTotal = kUpToInstall + kInstall1,
+                     .progress = {1, 2, 3, 4, 5, 6, 7, 8, 9}, .pauseTotal = 7100,
                      .failure = "Error [1058]  when start the service"}),
     [](const auto& info) { return std::string(info.param.name); });
 
