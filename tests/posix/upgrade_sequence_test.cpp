@@ -111,41 +111,37 @@ TEST_P(UpgradeSequence, RunsItsStepsInOrderAndExitEndsIt) {
 
 // Waits: redraw 100, stop 2000, removal 2000, program files 600, SNMPc files 400, ladder from 2.00 1900,
 // install 3000 + 1000 per poll, start 500.
-const std::vector<int> kAllProgress{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+const std::vector<int> kAll{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, kToInstall{1, 2, 3, 4, 5, 6, 7, 8};
 const std::vector<std::string> kRemoveToDone{kRemove, kCopy, kMib, kInstall, kStart, kDone};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UpgradeSequence,
     ::testing::Values(
         SequenceCase{.name = "no_service", .serviceState = 0, .version = "2.00",
-                     .texts = {kCopy, kMib, kSchema, kInstall, kStart, kDone}, .progress = kAllProgress,
-                     .pauseTotal = 7500},
-        SequenceCase{.name = "stopped_service_removed_then_started", .texts = kRemoveToDone,
-                     .progress = kAllProgress, .pauseTotal = 7600},
+                     .texts = {kCopy, kMib, kSchema, kInstall, kStart, kDone}, .progress = kAll, .pauseTotal = 7500},
+        SequenceCase{.name = "stopped_service_removed_then_started", .texts = kRemoveToDone, .progress = kAll,
+                     .pauseTotal = 7600},
         SequenceCase{.name = "running_service_stopped_and_the_new_one_left_running", .serviceState = 4,
-                     .registeredState = 4, .texts = {kStop, kRemove, kCopy, kMib, kInstall, kDone},
-                     .progress = kAllProgress, .pauseTotal = 9100},
+                     .registeredState = 4, .texts = {kStop, kRemove, kCopy, kMib, kInstall, kDone}, .progress = kAll,
+                     .pauseTotal = 9100},
         SequenceCase{.name = "pending_service_only_removed", .serviceState = 3, .registeredState = 2,
-                     .texts = {kRemove, kCopy, kMib, kInstall, kDone}, .progress = kAllProgress,
-                     .pauseTotal = 7100},
+                     .texts = {kRemove, kCopy, kMib, kInstall, kDone}, .progress = kAll, .pauseTotal = 7100},
         SequenceCase{.name = "lumidex_case_skips_the_snmpc_files", .lumidex = true,
                      .texts = {kRemove, kCopy, kInstall, kStart, kDone}, .progress = {1, 2, 3, 4, 7, 8, 9, 10},
                      .pauseTotal = 7200},
         SequenceCase{.name = "console_running_is_a_warning_with_line_feeds_only", .serviceState = 0, .console = true,
-                     .texts = {kCopy, kMib, kInstall, kStart, kDone}, .progress = kAllProgress,
-                     .pauseTotal = 5600},
+                     .texts = {kCopy, kMib, kInstall, kStart, kDone}, .progress = kAll, .pauseTotal = 5600},
         SequenceCase{.name = "registered_at_the_tenth_poll", .failedPolls = 9, .texts = kRemoveToDone,
-                     .progress = kAllProgress, .pauseTotal = 16600},
+                     .progress = kAll, .pauseTotal = 16600},
         SequenceCase{.name = "never_registered", .failedPolls = 10, .texts = {kRemove, kCopy, kMib, kInstall},
-                     .progress = {1, 2, 3, 4, 5, 6, 7, 8}, .pauseTotal = 16100,
+                     .progress = kToInstall, .pauseTotal = 16100,
                      .failure = "Error when install the service\r\n\r\nExit now, and try to run VelaScanUpg.exe "
                                 "from windows explorer."},
         SequenceCase{.name = "quoted_program_directory_stops_before_touching_anything",
                      .commandLine = " \"c:\\VelaScan\" ", .failChangeDirectory = true, .pauseTotal = 100,
                      .failure = "Path not found: \"c:\\VelaScan\""},
         SequenceCase{.name = "launch_impossible", .launches = false, .texts = {kRemove, kCopy, kMib, kInstall},
-                     .progress = {1, 2, 3, 4, 5, 6, 7, 8}, .pauseTotal = 3100,
-                     .failure = "Error [0]  when install the service"},
+                     .progress = kToInstall, .pauseTotal = 3100, .failure = "Error [0]  when install the service"},
         SequenceCase{.name = "start_refused", .startError = 1058, .texts = {kRemove, kCopy, kMib, kInstall, kStart},
                      .progress = {1, 2, 3, 4, 5, 6, 7, 8, 9}, .pauseTotal = 7100,
                      .failure = "Error [1058]  when start the service"}),
