@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -25,10 +26,7 @@ struct RunResult {
   std::vector<test::ShownMessage> messages;
   std::string fired;  // the call that failed; empty when none did
   bool Mentions(const std::string& text) const {
-    for (const auto& m : messages) {
-      if (m.text.find(text) != std::string::npos) return true;
-    }
-    return false;
+    return std::any_of(messages.begin(), messages.end(), [&](auto& m) { return m.text.find(text) != m.text.npos; });
   }
 };
 

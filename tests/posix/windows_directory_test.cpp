@@ -31,12 +31,13 @@ TEST(GetTheWindowsDirectory, FollowsTheSearchOrder) {
            Row{{}, {"snmpc/snmpc.ini"}, {PathAnswer::Ok("  c:\\snmpc\\ ")}, "c:\\snmpc", 1},
            Row{{}, {"w/win.ini"}, {PathAnswer::Ok("c:\\w"), PathAnswer::Cancel()}, "", 1},
            Row{{}, {}, {PathAnswer::CloseWindow()}, "", 1},
-           Row{"C:\\WINDOWS\\X", {"windows/win.ini>"}, {}, "(returned empty)", 0, "Err_Handler: WinPath=C:\\WINDOWS\\X"}}) {
+           Row{"C:\\WINDOWS\\X", {"windows/win.ini>"}, {}, "(returned empty)", 0,
+               "Err_Handler: WinPath=C:\\WINDOWS\\X"}}) {
     test::TempDir drive;
     test::ScopedEnv mapped("VELASCANUPG_DRIVE_C", drive.str().c_str());
     for (const auto& f : r.files) {
       if (f.back() != '>') drive.Write(f, "x");
-      else drive.MakeDir("windows"), std::filesystem::create_symlink("win.ini", drive.path() / f.substr(0, f.size() - 1));
+      else drive.MakeDir("windows"), std::filesystem::create_symlink("win.ini", drive.path() / "windows/win.ini");
     }
     test::TestPlatform t;
     t.system.windowsDirectory = r.system;
