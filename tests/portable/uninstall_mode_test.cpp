@@ -59,8 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
     UnInstallService, Uninstall,
     testing::Values(
         UninstallCase{.name = "NotInstalled", .script = [](auto& m) { m.openServiceError = 1060; }},
-        UninstallCase{.name = "Stopped", .script = State(1), .requests = kQueryThenRemove, .pauses = 1},
-        UninstallCase{.name = "Running", .script = State(4), .requests = kQueryStopRemove, .pauses = 2},
         UninstallCase{.name = "StartPending", .script = State(2), .requests = kQueryThenRemove, .pauses = 1},
         UninstallCase{.name = "StopRefused", .script = [](auto& m) { m.state = 4, m.controlError = 5; },
                       .requests = {"QueryServiceStatus", "ControlService 1"},

@@ -135,7 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
         // One character is both the major and the minor version.
         LadderCase{.name = "OneCharacter", .made = At("3.03", 3, "3"), .endsAs = k314, .pauses = {200, 200}},
         LadderCase{.name = "Empty", .made = At("2.00", 3, ""), .message = "Type mismatch"},
-        LadderCase{.name = "LetterMinor", .made = At("2.00", 3, "2.0x"), .message = "Type mismatch"},
         LadderCase{.name = "SpaceMajor", .made = At("2.00", 3, " .05"), .message = "Type mismatch"},
         LadderCase{.name = "MissingDatabaseIsNotCreated", .made = At("2.00"),
                    .message = "Could not find file 'c:\\VelaScan\\VelaScan.mdb'", .noFile = true},
@@ -147,10 +146,6 @@ INSTANTIATE_TEST_SUITE_P(
                    .message = "table SentFailed_Mobile_PO already exists",
                    .sql = "CREATE TABLE SentFailed_Mobile_PO (Name varChar(50), UserKey varChar(150))",
                    .query = kNewTables, .rows = {{"SentFailed_Mobile_PO"}}},
-        // Step 3.12 stopped after its first column.
-        LadderCase{.name = "SecondColumnOfAStep", .made = At("3.10"),
-                   .message = "duplicate column name: EventFloodTrap",
-                   .sql = "ALTER TABLE Settings_General ADD COLUMN EventFloodTrap BIT"},
         // No version row: the first step's statement and fill stay, its record fails.
         LadderCase{.name = "EmptySettingsGeneral", .made = At("2.00", 2, {}, false),
                    .pauses = {200}, .message = "EOF", .query = kFill, .rows = {{"0"}, {"0"}}},
