@@ -79,8 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Frame("1", {"QueryServiceConfigA 36", "QueryServiceConfigA 72"})},
         OperationCase{"ConfigExactMultipleGetsOneRecordMore", Config(72), ServiceQueryConfig, 0,
                       Frame("1", {"QueryServiceConfigA 36", "QueryServiceConfigA 108"})},
-        OperationCase{"ConfigJustBelowAMultiple", Config(107), ServiceQueryConfig, 0,
-                      Frame("1", {"QueryServiceConfigA 36", "QueryServiceConfigA 108"})},
         OperationCase{"ConfigOtherFirstFailureIsTheResult", Config(36, {5}), ServiceQueryConfig, 5,
                       Frame("1", {"QueryServiceConfigA 36"})},
         OperationCase{"ConfigSecondFailureIsTheResult", Config(100, {0, 1060}), ServiceQueryConfig, 1060,
