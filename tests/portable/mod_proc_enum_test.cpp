@@ -1,5 +1,4 @@
-// The console check on both roads: the process-status listing (NT) and the
-// toolhelp snapshot (9x), over a scripted process list that counts handles.
+// The console check on both roads (process status on NT, toolhelp on 9x), over a scripted process list.
 
 #include <gtest/gtest.h>
 
@@ -20,23 +19,24 @@ std::vector<test::FakeProcess> WithConsoleLast(std::size_t count, const std::str
   return list;
 }
 
-void ExpectTidy(const test::TestPlatform& t) {
-  EXPECT_EQ(t.processes.faults, std::vector<std::string>{});
-  EXPECT_EQ(t.processes.OpenHandles(), 0u);
-}
+void ExpectTidy(const test::TestPlatform& t) { EXPECT_EQ(t.processes.OpenHandles(), 0u); }
 
+// The process-status road matches in the whole blank-filled path buffer, past the path's NUL.
 TEST(IsProcessRunning, FindsTheNameAnywhereInTheExecutablePathIgnoringCaseOnBothRoads) {
-  for (const std::uint32_t road : {kToolhelp, kPlatformNt}) {
-    for (const auto& [path, name, running] :
-         {std::tuple{"C:\\PROGRAM FILES\\VELASCAN.EXE", "velascan.exe", true},
-          {"c:\\vela\\velascan.exe", "VELASCAN.EXE", true}, {"c:\\old\\oldvelascan.exe", "velascan.exe", true},
-          {"c:\\velascan.exe.bak\\tool.exe", "velascan.exe", true}, {"c:\\vela\\velascan.ex", "velascan.exe", false},
-          {"c:\\vela\\VelaScanSrv.exe", "velascan.exe", false}}) {
+  for (const auto& [path, name, byToolhelp, byStatus] :
+       {std::tuple{"C:\\PROGRAM FILES\\VELASCAN.EXE", "velascan.exe", true, true},
+        {"c:\\vela\\velascan.exe", "VELASCAN.EXE", true, true},
+        {"c:\\old\\oldvelascan.exe", "velascan.exe", true, true},
+        {"c:\\velascan.exe.bak\\tool.exe", "velascan.exe", true, true},
+        {"c:\\vela\\velascan.ex", "velascan.exe", false, false},
+        {"c:\\vela\\VelaScanSrv.exe", "velascan.exe", false, false}, {"c:\\a.exe", "    ", false, true},
+        {"c:\\a.exe", "a.exe ", false, false}}) {
+    for (const std::uint32_t road : {kToolhelp, kPlatformNt}) {
       test::TestPlatform t;
       t.processes.platformId = road;
       t.processes.processes = WithConsoleLast(2, path);
       t.processes.processes.push_back({901, "C:\\WINDOWS\\explorer.exe"});
-      EXPECT_EQ(IsProcessRunning(t.platform, name), running) << road << " " << path;
+      EXPECT_EQ(IsProcessRunning(t.platform, name), road == kToolhelp ? byToolhelp : byStatus) << road << " " << path;
       ExpectTidy(t);
     }
   }
@@ -66,36 +66,17 @@ TEST(IsProcessRunning, SkipsProcessesItCannotOpenOrListAndStopsAtTheFirstMatch) 
   ExpectTidy(t);
 }
 
-// On the process-status road the candidate is the whole blank-filled path
-// buffer, so blanks in the sought text can match behind the path's NUL.
-TEST(IsProcessRunning, ProcessStatusCandidateIsTheWholeBlankFilledBuffer) {
-  test::TestPlatform t;
-  t.processes.processes = {{11, "c:\\a.exe"}};
-  EXPECT_TRUE(IsProcessRunning(t.platform, "    "));
-  EXPECT_FALSE(IsProcessRunning(t.platform, "a.exe "));
-  t.processes.platformId = kToolhelp;
-  EXPECT_FALSE(IsProcessRunning(t.platform, "    "));
-  ExpectTidy(t);
-}
-
 TEST(IsProcessRunning, AnswersNoWithoutAListToWalk) {
-  for (const std::uint32_t platform : {0u, 3u}) {
+  for (const auto& [platform, versionFails, snapshotFails] :
+       {std::tuple{0u, false, false}, {3u, false, false}, {kPlatformNt, true, false}, {kToolhelp, false, true}}) {
     test::TestPlatform t;
-    t.processes.platformId = platform;
-    t.processes.processes = WithConsoleLast(0);
-    EXPECT_EQ(GetPlatformId(t.platform), platform);
+    t.processes.platformId = platform, t.processes.versionFails = versionFails;
+    t.processes.snapshotFails = snapshotFails, t.processes.processes = WithConsoleLast(0);
+    EXPECT_EQ(GetPlatformId(t.platform), versionFails ? 0u : platform);
     EXPECT_FALSE(IsProcessRunning(t.platform, "velascan.exe"));
     EXPECT_TRUE(t.processes.enumSizes.empty() && t.processes.opened.empty());
+    ExpectTidy(t);
   }
-  test::TestPlatform failing;
-  failing.processes.versionFails = true;
-  EXPECT_EQ(GetPlatformId(failing.platform), 0u);
-  failing.processes.platformId = kToolhelp;
-  failing.processes.versionFails = false;
-  failing.processes.snapshotFails = true;
-  failing.processes.processes = WithConsoleLast(0);
-  EXPECT_FALSE(IsProcessRunning(failing.platform, "velascan.exe"));
-  ExpectTidy(failing);
 }
 
 TEST(TrimLastChar, DropsOnlyTheLastCharacter) {

@@ -1,4 +1,4 @@
-// Lines end at CR LF or a lone CR, never at a lone LF, whatever the read sizes.
+// Lines end at CR LF or a lone CR, never at a lone LF, whatever the read sizes (writing: names list tests).
 
 #include <gtest/gtest.h>
 
@@ -25,16 +25,6 @@ class StringInput : public InputFile {
   std::size_t step_, pos_ = 0;
 };
 
-class StringOutput : public OutputFile {
- public:
-  explicit StringOutput(std::string& out) : out_(out) {}
-  void Write(std::string_view bytes) override { out_.append(bytes); }
-  void Close() override {}
-
- private:
-  std::string& out_;
-};
-
 using Lines = std::vector<std::string>;
 
 Lines ReadAll(const std::string& data, std::size_t step) {
@@ -57,19 +47,6 @@ TEST(LineReader, SplitsAtCrAndCrLfOnly) {
            {"caf\xe9\t \x01\r\nlast", {"caf\xe9\t \x01", "last"}}}) {
     for (const std::size_t step : {1, 3, 1 << 20}) EXPECT_EQ(ReadAll(data, step), lines) << data << " by " << step;
   }
-}
-
-TEST(LineReader, CrLfSplitAcrossTheBufferBoundaryIsOneLineEnd) {
-  const std::string first(65535, 'x');
-  EXPECT_EQ(ReadAll(first + "\r\nnext\r\n", 65536), (Lines{first, "next"}));
-}
-
-TEST(LineWriter, EndsEveryLineWithCrLf) {
-  std::string out;
-  LineWriter writer(std::make_unique<StringOutput>(out));
-  for (const char* line : {"Ferrowin.mib", "", "a\nb"}) writer.WriteLine(line);
-  writer.Close();
-  EXPECT_EQ(out, "Ferrowin.mib\r\n\r\na\nb\r\n");
 }
 
 }  // namespace

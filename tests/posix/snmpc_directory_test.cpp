@@ -8,13 +8,11 @@
 #include "support/fakes.h"
 #include "support/files_wrapper.h"
 #include "support/posix/installation.h"
-#include "support/table_rows.h"
 
 namespace vsu {
 namespace {
 
 using test::PathAnswer;
-using test::PrintTo;
 using Texts = std::vector<std::string>;
 
 struct SourceCase {
@@ -24,7 +22,7 @@ struct SourceCase {
   std::vector<PathAnswer> answers;
   const char* expected;
   Texts prompts;
-  const char* sql = "";  // run on VelaScan.mdb first; "-" removes it
+  const char* sql = "";  // run on VelaScan.mdb first
   enum { kPlain, kChangeDirectoryFails, kWinIniUnreadable, kEnteredBefore } twist = kPlain;
 };
 
@@ -41,8 +39,7 @@ TEST_P(FindSnmpcDirTest, SettlesTheDirectory) {
   install.dir().Write("Entered/snmpc.ini", "[SNMPc]\r\n");
   install.dir().MakeDir("Empty");
   if (c.winIni) install.dir().Write("windows/win.ini", *c.winIni);
-  if (c.sql == std::string("-")) std::filesystem::remove(install.VelaScanDb());
-  else test::Exec(install.VelaScanDb(), c.sql);
+  test::Exec(install.VelaScanDb(), c.sql);
   test::TestPlatform t;
   t.system.commandLine = "  c:\\VelaScan\\  ";
   t.system.failSetCurrentDirectory = c.twist == SourceCase::kChangeDirectoryFails;
@@ -111,10 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "c:\\SNMPc", {}},
         SourceCase{"StoredUntestedBesideTheSection", "c:\\Empty", kSection + "Ver=9\r\n", {}, "c:\\Empty", {}},
         // Failures stop the search silently with what was found so far.
-        SourceCase{"DatabaseMissing", "c:\\SNMPc", kDir, {}, "", {}, "-"},
         SourceCase{"NullValue", "c:\\SNMPc", kDir, {}, "", {}, "UPDATE Settings_General SET SnmpcPath = NULL"},
         SourceCase{"NoSettingsRow", "c:\\SNMPc", kDir, {}, "", {}, "DELETE FROM Settings_General"},
-        SourceCase{"NoSettingsTable", "c:\\SNMPc", kDir, {}, "", {}, "DROP TABLE Settings_General"},
         SourceCase{"ChangeOfDirectoryFails", "c:\\SNMPc", kDir, {}, "", {}, "", SourceCase::kChangeDirectoryFails},
         SourceCase{"WinIniUnreadable", "c:\\Empty", kDir, {}, "c:\\Empty", {}, "", SourceCase::kWinIniUnreadable},
         SourceCase{"PromptLeftAnotherWayTakesTheEarlierEntry", "c:\\Empty", {}, {PathAnswer::CloseWindow()},

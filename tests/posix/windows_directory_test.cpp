@@ -1,5 +1,4 @@
-// Where the Windows directory comes from: the system's short answer, the usual
-// folders, then the user, whose Cancel ends the program.
+// Where the Windows directory comes from: the system, the usual folders, then the user; a failing file test.
 
 #include <gtest/gtest.h>
 
@@ -20,6 +19,7 @@ TEST(GetTheWindowsDirectory, FollowsTheSearchOrder) {
     std::vector<PathAnswer> answers;    // the user at the prompt
     std::string expected;               // "" when the program ends (status 2)
     int prompts;
+    const char* failure = nullptr;      // the one message shown; a file "x>" is a symlink loop
   };
   for (const Row& r : {
            Row{"C:\\WINDOWS", {}, {}, "C:\\WINDOWS", 0},  // ten characters are used as given
@@ -30,10 +30,15 @@ TEST(GetTheWindowsDirectory, FollowsTheSearchOrder) {
            Row{{}, {"windows/win.ini/x"}, {PathAnswer::Ok("c:\\snmpc  ")}, "", 1},  // a folder is no file
            Row{{}, {"snmpc/snmpc.ini"}, {PathAnswer::Ok("  c:\\snmpc\\ ")}, "c:\\snmpc", 1},
            Row{{}, {"w/win.ini"}, {PathAnswer::Ok("c:\\w"), PathAnswer::Cancel()}, "", 1},
-           Row{{}, {}, {PathAnswer::CloseWindow()}, "", 1}}) {
+           Row{{}, {}, {PathAnswer::CloseWindow()}, "", 1},
+           Row{"C:\\WINDOWS\\X", {"windows/win.ini>"}, {}, "(returned empty)", 0,
+               "Err_Handler: WinPath=C:\\WINDOWS\\X"}}) {
     test::TempDir drive;
     test::ScopedEnv mapped("VELASCANUPG_DRIVE_C", drive.str().c_str());
-    for (const auto& f : r.files) drive.Write(f, "x");
+    for (const auto& f : r.files) {
+      if (f.back() != '>') drive.Write(f, "x");
+      else drive.MakeDir("windows"), std::filesystem::create_symlink("win.ini", drive.path() / "windows/win.ini");
+    }
     test::TestPlatform t;
     t.system.windowsDirectory = r.system;
     t.ui.answers.assign(r.answers.begin(), r.answers.end());
@@ -47,20 +52,10 @@ TEST(GetTheWindowsDirectory, FollowsTheSearchOrder) {
     }
     EXPECT_EQ(result, r.expected) << r.system.value_or("(none)");
     EXPECT_EQ(t.ui.Traced("frmEnterPath.Caption   Enter the Path to Windows").size(), std::size_t(r.prompts));
+    if (r.failure) {
+      EXPECT_EQ(t.ui.messages, (std::vector<test::ShownMessage>{{r.failure, 16, "Vela Scan_GetTheWindowsDirectory"}}));
+    }
   }
-}
-
-TEST(GetTheWindowsDirectory, AFailingFileTestShowsTheCandidateAndReturnsEmpty) {
-  test::TempDir drive;
-  test::ScopedEnv mapped("VELASCANUPG_DRIVE_C", drive.str().c_str());
-  drive.MakeDir("windows");
-  std::filesystem::create_symlink("win.ini", drive.path() / "windows" / "win.ini");  // loops
-  test::TestPlatform t;
-  t.system.windowsDirectory = "C:\\WINDOWS\\X";
-  InstallationState s;
-  EXPECT_EQ(GetTheWindowsDirectory(t.platform, s), "");
-  const test::ShownMessage shown{"Err_Handler: WinPath=C:\\WINDOWS\\X", 16, "Vela Scan_GetTheWindowsDirectory"};
-  EXPECT_EQ(t.ui.messages, std::vector<test::ShownMessage>{shown});
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #pragma once
-// A scripted process list with handle accounting, for both roads of the
-// console check; misuse (wrong sizes, rights, records or handles) is recorded.
+// A scripted process list with handle accounting for both roads of the console check.
 
 #include <set>
 #include <string>
@@ -29,7 +28,6 @@ class FakeProcessList : public ProcessList {
 
   std::vector<std::uint32_t> enumSizes;  // the buffer size of each EnumProcesses call
   std::vector<std::uint32_t> opened;     // the ids OpenProcess was asked for
-  std::vector<std::string> faults;
   std::size_t OpenHandles() const { return handles_.size(); }
 
   bool GetVersionExA(VersionInfoRecord* info) override;
@@ -40,16 +38,13 @@ class FakeProcessList : public ProcessList {
                           std::uint32_t* needed) override;
   std::uint32_t GetModuleFileNameExA(ProcHandle process, ModHandle module, char* buffer,
                                      std::uint32_t size) override;
-  bool CloseHandle(ProcHandle handle) override;
+  bool CloseHandle(ProcHandle handle) override { return handles_.erase(handle) > 0; }
   ProcHandle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) override;
   bool Process32First(ProcHandle snapshot, ProcessEntryRecord* entry) override;
   bool Process32Next(ProcHandle snapshot, ProcessEntryRecord* entry) override;
 
  private:
   bool Due(const char* call) { return countdown && countdown->Due(call); }
-  void Expect(bool condition, const std::string& fault) {
-    if (!condition) faults.push_back(fault);
-  }
   const FakeProcess* ProcessOf(ProcHandle handle);
 
   std::set<ProcHandle> handles_;

@@ -1,10 +1,5 @@
 #pragma once
-// A service manager in memory that behaves as the real ones do (the contract
-// suite runs it beside them), with a script on top for the failures a test
-// wants. Every call is recorded; closing a handle twice, one never given out,
-// or the manager while a service opened through it is open is a fault. Each
-// successful call clears the last error. Its one service stops at once when
-// asked and is gone once deleted and stopped.
+// An in-memory service manager held to the contract suite, with scripted failures; misuse is recorded in faults.
 
 #include <functional>
 #include <map>
@@ -58,8 +53,7 @@ class FakeServiceManager : public ServiceManager {
     std::uint32_t access = 0;
   };
   bool Result(std::uint32_t code) { return (lastError_ = code) == 0; }
-  // Records the call; the code it fails with before it acts (an injected
-  // fault, a bad handle, missing access or the scripted code), or 0.
+  // Records the call; the code it fails with before acting (injected, bad handle, access, scripted), or 0.
   std::uint32_t Refusal(const std::string& call, ScHandle service, std::uint32_t access, std::uint32_t scripted);
   ScHandle NewHandle(ScHandle manager, std::uint32_t access);
   void Stopped();

@@ -1,8 +1,5 @@
 #pragma once
-// Fakes for unit tests: a scripted system, a virtual clock, a scripted window
-// toolkit, and TestPlatform, which bundles them with the real files and
-// database backends of the platform the tests run on and the fake service
-// manager, process list, launcher and IP information.
+// Fakes for unit tests; TestPlatform bundles them with the real files and database backends.
 
 #include <deque>
 #include <functional>
@@ -62,9 +59,7 @@ struct ShownMessage {
   bool operator==(const ShownMessage&) const = default;
 };
 
-// A toolkit whose user follows a script. Every call is appended to trace, so
-// tests can check the order in which the program drives its windows; the
-// upgrade window's Exit button is pressed when the run has enabled it.
+// A toolkit whose user follows a script; every call is traced, and Exit is pressed once the run enables it.
 class ScriptedToolkit : public WindowToolkit {
  public:
   TwipSize screen{15360, 11520};

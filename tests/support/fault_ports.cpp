@@ -15,6 +15,7 @@ bool FaultCountdown::Due(const std::string& call) {
 
 void FaultCountdown::Throw(const std::string& call) {
   if (!Due(call)) return;
+  if (crash) throw Crash{};
   if (unexpected) throw std::runtime_error(Text());
   throw Failure(Text());
 }

@@ -1,9 +1,5 @@
 #pragma once
-// One countdown over every port of a test platform: its due call of any
-// operation fails the way that operation fails on its platform. Files,
-// databases and the IP-information control throw; the service manager and the
-// process list answer 0 or false with an error code; the launcher reports
-// that nothing started. Releasing a handle or an object never fails.
+// One countdown over every port: its due call fails the way that operation fails on its platform.
 
 #include <memory>
 

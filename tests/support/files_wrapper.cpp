@@ -39,13 +39,6 @@ class CountedCopier : public FileCopier {
 
 }  // namespace
 
-void FilesWrapper::Count(const std::string& path) {
-  if (countdown) return countdown->Throw("file " + path);
-  if (++calls != crashCall) return;
-  faultFired = true;
-  throw Crash{};
-}
-
 std::unique_ptr<FileCopier> FilesWrapper::CreateFileCopier() {
   Count("Scripting.FileSystemObject");
   return std::make_unique<CountedCopier>(*this, target_.CreateFileCopier());

@@ -1,11 +1,6 @@
 #pragma once
-// The real files backend with a few program paths made to behave otherwise:
-// hidden ones are missing for the file-exists test (as a hidden or system file
-// is on Windows), unreadable ones fail to open, unwritable ones fail to be
-// created. Counted faults: with a countdown, its due call of any operation
-// fails; the crashCall-th call (writes to an open file count too) stops the
-// program there, as a kill would: it throws Crash, which no routine of the
-// program catches, after doing half of a write.
+// The real files with chosen paths hidden, unreadable or unwritable; a countdown fails its due call
+// (a crashing one after doing half of a write).
 
 #include <set>
 #include <string>
@@ -15,8 +10,6 @@
 
 namespace vsu::test {
 
-struct Crash {};
-
 class FilesWrapper : public Files {
  public:
   explicit FilesWrapper(Files& target) : target_(target) {}
@@ -24,9 +17,6 @@ class FilesWrapper : public Files {
   std::set<std::string> unreadable;
   std::set<std::string> unwritable;
   FaultCountdown* countdown = nullptr;
-  long crashCall = 0;  // 0: none
-  long calls = 0;
-  bool faultFired = false;
 
   bool FileExists(const std::string& path) override {
     return Count(path), !hidden.count(path) && target_.FileExists(path);
@@ -42,8 +32,9 @@ class FilesWrapper : public Files {
   void CreateFolder(const std::string& path) override { Count(path), target_.CreateFolder(path); }
   void ProbeWritable(const std::string& path) override { Count(path), target_.ProbeWritable(path); }
   std::uint64_t FreeBytes(const std::string& folder) override { return Count(folder), target_.FreeBytes(folder); }
-  // Counts one operation on path; throws the fault or the crash it is due for.
-  void Count(const std::string& path);
+  void Count(const std::string& path) {
+    if (countdown) countdown->Throw("file " + path);
+  }
 
  private:
   Files& target_;

@@ -18,8 +18,7 @@ struct Event {
   long Num(const std::string& key) const { return fields.at(key).get<long>(); }
 };
 
-// All events of a transcript; a line that is not a JSON object with "t" and
-// "event" fails the test.
+// All events of a transcript; a line that is not an object with "t" and "event" fails the test.
 inline std::vector<Event> ParseTranscript(const std::vector<std::string>& lines) {
   std::vector<Event> events;
   for (const auto& line : lines) {

@@ -1,7 +1,5 @@
 #pragma once
-// A launcher that records what it is asked to start and starts nothing; with
-// registersWith set, a launch of the service installer registers the service
-// in that fake manager, as the installer would.
+// Records launches and starts nothing; with registersWith, the installer's launch registers the service.
 
 #include <string>
 #include <vector>

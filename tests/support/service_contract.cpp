@@ -83,8 +83,7 @@ TEST_P(ServiceContract, ARunningServiceIsMarkedForDeletionAndGoesWhenStopped) {
   EXPECT_EQ(scm_->GetLastError(), kErrorNoSuchService);
 }
 
-// A handle grants what it was opened with, no more; the configuration needs
-// room for its texts behind the record.
+// A handle grants what it was opened with, no more; the configuration needs room behind the record.
 TEST_P(ServiceContract, AHandleGrantsItsAccessAndTheConfigurationNeedsRoom) {
   backend_->Register();
   const ScHandle service = Open(kServiceQueryStatusAccess | kServiceQueryConfigAccess);

@@ -1,7 +1,5 @@
 #pragma once
-// What every service manager must answer alike: the fake that the unit tests
-// rely on, the Linux stand-in and Windows' own manager. A backend's test file
-// instantiates the suite with a way to register a stopped service.
+// What every service manager (the fake, the Linux stand-in, Windows' own) must answer alike.
 
 #include <gtest/gtest.h>
 

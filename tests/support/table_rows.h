@@ -1,7 +1,5 @@
 #pragma once
-// Rows of the test tables that have a name print as that name in test
-// listings and failure messages, instead of as raw bytes. A test file brings
-// this in with "using test::PrintTo;" where its rows are declared.
+// Named table rows print as their name instead of raw bytes ("using test::PrintTo;").
 
 #include <concepts>
 #include <ostream>

@@ -1,7 +1,5 @@
 #pragma once
-// A folder of its own under the system's temporary directory, for tests that
-// run beside other test processes: the name is random and the folder is made
-// only when nobody has it yet, as mkdtemp does, on every platform we build for.
+// A fresh temporary folder with a random name, made only when nobody has it yet (mkdtemp anywhere).
 
 #include <filesystem>
 #include <random>
