@@ -9,6 +9,8 @@
 #include <map>
 
 #include "database/connection_strings.h"
+#include "database/field_values.h"
+#include "database/tables.h"
 #include "database/upgrade_database.h"
 #include "support/case_name.h"
 #include "support/fakes.h"
@@ -210,6 +212,24 @@ INSTANTIATE_TEST_SUITE_P(Points, LadderKill,
                                            KillCase{"InAFill", "SET \"NodeGroupSearch\"", 2, "2.08"},
                                            KillCase{"BeforeTheVersionRecord", "SET \"ProgVersion\"", 1, "2.00"}),
                          test::CaseName());
+
+// The upgrade runs beside an idle connection to the same file, which then sees the new schema.
+TEST_F(UpgradeDatabaseTest, RunsBesideAnIdleConnectionToTheSameFile) {
+  Make(At("2.00"));
+  const auto idle = OpenConnection(tp_.db, s_.DbConnectString);
+  {
+    const auto settings = OpenTable(tp_.db, *idle, "Settings_General");
+    EXPECT_EQ(FieldText(*settings, "ProgVersion"), "2.00");
+    settings->SetField("SnmpcPath", std::string("c:\\SNMPc"));
+    settings->Update();
+    settings->Close();
+  }
+  UpgradeDatabase(tp_.platform, s_);
+  EXPECT_TRUE(tp_.ui.messages.empty());
+  const auto settings = OpenTable(tp_.db, *idle, "Settings_General");
+  EXPECT_EQ(settings->Field("ProgVersion"), FieldValue(std::string("3.14")));
+  EXPECT_EQ(settings->Field("EventFloodThreshold"), FieldValue(std::int16_t{100}));
+}
 
 }  // namespace
 }  // namespace vsu
