@@ -34,4 +34,6 @@ std::string FileErrorText(int err, const std::string& path) {
 
 void ThrowFileError(int err, const std::string& path) { throw Failure(FileErrorText(err, path)); }
 
+void ThrowFolderError(int err, const std::string& path) { ThrowFileError(err == ENOENT ? ENOTDIR : err, path); }
+
 }  // namespace vsu::posix

@@ -12,5 +12,8 @@ std::uint32_t Win32Code(int err);
 std::string FileErrorText(int err, const std::string& path);
 // Throws Failure with FileErrorText.
 [[noreturn]] void ThrowFileError(int err, const std::string& path);
+// The same for an operation that creates path or works on a folder, where a
+// missing entry can only be a missing folder: ENOENT reads "Path not found".
+[[noreturn]] void ThrowFolderError(int err, const std::string& path);
 
 }  // namespace vsu::posix

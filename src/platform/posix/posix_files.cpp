@@ -169,7 +169,7 @@ void PosixFiles::CopyFile(const std::string& from, const std::string& to) {
   // short leaves a file that the next copy to that destination reuses.
   const std::string temp = target + ".vsu-copy";
   UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (!out) ThrowFileError(errno == ENOENT ? ENOTDIR : errno, to);  // the folder is missing
+  if (!out) ThrowFolderError(errno, to);
   try {
     char buffer[1 << 16];
     for (;;) {
@@ -212,7 +212,7 @@ std::unique_ptr<OutputFile> PosixFiles::CreateForOutput(const std::string& path)
   struct stat st;
   if (::stat(mapped.c_str(), &st) == 0) RequireRegular(st, path);
   UniqueFd fd(::open(mapped.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644));
-  if (!fd) ThrowFileError(errno == ENOENT ? ENOTDIR : errno, path);  // creating: only the folder can be missing
+  if (!fd) ThrowFolderError(errno, path);
   if (::fstat(fd.get(), &st) != 0) ThrowFileError(errno, path);
   RequireRegular(st, path);
   ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
@@ -225,7 +225,7 @@ void PosixFiles::CreateFolder(const std::string& path) {
   const int err = errno;
   struct stat st;
   if (err == EEXIST && ::stat(mapped.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return;
-  ThrowFileError(err == ENOENT ? ENOTDIR : err, path);
+  ThrowFolderError(err, path);
 }
 
 // The upgrade replaces a file by deleting it or by renaming a copy over it,
@@ -249,7 +249,7 @@ void PosixFiles::ProbeWritable(const std::string& path) {
 std::uint64_t PosixFiles::FreeBytes(const std::string& folder) {
   const auto mapped = Mapped(folder);
   struct statvfs fs;
-  if (::statvfs(mapped.c_str(), &fs) != 0) ThrowFileError(errno == ENOENT ? ENOTDIR : errno, folder);
+  if (::statvfs(mapped.c_str(), &fs) != 0) ThrowFolderError(errno, folder);
   return static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
 }
 

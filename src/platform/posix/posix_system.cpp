@@ -34,7 +34,7 @@ std::string PosixSystem::OwnDirectory() {
 void PosixSystem::ChangeDirectory(const std::string& path) {
   const auto mapped = MapPath(path);
   if (!mapped) ThrowFileError(ENOTDIR, path);
-  if (::chdir(mapped->c_str()) != 0) ThrowFileError(errno == ENOENT ? ENOTDIR : errno, path);
+  if (::chdir(mapped->c_str()) != 0) ThrowFolderError(errno, path);
 }
 
 unsigned PosixSystem::GetWindowsDirectoryA(char* buffer, unsigned size) {
