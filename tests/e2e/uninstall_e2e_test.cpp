@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "support/case_name.h"
+#include "support/testing.h"
 #include "support/json_lines.h"
 #include "support/posix/service_sandbox.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/case_name.h"
+#include "support/testing.h"
 #include "support/posix/upgrade_world.h"
 
 namespace vsu {

@@ -10,9 +10,8 @@
 #include "platform/posix/path_map.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/posix_system.h"
-#include "support/case_name.h"
+#include "support/testing.h"
 #include "support/posix/temp_dir.h"
-#include "support/table_rows.h"
 
 namespace vsu {
 namespace {

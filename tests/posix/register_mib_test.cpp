@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "mib/register_mib.h"
-#include "support/case_name.h"
+#include "support/testing.h"
 #include "support/fakes.h"
 #include "support/files_wrapper.h"
 #include "support/posix/temp_dir.h"

@@ -4,7 +4,7 @@
 
 #include "locations/frm_enter_path.h"
 #include "locations/snmpc_directory.h"
-#include "support/case_name.h"
+#include "support/testing.h"
 #include "support/fakes.h"
 #include "support/files_wrapper.h"
 #include "support/posix/installation.h"

@@ -12,7 +12,7 @@
 #include "database/field_values.h"
 #include "database/tables.h"
 #include "database/upgrade_database.h"
-#include "support/case_name.h"
+#include "support/testing.h"
 #include "support/fakes.h"
 #include "support/posix/installation.h"
 
