@@ -1,6 +1,5 @@
 #pragma once
-// The files and database backends of the platform the tests run on: here the
-// real Windows ones.
+// The files and database backends of the platform the tests run on: here the real Windows ones.
 
 #include "platform/win32/win32_database.h"
 #include "platform/win32/win32_files.h"
