@@ -1,7 +1,5 @@
 // Fuzz targets for every reader of outside text: no crash, no sanitizer error, and the properties each one states.
 
-#include <unistd.h>
-
 #include <cstring>
 #include <nlohmann/json.hpp>
 
@@ -17,6 +15,7 @@
 #include "platform/posix/path_map.h"
 #include "safety/manifest.h"
 #include "../support/testing.h"
+#include "../support/unique_dir.h"
 
 namespace vsu {
 namespace {
@@ -55,11 +54,9 @@ LineReader Reader(std::string_view text) { return LineReader(std::make_unique<Me
 // The win.ini (for an empty and for a stored SnmpcDir), php.ini and Lumidex.ini readers over the same text.
 void Ini(std::string_view text) {
   std::string empty, stored = "c:\\Stored", server, source, user, address;
-  for (std::string* dir : {&empty, &stored}) {
-    LineReader lines = Reader(text);
-    ReadSnmpcSection(lines, *dir);
-  }
-  LineReader php = Reader(text), lumidex = Reader(text);
+  LineReader win = Reader(text), winStored = Reader(text), php = Reader(text), lumidex = Reader(text);
+  ReadSnmpcSection(win, empty);
+  ReadSnmpcSection(winStored, stored);
   ReadPhpIniDbSettings(php, server, source, user);
   ReadLumidexServerIpAddr(lumidex, address);
 }
@@ -104,13 +101,11 @@ void ConnectionString(std::string_view input) {
 // Drives C and D in a fresh folder, the current directory deep inside C.
 struct Drives {
   Drives() {
-    std::string name = (fs::temp_directory_path() / "vsu-fuzz-XXXXXX").string();
-    CHECK(::mkdtemp(name.data()) != nullptr);
-    top = fs::canonical(name).string();
+    top = fs::canonical(test::MakeUniqueDir("vsu-fuzz-")).string();
     for (const char* dir : {"/c/Program Files/Vela Scan", "/c/Work/Deep", "/d/Data"}) fs::create_directories(top + dir);
     ::setenv("VELASCANUPG_DRIVE_C", (top + "/c").c_str(), 1);
     ::setenv("VELASCANUPG_DRIVE_D", (top + "/d").c_str(), 1);
-    CHECK(::chdir((top + "/c/Work/Deep").c_str()) == 0);
+    fs::current_path(top + "/c/Work/Deep");
   }
   ~Drives() { fs::remove_all(top); }
   std::string top;
@@ -175,13 +170,11 @@ int main(int argc, char** argv) {
   const auto target = vsu::FindTarget(argc < 3 ? "" : argv[1]);
   std::vector<std::filesystem::path> files;  // absolute, since a target may change the current directory
   for (int i = 2; i < argc; ++i) {
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::absolute(argv[i]))) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::absolute(argv[i])))
       if (entry.is_regular_file()) files.push_back(entry.path());
-    }
   }
   for (const auto& path : files) {
-    std::printf("%s\n", path.c_str());
-    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", path.c_str());
     std::ifstream file(path, std::ios::binary);
     target(std::string(std::istreambuf_iterator<char>(file), {}));
   }

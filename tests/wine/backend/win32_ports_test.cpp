@@ -34,9 +34,7 @@ using namespace win32ui;
 // A fresh folder under the Windows temporary directory, removed with its contents, paths in Windows form.
 struct ScratchDir {
   ~ScratchDir() {
-    // A read-only file could not be removed.
-    for (const auto& entry : fs::recursive_directory_iterator(path))
-      SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::error_code ignored;
     fs::remove_all(path, ignored);
   }
   // The Windows path of a name inside the folder ("" for the folder itself).
@@ -46,12 +44,7 @@ struct ScratchDir {
     std::ofstream(path / name, std::ios::binary) << content;
     return Path(name);
   }
-  std::string Read(const std::string& name) const {
-    return (std::ostringstream() << std::ifstream(path / name, std::ios::binary).rdbuf()).str();
-  }
-
   const fs::path path = MakeUniqueDir("vsu-wine-");
-  std::error_code ignored;
 };
 
 // A handle that shares only reading keeps a file in use, as the loader does with a running program.
@@ -64,7 +57,9 @@ class Win32FilesBackend : public FilesBackend {
     return dir_.Path(relative);
   }
   void Write(const std::string& name, const std::string& content) override { dir_.Write(name, content); }
-  std::string Read(const std::string& name) override { return dir_.Read(name); }
+  std::string Read(const std::string& name) override {
+    return (std::ostringstream() << std::ifstream(dir_.path / name, std::ios::binary).rdbuf()).str();
+  }
   void HoldInUse(const std::string& name) override {
     held_.emplace_back(CreateFileA(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -78,9 +73,8 @@ class Win32FilesBackend : public FilesBackend {
   std::vector<UniqueHandle> held_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Win32, FilesContract, ::testing::Values(FilesBackendMaker{"windows", [] {
-                           return std::make_unique<Win32FilesBackend>();
-                         }}), CaseName());
+INSTANTIATE_TEST_SUITE_P(Win32, FilesContract,
+    ::testing::Values(FilesBackendMaker{"windows", [] { return std::make_unique<Win32FilesBackend>(); }}), CaseName());
 
 // Wine's real Service Control Manager, the service double beside this test as the service.
 class WindowsBackend : public ServiceBackend {
@@ -102,9 +96,8 @@ class WindowsBackend : public ServiceBackend {
   const std::string name_ = "VelaScanUpg contract " + std::to_string(std::random_device{}());
 };
 
-INSTANTIATE_TEST_SUITE_P(Wine, ServiceContract, ::testing::Values(ServiceBackendMaker{"wine", [] {
-                           return std::make_unique<WindowsBackend>();
-                         }}), CaseName());
+INSTANTIATE_TEST_SUITE_P(Wine, ServiceContract,
+    ::testing::Values(ServiceBackendMaker{"wine", [] { return std::make_unique<WindowsBackend>(); }}), CaseName());
 
 // Hidden and system files do not exist for the program; read-only ones do.
 TEST(Win32Files, OnlyOrdinaryFilesExist) {
@@ -114,6 +107,7 @@ TEST(Win32Files, OnlyOrdinaryFilesExist) {
     const std::string file = dir.Write(std::to_string(attributes), "x");
     SetFileAttributesA(file.c_str(), attributes);
     EXPECT_EQ(Win32Files().FileExists(file), exists) << attributes;
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);  // so that the folder can go
   }
 }
 
