@@ -23,11 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // Aborts, so that libFuzzer keeps the input as a reproducer and a replay fails.
-#define CHECK(condition) ((condition) ? void() : Fault(#condition, __LINE__))
-[[noreturn]] void Fault(const char* condition, int line) {
-  std::fprintf(stderr, "fuzz_targets.cpp:%d: property broken: %s\n", line, condition);
-  std::abort();
-}
+#define CHECK(condition) \
+  ((condition) ? void() : (std::fprintf(stderr, "fuzz_targets.cpp:%d: %s\n", __LINE__, #condition), std::abort()))
 
 // Hands out the text a few bytes at a time, so line ends fall on every buffer boundary.
 struct MemoryInput : InputFile {
@@ -145,10 +142,8 @@ void ManifestTarget(std::string_view text) try {
 } catch (const Failure&) {
 }
 
-using Target = void (*)(std::string_view);
-
-Target FindTarget(const std::string& name) {
-  static const std::map<std::string, Target> targets = {
+auto FindTarget(const std::string& name) {
+  static const std::map<std::string, void (*)(std::string_view)> targets = {
       {"ini", Ini}, {"names_list", NamesList}, {"version", Version}, {"connection_string", ConnectionString},
       {"path_map", PathMap}, {"json_quote", JsonQuoteTarget}, {"manifest", ManifestTarget}};
   if (!targets.contains(name)) std::fprintf(stderr, "no fuzz target %s\n", name.c_str()), std::exit(2);

@@ -51,11 +51,7 @@ struct ScratchDir {
 class Win32FilesBackend : public FilesBackend {
  public:
   Files& Port() override { return files_; }
-  std::string Path(const std::string& name) override {
-    std::string relative = name;
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    return dir_.Path(relative);
-  }
+  std::string Path(const std::string& name) override { return fs::path(dir_.Path(name)).make_preferred().string(); }
   void Write(const std::string& name, const std::string& content) override { dir_.Write(name, content); }
   std::string Read(const std::string& name) override {
     return (std::ostringstream() << std::ifstream(dir_.path / name, std::ios::binary).rdbuf()).str();
@@ -227,8 +223,9 @@ TEST(Win32Database, EveryLadderStatementChangesTheFileThroughAdo) {
             "Provider cannot be found. It may not be properly installed.");
 }
 
-// Start-up: hidden, Text1 broken only where its text is (8 lines). Upgrade: fixed frame, one activation, bar 0-10, button.
-TEST(Win32Toolkit, TheStartUpWindowStaysHiddenAndTheUpgradeWindowRunsItsHandlers) {
+// Start-up: hidden, Text1 broken where its text is. Upgrade: fixed frame, one activation, bar 0-10, button. Enter path:
+// Enter is OK with the text typed, Esc is Cancel, neither closes it; the title bar's close runs no handler.
+TEST(Win32Toolkit, WindowsRunTheirHandlers) {
   Win32Toolkit kit;
   auto start = kit.CreateMain();
   start->Hide();
@@ -258,27 +255,22 @@ TEST(Win32Toolkit, TheStartUpWindowStaysHiddenAndTheUpgradeWindowRunsItsHandlers
   char caption[8] = {};
   GetWindowTextA(FindWindowExA(window, nullptr, "Button", nullptr), caption, sizeof caption);
   EXPECT_STREQ(caption, "Done");
-}
-
-// Enter is OK with the text typed, Esc is Cancel, neither closes it; the title bar's close runs no handler.
-TEST(Win32Toolkit, EnterPathAnswersEnterAndEscUntilClosedByItsTitleBar) {
-  Win32Toolkit kit;
-  auto view = kit.CreateEnterPath();
-  view->SetCaption("  Enter the Path to SNMPc");
-  EXPECT_EQ(view->Caption(), "  Enter the Path to SNMPc");
-  const HWND window = FindWindowA(nullptr, "  Enter the Path to SNMPc");
-  const HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+  auto enterPath = kit.CreateEnterPath();
+  enterPath->SetCaption("  Enter the Path to SNMPc");
+  EXPECT_EQ(enterPath->Caption(), "  Enter the Path to SNMPc");
+  const HWND dialog = FindWindowA(nullptr, "  Enter the Path to SNMPc");
+  const HWND edit = FindWindowExA(dialog, nullptr, "Edit", nullptr);
   SetWindowTextA(edit, "c:\\first");
   for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) PostMessageA(edit, WM_KEYDOWN, key, 0);
-  PostMessageA(window, WM_CLOSE, 0, 0);
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
   struct Script : EnterPathHandlers {
     explicit Script(EnterPathView& v) : view(v) {}
     void cmdOK_Click() override { entries.push_back(view.TxtName()); }
     void cmdCancel_Click() override { entries.push_back("cancel"); }
     EnterPathView& view;
     std::vector<std::string> entries;
-  } script(*view);
-  view->ShowModal(script);
+  } script(*enterPath);
+  enterPath->ShowModal(script);
   EXPECT_EQ(script.entries, (std::vector<std::string>{"c:\\first", "cancel"}));
 }
 
