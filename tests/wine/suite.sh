@@ -40,10 +40,7 @@ expect_end() {
   expect_equal "$(grep -c '"event":"msgbox"' "$LOG")" "$2" "the number of message boxes"
 }
 # Sets WINDOW, X, Y, WIDTH and HEIGHT (pixels) of the window whose title matches $1.
-window_geometry() {
-  WINDOW="$(xdotool search --name "$1" | head -n1)"
-  [ -n "$WINDOW" ] && eval "$(xdotool getwindowgeometry --shell "$WINDOW")" || fail "no window $1"
-}
+window_geometry() { eval "$(xdotool search --name "$1" getwindowgeometry --shell || echo false)" || fail "no window $1"; }
 # Clicks $4,$5 of the $2 x $3 pixels client area of window $1, framed by Wine: equal borders, caption on top.
 click_in_window() {
   window_geometry "$1" && xdotool mousemove --window "$WINDOW" $(((WIDTH - $2) / 2 + $4)) \
@@ -54,10 +51,9 @@ answer_message_box() { wait_for_window '^Vela Scan$' 20 && { [ -z "${1:-}" ] || 
 
 # SNMPc at 2.00 asks for its folder (a wrong one, then the right one with blanks and "\"); the service is replaced.
 run_upgrade() {
-  local prompt='  Enter the Path to SNMPc or Lumidex'
   make_installation --service --version 2.00 --snmpc-path 'c:\Nowhere'
   start_program VelaScanUpg.exe 'C:\VelaScan'
-  wait_for_window "^$prompt\$" 30 && screenshot wine-enter-path.png
+  wait_for_window '^  Enter the Path to SNMPc or Lumidex$' 30 && screenshot wine-enter-path.png
   xdotool type --delay 20 'C:\Nowhere' && xdotool key Return
   answer_message_box
   xdotool key End && xdotool key --delay 20 --repeat 10 BackSpace && xdotool type --delay 20 '  C:\SNMPc\  '
@@ -124,11 +120,11 @@ run_sign() {
 # The prefix, made once (again for a later 32-bit Wine), draws frames itself (no window manager) in fonts-wine's fonts.
 start_wine() {
   local ready="$WINEPREFIX/.vsu-ready$([ -x /usr/lib/wine/wine ] && echo -wow64)"
-  if [ ! -f "$ready" ]; then
+  [ -f "$ready" ] || {
     wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX" && wineboot -u >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     cp /usr/share/wine/fonts/* "$DRIVE_C/windows/Fonts/" && wineserver -w && touch "$ready"
-  fi
+  }
   wineserver -k 2>/dev/null
   # A console that waits on input until this script closes its end of the pipe.
   mkfifo "$WORK/keeper" && exec 8<>"$WORK/keeper"
