@@ -17,10 +17,10 @@
 #include "../support/testing.h"
 #include "../support/unique_dir.h"
 
+namespace fs = std::filesystem;
+
 namespace vsu {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Aborts, so that libFuzzer keeps the input as a reproducer and a replay fails.
 #define CHECK(condition) \
@@ -163,11 +163,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 // fuzz_replay TARGET FOLDER...: runs the target over every file in the folders.
 int main(int argc, char** argv) {
   const auto target = vsu::FindTarget(argc < 3 ? "" : argv[1]);
-  std::vector<std::filesystem::path> files;  // absolute, since a target may change the current directory
-  for (int i = 2; i < argc; ++i) {
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::absolute(argv[i])))
-      if (entry.is_regular_file()) files.push_back(entry.path());
-  }
+  std::vector<fs::path> files;  // absolute, since a target may change the current directory
+  for (int i = 2; i < argc; ++i)
+    for (const auto& entry : fs::directory_iterator(fs::absolute(argv[i]))) files.push_back(entry.path());
   for (const auto& path : files) {
     std::fprintf(stderr, "%s\n", path.c_str());
     std::ifstream file(path, std::ios::binary);
