@@ -3,6 +3,8 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "../support/testing.h"
+#include "../support/unique_dir.h"
 #include "common/text.h"
 #include "common/text_lines.h"
 #include "common/transcript.h"
@@ -14,8 +16,6 @@
 #include "platform/connection_string.h"
 #include "platform/posix/path_map.h"
 #include "safety/manifest.h"
-#include "../support/testing.h"
-#include "../support/unique_dir.h"
 
 namespace fs = std::filesystem;
 
