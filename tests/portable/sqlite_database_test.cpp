@@ -1,24 +1,17 @@
 // The SQLite engine behind the database port, on real files named by their own paths.
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <map>
-#include <memory>
 #include <thread>
 
-#include "common/failure.h"
 #include "database/field_values.h"
 #include "database/tables.h"
 #include "platform/sqlite/sqlite_database.h"
+#include "support/testing.h"
 #include "support/unique_dir.h"
 
-namespace vsu::sqlite {
-namespace {
+namespace vsu::sqlite { namespace {
 
 using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 using Strings = std::vector<std::string>;
@@ -69,7 +62,7 @@ class SqliteDatabaseTest : public ::testing::Test {
   ~SqliteDatabaseTest() override {
     connection.reset();
     std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    test::fs::remove_all(dir, ignored);
   }
   std::unique_ptr<Connection> Connect(int mode = adModeUnknown, const std::string& path = {}) {
     return OpenConnection(db, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (path.empty() ? file : path) +
@@ -82,11 +75,10 @@ class SqliteDatabaseTest : public ::testing::Test {
     rows->Update();
   }
 
-  const std::filesystem::path dir = test::MakeUniqueDir("vsu-sqlite-");
+  const test::fs::path dir = test::MakeUniqueDir("vsu-sqlite-");
   const std::string file = (dir / "test.mdb").string();
-  SqliteDatabase db{[](const std::string& path) -> std::optional<std::string> {
-    if (!std::filesystem::is_regular_file(path)) return std::nullopt;
-    return path;
+  SqliteDatabase db{[](const std::string& path) {
+    return test::fs::is_regular_file(path) ? std::optional<std::string>(path) : std::nullopt;
   }};
   std::unique_ptr<Connection> connection;
 };
@@ -94,8 +86,7 @@ class SqliteDatabaseTest : public ::testing::Test {
 // Each column reads as the Jet kind of its declared type, and a written value reads back.
 TEST_F(SqliteDatabaseTest, ValuesCrossWithTheirKind) {
   const struct {
-    const char* table;
-    const char* column;
+    const char *table, *column;
     FieldValue stored, written;
   } cases[] = {{"Settings_General", "snmpcpath", std::string("c:\\snmpc"), std::string("d:\\x y")},
                {"Settings_General", "ProgVersion", std::string("2.00"), std::string("")},
@@ -176,9 +167,9 @@ TEST_F(SqliteDatabaseTest, RecordsetKeepsItsRowsAndReadsTheirValuesWhenRead) {
 }
 
 // Every file of a folder with its bytes; a write-ahead log's index by name only.
-std::map<std::string, std::string> FolderContents(const std::filesystem::path& dir) {
+std::map<std::string, std::string> FolderContents(const test::fs::path& dir) {
   std::map<std::string, std::string> contents;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+  for (const auto& entry : test::fs::recursive_directory_iterator(dir)) {
     const std::string name = entry.path().lexically_relative(dir).generic_string();
     std::ifstream in(entry.path(), std::ios::binary);
     contents[name] = name.ends_with("-shm") || entry.is_directory() ? "" : std::string(std::istreambuf_iterator<char>(in), {});
@@ -196,9 +187,9 @@ TEST_F(SqliteDatabaseTest, AReaderLeavesTheFileAndItsFolderAsTheyWere) {
          writer = OpenAndRun(file, "PRAGMA cache_size=1; BEGIN; UPDATE Settings_General SET SnmpcPath = 'torn';"
                                    "INSERT INTO Empty WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                                    "WHERE i < 2000) SELECT hex(randomblob(100)) FROM n");
-         std::filesystem::create_directory(dir / "crash");
+         test::fs::create_directory(dir / "crash");
          const std::string copy = (dir / "crash" / "test.mdb").string();
-         for (const char* suffix : {"", "-journal"}) std::filesystem::copy_file(file + suffix, copy + suffix);
+         for (const char* suffix : {"", "-journal"}) test::fs::copy_file(file + suffix, copy + suffix);
          writer.reset();
          return copy;
        }, "left unfinished"},
@@ -250,5 +241,4 @@ TEST_F(SqliteDatabaseTest, AnotherProgramsLockIsWaitedFor) {
   }
 }
 
-}  // namespace
-}  // namespace vsu::sqlite
+}}  // namespace vsu::sqlite

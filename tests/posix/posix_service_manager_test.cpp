@@ -1,22 +1,43 @@
-// What velascan-sc cannot show of the Linux service manager: a held store, and several processes at once.
+// The Linux service manager: the service contract with the service double as the service, a held store, and
+// several processes at once.
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/posix/posix_service_manager.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/service_sandbox.h"
 #include "support/posix/temp_dir.h"
+#include "support/service_contract.h"
+#include "support/testing.h"
 
-namespace vsu {
-namespace {
+namespace vsu::test { namespace {
 
 using namespace std::chrono_literals;
 using posix::PosixServiceManager;
 
+class PosixBackend : public ServiceBackend {
+ public:
+  PosixBackend() { fs::copy_file(BinPath("VelaScanSrv"), binary_); }
+  ~PosixBackend() override { KillProcessesOf(binary_); }
+  ServiceManager& Manager() override { return scm_; }
+  void Register() override { ASSERT_EQ(scm_.CreateService(Name(), binary_, {}), 0u); }
+  std::string Name() override { return "contract"; }
+
+ private:
+  TempDir dir_;
+  const std::string binary_ = dir_.str() + "/VelaScanSrv";
+  PosixServiceManager scm_{dir_.str() + "/scm"};
+};
+
+INSTANTIATE_TEST_SUITE_P(Posix, ServiceContract,
+                         ::testing::Values(ServiceBackendMaker{"stand_in", [] { return std::make_unique<PosixBackend>(); }}),
+                         CaseName());
+
 // Another program holding the store is waited for, but not for long.
 TEST(PosixServiceManager, AStoreHeldByAnotherProgramFailsTheCallAfterAboutTwoSeconds) {
-  test::TempDir dir;
+  TempDir dir;
   PosixServiceManager scm(dir.str() + "/scm");
   ASSERT_EQ(scm.CreateService("svc", "/bin/true", {}), 0u);
   sqlite3* other = nullptr;
@@ -35,7 +56,7 @@ TEST(PosixServiceManager, AStoreHeldByAnotherProgramFailsTheCallAfterAboutTwoSec
 
 // No process finds the store locked, and exactly one creates a name they all ask for.
 TEST(PosixServiceManager, IsSafeToUseFromSeveralProcessesAtOnce) {
-  test::TempDir dir;
+  TempDir dir;
   constexpr int kProcesses = 4, kRounds = 15;
   std::vector<pid_t> children;
   for (int child = 0; child < kProcesses; ++child) {
@@ -67,5 +88,4 @@ TEST(PosixServiceManager, IsSafeToUseFromSeveralProcessesAtOnce) {
   }
 }
 
-}  // namespace
-}  // namespace vsu
+}}  // namespace vsu::test

@@ -1,18 +1,23 @@
-// The Linux launcher: what a started program gets, and the waits while it runs.
+// The Linux launcher (what a started program gets, the waits while it runs) and the process list read from /proc.
 
-#include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
 
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_launcher.h"
+#include "platform/posix/posix_process_list.h"
+#include "platform/posix/proc_fs.h"
+#include "platform/posix/spawn.h"
+#include "process/mod_proc_enum.h"
+#include "support/fakes.h"
 #include "support/posix/process_tools.h"
 #include "support/posix/temp_dir.h"
+#include "support/testing.h"
 
-namespace vsu {
-namespace {
+namespace vsu { namespace {
 
 using Args = std::vector<std::string>;
 using Start = std::function<bool(posix::PosixLauncher&)>;
@@ -29,8 +34,9 @@ Start Shell(const char* file, const char* parameters = "", const char* directory
   };
 }
 
-// PATH lookup, the rest of a command as one argument, the mapped file and directory; no child is left.
-TEST(PosixLauncher, RunsTheProgramWithoutWaitingOrLeavingAChild) {
+// PATH lookup, the rest of a command as one argument, the mapped file and directory; no child is left. With no real
+// waiting, a wait still lasts while the last launched program runs, up to its length.
+TEST(PosixLauncher, RunsTheProgramUnwaitedAndAShortenedWaitLastsWhileItRuns) {
   test::TempDir dir;
   test::ScopedEnv path{"PATH", (dir.str() + "/empty:" + dir.str() + "/bin").c_str()};
   test::ScopedEnv drive{"VELASCANUPG_DRIVE_C", dir.str().c_str()};
@@ -55,7 +61,7 @@ TEST(PosixLauncher, RunsTheProgramWithoutWaitingOrLeavingAChild) {
   int row = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(++row);
-    std::filesystem::remove(dir.path() / "record.txt");
+    test::fs::remove(dir.path() / "record.txt");
     posix::PosixLauncher launcher;
     EXPECT_EQ(c.start(launcher), c.args.has_value());
     EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD);
@@ -65,14 +71,8 @@ TEST(PosixLauncher, RunsTheProgramWithoutWaitingOrLeavingAChild) {
     EXPECT_EQ(recorded->args, *c.args);
     if (c.directory) { EXPECT_EQ(recorded->directory, dir.str() + "/" + c.directory); }
   }
-}
-
-// With no real waiting, a wait still lasts while the last launched program runs, up to its length.
-TEST(PosixLauncher, AShortenedWaitLastsWhileTheLaunchedProgramRuns) {
-  test::TempDir dir;
-  test::ScopedEnv drive{"VELASCANUPG_DRIVE_C", dir.str().c_str()};
   dir.Write("installer.exe", "#!/bin/sh\n/bin/sleep 0.3\n");
-  std::filesystem::permissions(dir.path() / "installer.exe", std::filesystem::perms::owner_all);
+  test::fs::permissions(dir.path() / "installer.exe", test::fs::perms::owner_all);
   posix::AwaitedProcesses awaited;
   posix::PosixLauncher launcher(&awaited);
   posix::PosixClock clock(0.0, &awaited);
@@ -89,5 +89,43 @@ TEST(PosixLauncher, AShortenedWaitLastsWhileTheLaunchedProgramRuns) {
   EXPECT_LT(timed(2000), std::chrono::milliseconds(50));
 }
 
-}  // namespace
-}  // namespace vsu
+// A copy of sleep named as the console is found by both walks, and opened gives its path, until it ends.
+TEST(PosixProcessList, FindsTheRunningConsoleUntilItEnds) {
+  test::TempDir dir;
+  test::fs::copy_file("/bin/sleep", dir.path() / "VelaScan.exe");
+  const pid_t console = posix::Spawn({dir.str() + "/VelaScan.exe", {"60"}, {}, {}}).pid;
+  ASSERT_GT(console, 0);  // kill(0) would hit this whole process group
+  posix::PosixProcessList list;
+  test::TestPlatform t;
+  Platform p = t.With(list);
+  EXPECT_EQ(GetPlatformId(p), 2u);
+  const ProcHandle snapshot = list.CreateToolhelp32Snapshot(kSnapshotProcesses, 0);
+  ProcessEntryRecord entry{.dwSize = sizeof entry};
+  std::vector<std::string> names;
+  for (bool more = list.Process32First(snapshot, &entry); more; more = list.Process32Next(snapshot, &entry)) {
+    if (entry.th32ProcessID == static_cast<std::uint32_t>(console)) names.push_back(entry.szExeFile);
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"VelaScan.exe"});
+  EXPECT_TRUE(list.CloseHandle(snapshot));
+  EXPECT_FALSE(list.CloseHandle(snapshot));
+  const ProcHandle opened = list.OpenProcess(kProcessQueryAndReadAccess, false, static_cast<std::uint32_t>(console));
+  ModHandle modules[4] = {};
+  std::uint32_t needed = 0;
+  ASSERT_TRUE(list.EnumProcessModules(opened, modules, sizeof modules, &needed));
+  std::string path(260, ' ');
+  const auto length = list.GetModuleFileNameExA(opened, modules[0], path.data(), 260);
+  EXPECT_EQ(path.substr(0, length + 1), test::fs::canonical(dir.path() / "VelaScan.exe").string() + '\0');
+  EXPECT_EQ(path.back(), ' ');
+  EXPECT_TRUE(list.CloseHandle(opened));
+  EXPECT_FALSE(list.EnumProcessModules(opened, modules, sizeof modules, &needed));
+  EXPECT_EQ(list.OpenProcess(kProcessQueryAndReadAccess, false, 0), 0u);
+  // A buffer with room for one id only is reported full, so the caller doubles it.
+  std::uint32_t one = 0;
+  ASSERT_TRUE(list.EnumProcesses(&one, 4, &needed));
+  EXPECT_EQ(needed, 4u);
+  ::kill(console, SIGKILL);
+  EXPECT_TRUE(test::WaitFor([&] { return !posix::IsAlive(console); }));
+  EXPECT_FALSE(IsProcessRunning(p, dir.str() + "/velascan.exe"));
+}
+
+}}  // namespace vsu
