@@ -29,15 +29,9 @@ using Lines = std::vector<std::string>;
 // Never at a lone LF (writing: the names list tests).
 TEST(LineReader, SplitsAtCrAndCrLfOnly) {
   for (const auto& [data, lines] : std::vector<std::pair<std::string, Lines>>{
-           {"", {}},
-           {"a\r\nb\r\n", {"a", "b"}},
-           {"a\rb\rc", {"a", "b", "c"}},
-           {"a\nb\nc\r\n", {"a\nb\nc"}},
-           {"x.mib\ny.mib\n", {"x.mib\ny.mib\n"}},
-           {"a\r\n\nb", {"a", "\nb"}},
-           {"\r\n\r\na\r\n", {"", "", "a"}},
-           {"a\r\r\nb", {"a", "", "b"}},
-           {"caf\xe9\t \x01\r\nlast", {"caf\xe9\t \x01", "last"}}}) {
+           {"", {}}, {"a\r\nb\r\n", {"a", "b"}}, {"a\rb\rc", {"a", "b", "c"}}, {"a\nb\nc\r\n", {"a\nb\nc"}},
+           {"x.mib\ny.mib\n", {"x.mib\ny.mib\n"}}, {"a\r\n\nb", {"a", "\nb"}}, {"\r\n\r\na\r\n", {"", "", "a"}},
+           {"a\r\r\nb", {"a", "", "b"}}, {"caf\xe9\t \x01\r\nlast", {"caf\xe9\t \x01", "last"}}}) {
     for (const std::size_t step : {1, 3, 1 << 20}) {
       LineReader reader(std::make_unique<StringInput>(data, step));
       Lines read;

@@ -26,17 +26,16 @@ TEST(AskForPath, ValidatesAndWritesBack) {
     std::size_t refusals;     // "Please check path again" boxes
   };
   const auto ok = PathAnswer::Ok;
-  for (const Row& r : {
-           Row{{ok("c:\\snmpc")}, "c:\\snmpc", {"c:\\snmpc"}, 0},
-           Row{{ok("c:\\lumi")}, "c:\\lumi", {"c:\\lumi"}, 0},
-           Row{{ok("  c:\\snmpc\\  ")}, "c:\\snmpc", {"c:\\snmpc\\", "c:\\snmpc"}, 0},
-           Row{{ok("\tc:\\snmpc"), PathAnswer::Cancel()}, "", {"\tc:\\snmpc"}, 1},
+  for (const Row& r : std::vector<Row>{
+           {{ok("c:\\snmpc")}, "c:\\snmpc", {"c:\\snmpc"}, 0}, {{ok("c:\\lumi")}, "c:\\lumi", {"c:\\lumi"}, 0},
+           {{ok("  c:\\snmpc\\  ")}, "c:\\snmpc", {"c:\\snmpc\\", "c:\\snmpc"}, 0},
+           {{ok("\tc:\\snmpc"), PathAnswer::Cancel()}, "", {"\tc:\\snmpc"}, 1},
            // The doubled separator still names the folder, so the path is accepted with one "\".
-           Row{{ok("c:\\snmpc\\\\")}, "c:\\snmpc\\", {"c:\\snmpc\\\\", "c:\\snmpc\\"}, 0},
-           Row{{ok(" c:\\both\\ "), ok("c:\\both\\x")}, "c:\\both\\x", {"c:\\both\\", "c:\\both", "c:\\both\\x"}, 1},
-           Row{{ok(""), PathAnswer::Cancel()}, "", {""}, 1},  // tested at the root
-           Row{{PathAnswer::CloseWindow()}, "before", {}, 0},
-           Row{{ok("c:\\none"), PathAnswer::CloseWindow()}, "before", {"c:\\none"}, 1}}) {
+           {{ok("c:\\snmpc\\\\")}, "c:\\snmpc\\", {"c:\\snmpc\\\\", "c:\\snmpc\\"}, 0},
+           {{ok(" c:\\both\\ "), ok("c:\\both\\x")}, "c:\\both\\x", {"c:\\both\\", "c:\\both", "c:\\both\\x"}, 1},
+           {{ok(""), PathAnswer::Cancel()}, "", {""}, 1},  // tested at the root
+           {{PathAnswer::CloseWindow()}, "before", {}, 0},
+           {{ok("c:\\none"), PathAnswer::CloseWindow()}, "before", {"c:\\none"}, 1}}) {
     test::TempDir drive;
     test::ScopedEnv mapped("VELASCANUPG_DRIVE_C", drive.str().c_str());
     drive.Write("SNMPc/snmpc.ini", "");
@@ -66,18 +65,16 @@ TEST(GetTheWindowsDirectory, FollowsTheSearchOrder) {
     int prompts;
     const char* failure = nullptr;      // the one message shown; a file "x>" is a symlink loop
   };
-  for (const Row& r : {
-           Row{"C:\\WINDOWS", {}, {}, "C:\\WINDOWS", 0},  // ten characters are used as given
-           Row{"E:\\", {}, {}, "E:\\", 0},
-           Row{"C:\\WINDOWS2", {"windows/win.ini", "winnt/win.ini"}, {}, "c:\\windows", 0},
-           Row{{}, {"winnt/win.ini"}, {}, "c:\\winnt", 0},
-           Row{std::string(251, 'x'), {"winnt/win.ini"}, {}, "c:\\winnt", 0},  // longer than the buffer
-           Row{{}, {"windows/win.ini/x"}, {PathAnswer::Ok("c:\\snmpc  ")}, "", 1},  // a folder is no file
-           Row{{}, {"snmpc/snmpc.ini"}, {PathAnswer::Ok("  c:\\snmpc\\ ")}, "c:\\snmpc", 1},
-           Row{{}, {"w/win.ini"}, {PathAnswer::Ok("c:\\w"), PathAnswer::Cancel()}, "", 1},
-           Row{{}, {}, {PathAnswer::CloseWindow()}, "", 1},
-           Row{"C:\\WINDOWS\\X", {"windows/win.ini>"}, {}, "(returned empty)", 0,
-               "Err_Handler: WinPath=C:\\WINDOWS\\X"}}) {
+  for (const Row& r : std::vector<Row>{
+           {"C:\\WINDOWS", {}, {}, "C:\\WINDOWS", 0},  // ten characters are used as given
+           {"E:\\", {}, {}, "E:\\", 0}, {"C:\\WINDOWS2", {"windows/win.ini", "winnt/win.ini"}, {}, "c:\\windows", 0},
+           {{}, {"winnt/win.ini"}, {}, "c:\\winnt", 0},
+           {std::string(251, 'x'), {"winnt/win.ini"}, {}, "c:\\winnt", 0},  // longer than the buffer
+           {{}, {"windows/win.ini/x"}, {PathAnswer::Ok("c:\\snmpc  ")}, "", 1},  // a folder is no file
+           {{}, {"snmpc/snmpc.ini"}, {PathAnswer::Ok("  c:\\snmpc\\ ")}, "c:\\snmpc", 1},
+           {{}, {"w/win.ini"}, {PathAnswer::Ok("c:\\w"), PathAnswer::Cancel()}, "", 1},
+           {{}, {}, {PathAnswer::CloseWindow()}, "", 1},
+           {"C:\\WINDOWS\\X", {"windows/win.ini>"}, {}, "(empty)", 0, "Err_Handler: WinPath=C:\\WINDOWS\\X"}}) {
     test::TempDir drive;
     test::ScopedEnv mapped("VELASCANUPG_DRIVE_C", drive.str().c_str());
     for (const auto& f : r.files) {
@@ -91,7 +88,7 @@ TEST(GetTheWindowsDirectory, FollowsTheSearchOrder) {
     std::string result;
     try {
       result = GetTheWindowsDirectory(t.platform, s);
-      if (result.empty()) result = "(returned empty)";
+      if (result.empty()) result = "(empty)";
     } catch (const EndProgram& end) {
       EXPECT_EQ(end.status, 2);
     }
@@ -190,8 +187,7 @@ TEST(FindSnmpcDir, SettlesTheDirectory) {
   }
 }
 
-// The php.ini reader sets the keys found after the [SNMPC] header; the Lumidex.ini reader gives the last
-// ServerIpAddr of any section.
+// php.ini gives the keys found after the [SNMPC] header, Lumidex.ini the last ServerIpAddr of any section.
 TEST(IniSettings, ReadOnlyTheirKeys) {
   test::TempDir dir;
   test::ScopedEnv drive{"VELASCANUPG_DRIVE_C", dir.str().c_str()};
@@ -204,15 +200,9 @@ TEST(IniSettings, ReadOnlyTheirKeys) {
   const std::string all = "SNMPC.DBSERVER=srv\r\nSNMPC.DBSOURCE=src\r\nSNMPC.DBUSER=usr\r\n";
   const Values old{"old", "old", "old"}, found{"srv", "src", "usr"};
   for (const auto& [content, expected] : std::vector<std::pair<Content, Values>>{
-           {{}, old},
-           {"[PHP]\r\nx=1\r\n[SNMPC]\r\n" + all, found},
-           {"[snmpc]\r\n" + all, found},
-           {"[SNMPC] ; the database\r\n" + all, found},
-           {" [SNMPC]\r\n" + all, old},
-           {all, old},
-           {all + "[SNMPC]\r\nSNMPC.DBUSER=late\r\n", {"old", "old", "late"}},
-           {all + "[SNMPC]", old},
-           {"", old},
+           {{}, old}, {"[PHP]\r\nx=1\r\n[SNMPC]\r\n" + all, found}, {"[snmpc]\r\n" + all, found},
+           {"[SNMPC] ; the database\r\n" + all, found}, {" [SNMPC]\r\n" + all, old}, {all, old},
+           {all + "[SNMPC]\r\nSNMPC.DBUSER=late\r\n", {"old", "old", "late"}}, {all + "[SNMPC]", old}, {"", old},
            {"[SNMPC]\r\nsnmpc.dbServer=srv\r\nSnmpc.DbSource=src\r\nsnmpc.dbuser=usr\r\n", found},
            {"[SNMPC]\r\nSNMPC.DBSERVER =srv\r\n SNMPC.DBSOURCE=src\r\n", old},
            {"[SNMPC]\r\n" + all + "[Other]\r\nSNMPC.DBSERVER=again\r\n", {"again", "src", "usr"}},
@@ -224,15 +214,11 @@ TEST(IniSettings, ReadOnlyTheirKeys) {
     EXPECT_EQ(values, expected) << content.value_or("(no file)");
   }
   for (const auto& [content, expected] : std::vector<std::pair<Content, std::string>>{
-           {{}, "old"},
-           {"[Server]\r\nServerIpAddr=10.0.0.1\r\n", "10.0.0.1"},
-           {"  ServerIpAddr  =  10.0.0.2  \r\n", "10.0.0.2"},
-           {"serveripaddr=10.0.0.3\r\n", "old"},
+           {{}, "old"}, {"[Server]\r\nServerIpAddr=10.0.0.1\r\n", "10.0.0.1"},
+           {"  ServerIpAddr  =  10.0.0.2  \r\n", "10.0.0.2"}, {"serveripaddr=10.0.0.3\r\n", "old"},
            {";ServerIpAddr=10.0.0.4\r\n", "old"},
            {"[A]\r\nServerIpAddr=1.1.1.1\r\n[B]\r\nServerIpAddr=2.2.2.2\r\n", "2.2.2.2"},
-           {"ServerIpAddr=a=b\r\n", "a=b"},
-           {"ServerIpAddr=\r\n", ""},
-           {"ServerIpAddr 10.0.0.5\r\n", "old"}}) {
+           {"ServerIpAddr=a=b\r\n", "a=b"}, {"ServerIpAddr=\r\n", ""}, {"ServerIpAddr 10.0.0.5\r\n", "old"}}) {
     put("SNMPc/Lumidex.ini", content);
     std::string address = "old";
     ReadLumidexServerIpAddr(t.platform, "c:\\SNMPc", address);

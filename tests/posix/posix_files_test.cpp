@@ -103,8 +103,7 @@ TEST_F(PosixFilesTest, PathsStayOnTheirDriveAndExistAsOrdinaryVisibleFiles) {
   }
 }
 
-// A copy keeps the mode and leaves nothing beside it; a path on no drive, and a pipe (which would wait for its other
-// end forever), fail at once.
+// A copy keeps the mode and leaves nothing beside it; a path on no drive, and a pipe (no endless wait), fail at once.
 TEST_F(PosixFilesTest, CopiesLeaveWholeFilesAndFailuresComeAtOnce) {
   ::chmod(dir_.Write("Temp/VelaScanSrv.ex_", "new contents").c_str(), 0755);
   dir_.Write("VelaScanSrv.exe", "old contents that were longer");

@@ -34,8 +34,7 @@ Start Shell(const char* file, const char* parameters = "", const char* directory
   };
 }
 
-// PATH lookup, the rest of a command as one argument, the mapped file and directory; no child is left. With no real
-// waiting, a wait still lasts while the last launched program runs, up to its length.
+// PATH lookup, arguments, the mapped file and folder, no child left; a zero-scale wait lasts while the program runs.
 TEST(PosixLauncher, RunsTheProgramUnwaitedAndAShortenedWaitLastsWhileItRuns) {
   test::TempDir dir;
   test::ScopedEnv path{"PATH", (dir.str() + "/empty:" + dir.str() + "/bin").c_str()};
@@ -49,14 +48,11 @@ TEST(PosixLauncher, RunsTheProgramUnwaitedAndAShortenedWaitLastsWhileItRuns) {
     std::optional<Args> args;         // what the started program got; nullopt: the start fails
     const char* directory = nullptr;  // where it ran, below the drive's folder
   } cases[] = {
-      {Command("msiexec.exe"), Args{}},
-      {Command("notexec.exe /x"), std::nullopt},
+      {Command("msiexec.exe"), Args{}}, {Command("notexec.exe /x"), std::nullopt},
       {Command("folder.exe /x"), std::nullopt},
       {Shell("c:\\bin\\MSIEXEC.EXE", "-install_noMsg", "c:\\work"), Args{"-install_noMsg"}, "work"},
-      {Shell("c:\\bin\\msiexec.exe"), Args{}},
-      {Shell("c:\\bin\\none.exe"), std::nullopt},
-      {Shell("c:\\empty\\notexec.exe"), std::nullopt},
-      {Shell("q:\\x.exe"), std::nullopt},
+      {Shell("c:\\bin\\msiexec.exe"), Args{}}, {Shell("c:\\bin\\none.exe"), std::nullopt},
+      {Shell("c:\\empty\\notexec.exe"), std::nullopt}, {Shell("q:\\x.exe"), std::nullopt},
       {Shell("c:\\bin\\msiexec.exe", "", "c:\\nowhere"), std::nullopt}};
   int row = 0;
   for (const auto& c : cases) {

@@ -1,5 +1,4 @@
-// The Linux service manager: the service contract with the service double as the service, a held store, and
-// several processes at once.
+// The Linux service manager: the contract with the service double as the service, a held store, several processes.
 
 #include <sqlite3.h>
 #include <sys/wait.h>

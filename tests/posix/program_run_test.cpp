@@ -1,5 +1,4 @@
-// Whole runs over fakes on a fixture installation: the upgrade window's order, texts, waits, failures and Exit;
-// and a fault at each port call in turn.
+// Whole runs over fakes on a fixture installation: the upgrade window's steps and Exit; a fault at each port call.
 
 #include <numeric>
 
@@ -30,24 +29,20 @@ struct SequenceCase {
   const char* name;
   int serviceState = 1;  // 0: not installed until the launch registers it
   bool lumidex = false;
-  const char* version = "3.14";
-  const char* commandLine = "c:\\VelaScan";
-  bool failChangeDirectory = false;
-  bool console = false;  // a console is running
+  const char *version = "3.14", *commandLine = "c:\\VelaScan";
+  bool failChangeDirectory = false, console = false;  // a console is running
   std::uint32_t startError = 0;
   bool launches = true;
   int failedPolls = 0;                // registration polls that still fail
   std::uint32_t registeredState = 1;  // what the installer leaves the new service in
-  // Expected:
-  std::vector<std::string> texts{};
+  std::vector<std::string> texts{};   // expected from here on
   std::vector<int> progress{};
   long pauseTotal = 0;
   std::string failure{};  // the failure shown, "" for none
 };
 
 TEST(UpgradeSequence, RunsItsStepsInOrderAndExitEndsIt) {
-  // Waits: redraw 100, stop 2000, removal 2000, program files 600, SNMPc files 400, ladder from 2.00 1900,
-  // install 3000 + 1000 per poll, start 500.
+  // Waits: redraw 100, stop/remove 2000 each, files 600 + 400, ladder 1900, install 3000 + 1000 a poll, start 500.
   const std::vector<int> kAll{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, kToInstall{1, 2, 3, 4, 5, 6, 7, 8};
   const std::vector<std::string> kRemoveToDone{kRemove, kCopy, kMib, kInstall, kStart, kDone};
   for (const SequenceCase& c : std::vector<SequenceCase>{
@@ -148,11 +143,7 @@ struct RunResult {
   }
 };
 
-struct SweepCase {
-  const char* name;
-  bool lumidex = false;
-  const char* commandLine = "c:\\VelaScan";
-};
+struct SweepCase { const char* name; bool lumidex = false; const char* commandLine = "c:\\VelaScan"; };
 
 class FaultSweep : public ::testing::TestWithParam<SweepCase> {
  protected:

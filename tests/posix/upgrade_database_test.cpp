@@ -150,23 +150,6 @@ INSTANTIATE_TEST_SUITE_P(
          .message = "row 3 is locked", .sql = RefuseRow3("ROLLBACK")}}),
     test::CaseName());
 
-// This process then ends as a kill would when the engine starts the occurrence-th statement holding part.
-void KillAtStatement(const char* part, int occurrence) {
-  static const char* text;
-  static int left;
-  text = part, left = occurrence;
-  sqlite3_auto_extension(reinterpret_cast<void (*)()>(+[](sqlite3* db, char**, const sqlite3_api_routines*) {
-    sqlite3_trace_v2(
-        db, SQLITE_TRACE_STMT,
-        [](unsigned, void*, void*, void* sql) {
-          if (std::strstr(static_cast<const char*>(sql), text) && --left == 0) ::_exit(0);
-          return 0;
-        },
-        nullptr);
-    return SQLITE_OK;
-  }));
-}
-
 // A kill inside a step leaves the file exactly as made at the step before; the rerun completes the ladder.
 struct KillCase {
   const char* name;
@@ -181,7 +164,17 @@ TEST_P(LadderKill, LeavesTheLastCompletedStepForTheRerun) {
   const auto& c = GetParam();
   Make(At("2.00"));
   if (::fork() == 0) {
-    KillAtStatement(c.statement, c.occurrence);
+    // The child ends as a kill would when the engine starts the statement asked for.
+    static const char* text;
+    static int left;
+    text = c.statement, left = c.occurrence;
+    sqlite3_auto_extension(reinterpret_cast<void (*)()>(+[](sqlite3* db, char**, const sqlite3_api_routines*) {
+      sqlite3_trace_v2(db, SQLITE_TRACE_STMT, [](unsigned, void*, void*, void* sql) {
+        if (std::strstr(static_cast<const char*>(sql), text) && --left == 0) ::_exit(0);
+        return 0;
+      }, nullptr);
+      return SQLITE_OK;
+    }));
     UpgradeDatabase(tp_.platform, s_);
     ::_exit(1);
   }
@@ -224,7 +217,8 @@ TEST_F(UpgradeDatabaseTest, TheEngineFindsOrdinaryFilesOnTheDrivesOnly) {
   Make(k314);
   dir_.MakeDir("VelaScan/folder.mdb");
   for (const auto& [source, expected] :
-       {std::pair{"C:\\VELASCAN\\velascan.MDB", "3.14"}, {"q:\\VelaScan.mdb", "Could not find file 'q:\\VelaScan.mdb'."},
+       {std::pair{"C:\\VELASCAN\\velascan.MDB", "3.14"},
+        {"q:\\VelaScan.mdb", "Could not find file 'q:\\VelaScan.mdb'."},
         {"c:\\VelaScan\\folder.mdb", "Could not find file 'c:\\VelaScan\\folder.mdb'."}}) {
     std::string read;
     try {
