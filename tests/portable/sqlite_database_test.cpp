@@ -85,25 +85,23 @@ class SqliteDatabaseTest : public ::testing::Test {
 
 // Each column reads as the Jet kind of its declared type, and a written value reads back.
 TEST_F(SqliteDatabaseTest, ValuesCrossWithTheirKind) {
-  const struct {
-    const char *table, *column;
-    FieldValue stored, written;
-  } cases[] = {{"Settings_General", "snmpcpath", std::string("c:\\snmpc"), std::string("d:\\x y")},
-               {"Settings_General", "ProgVersion", std::string("2.00"), std::string("")},
-               {"Settings_General", "Flag", true, false},
-               {"Settings_General", "Threshold", std::int16_t{7}, std::int16_t{-32768}},
-               {"Settings_General", "Port", std::int32_t{161}, std::int32_t{2147483647}},
-               {"Settings_General", "Unset", std::monostate{}, std::string("x")},
-               {"SuppGrp_Perm", "Name", std::string("Group 1"), std::monostate{}}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.column);
-    const auto rows = Rows(c.table);
-    EXPECT_EQ(rows->Field(c.column), c.stored);
-    rows->SetField(c.column, c.written);
+  using Row = std::tuple<const char*, const char*, FieldValue, FieldValue>;
+  for (const auto& [table, column, stored, written] : std::vector<Row>{
+           {"Settings_General", "snmpcpath", std::string("c:\\snmpc"), std::string("d:\\x y")},
+           {"Settings_General", "ProgVersion", std::string("2.00"), std::string("")},
+           {"Settings_General", "Flag", true, false},
+           {"Settings_General", "Threshold", std::int16_t{7}, std::int16_t{-32768}},
+           {"Settings_General", "Port", std::int32_t{161}, std::int32_t{2147483647}},
+           {"Settings_General", "Unset", std::monostate{}, std::string("x")},
+           {"SuppGrp_Perm", "Name", std::string("Group 1"), std::monostate{}}}) {
+    SCOPED_TRACE(column);
+    const auto rows = Rows(table);
+    EXPECT_EQ(rows->Field(column), stored);
+    rows->SetField(column, written);
     rows->Update();
     rows->Close();
-    rows->Open(c.table, *connection);
-    EXPECT_EQ(rows->Field(c.column), c.written);
+    rows->Open(table, *connection);
+    EXPECT_EQ(rows->Field(column), written);
   }
 }
 
@@ -132,8 +130,8 @@ TEST_F(SqliteDatabaseTest, EachFaultIsDescribed) {
   }
 }
 
-// What each way of leaving a recordset keeps of the rows it changed: the updated ones only.
-TEST_F(SqliteDatabaseTest, LeavingARecordsetKeepsUpdatedRowsOnly) {
+// Each way of leaving a recordset keeps the rows it updated only; a recordset's rows are the table's at Open.
+TEST_F(SqliteDatabaseTest, ARecordsetKeepsItsRowsAndLeavesUpdatedOnesOnly) {
   const std::pair<std::function<void(Recordset&)>, Strings> cases[] = {
       {[](Recordset& r) { r.Close(); }, {"one", "Group 2", "Group 3"}},
       {[](Recordset&) {}, {"one", "Group 2", "Group 3"}},
@@ -150,10 +148,7 @@ TEST_F(SqliteDatabaseTest, LeavingARecordsetKeepsUpdatedRowsOnly) {
     EXPECT_EQ(Stored(file, "SELECT Name FROM SuppGrp_Perm ORDER BY rowid"), stored);
     OpenAndRun(file, "UPDATE SuppGrp_Perm SET Name = 'Group ' || (rowid / 4 + 1)");
   }
-}
-
-// The rows are the table's at Open, their values as at each read, also after a schema change.
-TEST_F(SqliteDatabaseTest, RecordsetKeepsItsRowsAndReadsTheirValuesWhenRead) {
+  // The rows are the table's at Open, their values as at each read, also after a schema change.
   const auto rows = Rows("SuppGrp_Perm");
   EXPECT_EQ(FieldText(*rows, "Name"), "Group 1");
   OpenAndRun(file, "INSERT INTO SuppGrp_Perm (Name) VALUES ('late'); DELETE FROM SuppGrp_Perm WHERE rowid = 5;"
@@ -172,7 +167,8 @@ std::map<std::string, std::string> FolderContents(const test::fs::path& dir) {
   for (const auto& entry : test::fs::recursive_directory_iterator(dir)) {
     const std::string name = entry.path().lexically_relative(dir).generic_string();
     std::ifstream in(entry.path(), std::ios::binary);
-    contents[name] = name.ends_with("-shm") || entry.is_directory() ? "" : std::string(std::istreambuf_iterator<char>(in), {});
+    const bool skipped = name.ends_with("-shm") || entry.is_directory();
+    contents[name] = skipped ? "" : std::string(std::istreambuf_iterator<char>(in), {});
   }
   return contents;
 }
@@ -194,7 +190,8 @@ TEST_F(SqliteDatabaseTest, AReaderLeavesTheFileAndItsFolderAsTheyWere) {
          return copy;
        }, "left unfinished"},
       {[&] { return OpenAndRun(file, "PRAGMA journal_mode=WAL"), file; }, "c:\\snmpc"},
-      {[&] { return writer = OpenAndRun(file, "UPDATE Settings_General SET SnmpcPath = 'd:\\new'"), file; }, "d:\\new"}};
+      {[&] { return writer = OpenAndRun(file, "UPDATE Settings_General SET SnmpcPath = 'd:\\new'"), file; },
+       "d:\\new"}};
   for (const auto& [prepare, expected] : cases) {
     const std::string path = prepare();
     const auto before = FolderContents(dir);
@@ -210,34 +207,33 @@ TEST_F(SqliteDatabaseTest, AReaderLeavesTheFileAndItsFolderAsTheyWere) {
 // Another program's hold is waited for at Open and later, in both journal modes, which the file keeps.
 TEST_F(SqliteDatabaseTest, AnotherProgramsLockIsWaitedFor) {
   connection->Close();
-  const struct {
-    const char* journalMode;
-    const char* holderSql;  // the other program runs it, holds what it took for a while, then commits
-    std::function<void()> action;
-  } cases[] = {
-      {"delete", "BEGIN EXCLUSIVE", [&] { FieldText(*OpenTable(db, *Connect(), "Settings_General"), "ProgVersion"); }},
-      {"delete", "BEGIN; SELECT count(*) FROM SuppGrp_Perm", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }},
-      {"delete", "BEGIN IMMEDIATE", [&] { Connect()->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT"); }},
-      {"wal", "BEGIN IMMEDIATE", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.holderSql);
-    OpenAndRun(file, std::string("PRAGMA journal_mode=") + c.journalMode);
+  // The journal mode; what the other program runs, then holds a while and commits; what waits for it.
+  using Row = std::tuple<std::string, const char*, std::function<void()>>;
+  for (const auto& [journalMode, holderSql, action] : std::vector<Row>{
+           {"delete", "BEGIN EXCLUSIVE", [&] { FieldText(*OpenTable(db, *Connect(), "Settings_General"), "ProgVersion"); }},
+           {"delete", "BEGIN; SELECT count(*) FROM SuppGrp_Perm",
+            [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }},
+           {"delete", "BEGIN IMMEDIATE",
+            [&] { Connect()->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT"); }},
+           {"wal", "BEGIN IMMEDIATE", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }}}) {
+    SCOPED_TRACE(holderSql);
+    OpenAndRun(file, "PRAGMA journal_mode=" + journalMode);
     constexpr auto kHold = std::chrono::milliseconds(300);
     const auto start = std::chrono::steady_clock::now();
     {
-      auto holder = OpenAndRun(file, c.holderSql);
+      auto holder = OpenAndRun(file, holderSql);
       std::thread release([&] {
         std::this_thread::sleep_for(kHold);
         sqlite3_exec(holder.get(), "COMMIT", nullptr, nullptr, nullptr);
       });
-      EXPECT_NO_THROW(c.action());
+      EXPECT_NO_THROW(action());
       release.join();
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, kHold);
     connection.reset();
     std::string header(20, '\0');
     std::ifstream(file, std::ios::binary).read(header.data(), 20);
-    EXPECT_EQ(header[18], std::string(c.journalMode) == "wal" ? 2 : 1);  // the journal mode the file keeps
+    EXPECT_EQ(header[18], journalMode == "wal" ? 2 : 1);  // the journal mode the file keeps
   }
 }
 

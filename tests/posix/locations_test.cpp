@@ -155,8 +155,7 @@ TEST(FindSnmpcDir, SettlesTheDirectory) {
             "c:\\Earlier", {kEither}, "", SourceCase::kEnteredBefore}}) {
     SCOPED_TRACE(c.name);
     fixture::InstallationOptions options;
-    options.database.snmpcPath = c.stored;
-    options.winIni = fixture::WinIni::kNone;
+    options.database.snmpcPath = c.stored, options.winIni = fixture::WinIni::kNone;
     const test::TestInstallation install(options);
     install.dir().Write("Lumidex/lumidex.ini", "[Server]\r\n");
     install.dir().Write("Entered/snmpc.ini", "[SNMPc]\r\n");

@@ -45,9 +45,9 @@ class PosixFilesBackend : public FilesBackend {
   std::vector<std::string> held_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Posix, FilesContract,
-                         ::testing::Values(FilesBackendMaker{"stand_in", [] { return std::make_unique<PosixFilesBackend>(); }}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Posix, FilesContract,
+    ::testing::Values(FilesBackendMaker{"stand_in", [] { return std::make_unique<PosixFilesBackend>(); }}), CaseName());
 
 class PosixFilesTest : public ::testing::Test {
  protected:

@@ -30,12 +30,12 @@ class PosixBackend : public ServiceBackend {
   PosixServiceManager scm_{dir_.str() + "/scm"};
 };
 
-INSTANTIATE_TEST_SUITE_P(Posix, ServiceContract,
-                         ::testing::Values(ServiceBackendMaker{"stand_in", [] { return std::make_unique<PosixBackend>(); }}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Posix, ServiceContract,
+    ::testing::Values(ServiceBackendMaker{"stand_in", [] { return std::make_unique<PosixBackend>(); }}), CaseName());
 
-// Another program holding the store is waited for, but not for long.
-TEST(PosixServiceManager, AStoreHeldByAnotherProgramFailsTheCallAfterAboutTwoSeconds) {
+// Another program holding the store is waited for, but not for long; several processes share it safely.
+TEST(PosixServiceManager, AHeldStoreFailsTheCallAfterAboutTwoSecondsAndProcessesShareIt) {
   TempDir dir;
   PosixServiceManager scm(dir.str() + "/scm");
   ASSERT_EQ(scm.CreateService("svc", "/bin/true", {}), 0u);
@@ -51,11 +51,7 @@ TEST(PosixServiceManager, AStoreHeldByAnotherProgramFailsTheCallAfterAboutTwoSec
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
   EXPECT_EQ(scm.SetState("svc", 3), 0u);
-}
-
-// No process finds the store locked, and exactly one creates a name they all ask for.
-TEST(PosixServiceManager, IsSafeToUseFromSeveralProcessesAtOnce) {
-  TempDir dir;
+  // No process of several at once finds the store locked, and exactly one creates a name they all ask for.
   constexpr int kProcesses = 4, kRounds = 15;
   std::vector<pid_t> children;
   for (int child = 0; child < kProcesses; ++child) {
@@ -63,7 +59,7 @@ TEST(PosixServiceManager, IsSafeToUseFromSeveralProcessesAtOnce) {
       children.push_back(pid);
       continue;
     }
-    PosixServiceManager own(dir.str() + "/scm");
+    PosixServiceManager own(dir.str() + "/shared");
     int result = own.CreateService("svc", "/bin/true", {}) == 0 ? 10 : 0;
     for (int round = 0; round < kRounds; ++round) {
       const std::string name = "svc-" + std::to_string(child) + "-" + std::to_string(round);
@@ -79,10 +75,10 @@ TEST(PosixServiceManager, IsSafeToUseFromSeveralProcessesAtOnce) {
     created += WEXITSTATUS(status) / 10;
   }
   EXPECT_EQ(created, 1);
-  PosixServiceManager scm(dir.str() + "/scm");
+  PosixServiceManager shared(dir.str() + "/shared");
   for (int child = 0; child < kProcesses; ++child) {
     for (int round = 0; round < kRounds; ++round) {
-      EXPECT_EQ(scm.SetState("svc-" + std::to_string(child) + "-" + std::to_string(round), 3), 0u);
+      EXPECT_EQ(shared.SetState("svc-" + std::to_string(child) + "-" + std::to_string(round), 3), 0u);
     }
   }
 }
