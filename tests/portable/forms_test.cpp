@@ -7,15 +7,13 @@
 
 namespace vsu { namespace {
 
-TEST(CentreOffset, RoundsHalvesToEvenThenHalvesTowardZero) {
+// The offset rounds halves to even, then halves toward zero; each window is placed from its outer size.
+TEST(CentreOnScreen, RoundsHalvesToEvenAndPlacesEachWindowFromItsOuterSize) {
   for (const auto& [screen, window, offset] :
        {std::tuple{19200.0, 5475.0, 6862L}, {14400.0, 2310.0, 6045L}, {100.5, 0.0, 50L}, {101.5, 0.0, 51L},
         {10.4, 0.0, 5L}, {10.6, 0.0, 5L}, {11.6, 0.0, 6L}, {4000.0, 5475.0, -737L}, {4000.0, 5476.0, -738L}}) {
     EXPECT_EQ(CentreOffset(screen, window), offset) << screen << " " << window;
   }
-}
-
-TEST(CentreOnScreen, PlacesEachWindowFromItsOuterSize) {
   test::ScriptedToolkit ui;
   CentreOnScreen(*ui.CreateMain(), ui);
   CentreOnScreen(*ui.CreateEnterPath(), ui);

@@ -11,15 +11,13 @@ namespace vsu { namespace {
 
 using Calls = std::vector<std::string>;
 
-TEST(IsUninstallCommandLine, ComparesTheFirstTenCharactersExactly) {
+// The uninstall mode takes the first ten characters exactly; the program directory is trimmed of spaces only.
+TEST(CommandLine, ChoosesTheModeAndNamesTheProgramDirectory) {
   for (const auto& [line, uninstall] : {std::pair{"-uninstall {ID}", true}, {"-uninstall", true},
                                        {"-uninstallX{ID}", true}, {"-Uninstall {ID}", false},
                                        {" -uninstall {ID}", false}, {"-uninstal", false}, {"", false}}) {
     EXPECT_EQ(IsUninstallCommandLine(line), uninstall) << line;
   }
-}
-
-TEST(ProgramDirectoryFromCommandLine, TrimsSpacesOnlyAndDropsOneBackslash) {
   for (const auto& [commandLine, ownDirectory, programDir] :
        {std::tuple{"  c:\\Program Files\\Vela Scan\\  ", "c:\\own", "c:\\Program Files\\Vela Scan"},
         {"c:\\vs\\\\", "c:\\own", "c:\\vs\\"}, {"", " c:\\own\\ ", "c:\\own"}, {"    ", "c:\\own", "c:\\own"},

@@ -137,17 +137,13 @@ TEST(PosixSystem, CommandLineAndWindowsDirectory) {
   EXPECT_EQ(posix::PosixSystem({"-uninstall", "{A B}", ""}).CommandLine(), "-uninstall {A B} ");
   EXPECT_EQ(posix::PosixSystem({}).CommandLine(), "");
   // The length written, or the size needed when it does not fit.
-  const struct {
-    const char* value;
-    unsigned size, result;
-    const char* written;
-  } cases[] = {{nullptr, 250, 0, "  "}, {"", 250, 0, "  "}, {"C:\\WINDOWS", 250, 10, "C:\\WINDOWS"},
-               {"C:\\WINDOWS", 10, 11, "   "}};
-  for (const auto& c : cases) {
-    ScopedEnv windir("WINDIR", c.value);
-    std::string buffer(c.size, ' ');
-    EXPECT_EQ(posix::PosixSystem({}).GetWindowsDirectoryA(buffer.data(), c.size), c.result) << c.size;
-    EXPECT_EQ(buffer.substr(0, std::string(c.written).size()), c.written);
+  for (const auto& [value, size, result, written] :
+       {std::tuple<const char*, unsigned, unsigned, std::string>{nullptr, 250, 0, "  "}, {"", 250, 0, "  "},
+        {"C:\\WINDOWS", 250, 10, "C:\\WINDOWS"}, {"C:\\WINDOWS", 10, 11, "   "}}) {
+    ScopedEnv windir("WINDIR", value);
+    std::string buffer(size, ' ');
+    EXPECT_EQ(posix::PosixSystem({}).GetWindowsDirectoryA(buffer.data(), size), result) << size;
+    EXPECT_EQ(buffer.substr(0, written.size()), written);
   }
 }
 

@@ -54,9 +54,8 @@ TEST(PosixLauncher, RunsTheProgramUnwaitedAndAShortenedWaitLastsWhileItRuns) {
       {Shell("c:\\bin\\msiexec.exe"), Args{}}, {Shell("c:\\bin\\none.exe"), std::nullopt},
       {Shell("c:\\empty\\notexec.exe"), std::nullopt}, {Shell("q:\\x.exe"), std::nullopt},
       {Shell("c:\\bin\\msiexec.exe", "", "c:\\nowhere"), std::nullopt}};
-  int row = 0;
   for (const auto& c : cases) {
-    SCOPED_TRACE(++row);
+    SCOPED_TRACE(&c - cases);
     test::fs::remove(dir.path() / "record.txt");
     posix::PosixLauncher launcher;
     EXPECT_EQ(c.start(launcher), c.args.has_value());

@@ -30,10 +30,7 @@ class RegisterMibTest : public ::testing::Test {
   InstallationState s_;
 };
 
-struct ListCase {
-  const char* name;
-  std::string before, after;
-};
+struct ListCase { const char* name; std::string before, after; };
 
 class NamesList : public RegisterMibTest, public ::testing::WithParamInterface<ListCase> {};
 

@@ -152,10 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A kill inside a step leaves the file exactly as made at the step before; the rerun completes the ladder.
 struct KillCase {
-  const char* name;
-  const char* statement;  // killed as the engine starts...
-  int occurrence;         // ...this occurrence of a statement holding this text
-  const char* completed;  // the version the file is left at
+  const char *name, *statement;  // killed as the engine starts...
+  int occurrence;                // ...this occurrence of a statement holding this text
+  const char* completed;         // the version the file is left at
 };
 
 class LadderKill : public UpgradeDatabaseTest, public ::testing::WithParamInterface<KillCase> {};
