@@ -63,8 +63,7 @@ class PosixFilesTest : public ::testing::Test {
 };
 
 struct PathCase {
-  const char* name;
-  const char* path;
+  const char *name, *path;
   const char* mapped;         // below the drive's folder; nullptr: on no drive
   bool exists = false;        // as an ordinary, visible file
   const char* cwd = "snmpc";  // below the drive's folder; nullptr: a folder on no drive

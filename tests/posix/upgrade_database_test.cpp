@@ -64,9 +64,8 @@ struct LadderCase {
   Made made{};                 // the file the run starts from
   std::optional<Made> endsAs{};  // the file must end as one made so
   std::vector<long> pauses{};
-  const char* message = nullptr;  // part of the one failure message, which shows after the file is free
-  std::string sql{};              // run on the file first
-  const char* query = nullptr;    // afterwards gives rows
+  const char *message = nullptr, *query = nullptr;  // in the one failure, shown once the file is free; gives rows
+  std::string sql{};                                // run on the file first
   Rows rows{};
   bool noFile = false;
 };
@@ -133,10 +132,10 @@ INSTANTIATE_TEST_SUITE_P(
         {.name = "MissingDatabaseIsNotCreated", .made = At("2.00"),
          .message = "Could not find file 'c:\\VelaScan\\VelaScan.mdb'", .noFile = true},
         {.name = "ColumnAlreadyThere", .made = At("2.00"), .message = "duplicate column name: CorrUpNotInQueue",
-         .sql = "ALTER TABLE SuppGrp_Perm ADD COLUMN CorrUpNotInQueue BIT", .query = kNewTables},
+         .query = kNewTables, .sql = "ALTER TABLE SuppGrp_Perm ADD COLUMN CorrUpNotInQueue BIT"},
         // Step 2.05 stopped after its first table; the rerun fails at that table.
         {.name = "TableAlreadyThere", .made = At("2.01"), .message = "table SentFailed_Mobile_PO already exists",
-         .sql = "CREATE TABLE SentFailed_Mobile_PO (Name varChar(50), UserKey varChar(150))", .query = kNewTables,
+         .query = kNewTables, .sql = "CREATE TABLE SentFailed_Mobile_PO (Name varChar(50), UserKey varChar(150))",
          .rows = {{"SentFailed_Mobile_PO"}}},
         // No version row: the first step's statement and fill stay, its record fails.
         {.name = "EmptySettingsGeneral", .made = At("2.00", 2, {}, false), .pauses = {200}, .message = "EOF",
@@ -145,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
          .sql = "DROP TABLE Maintenance"},
         // A fill refused at row 3 keeps rows 1-2; one whose transaction the engine gives up undoes the step.
         {.name = "FillRowRefused", .made = At("2.00", 5), .pauses = {200}, .message = "row 3 is locked",
-         .sql = RefuseRow3("ABORT"), .query = kFill, .rows = {{"0"}, {"0"}, {"NULL"}, {"NULL"}, {"NULL"}}},
+         .query = kFill, .sql = RefuseRow3("ABORT"), .rows = {{"0"}, {"0"}, {"NULL"}, {"NULL"}, {"NULL"}}},
         {.name = "FillTransactionGivenUp", .made = At("2.00", 5), .endsAs = At("2.00", 5), .pauses = {200},
          .message = "row 3 is locked", .sql = RefuseRow3("ROLLBACK")}}),
     test::CaseName());
