@@ -1,27 +1,19 @@
 // What the windows share: centring on the screen and the pause that keeps them live.
 
-#include <gtest/gtest.h>
-
 #include "forms/centre.h"
 #include "forms/pause.h"
 #include "support/fakes.h"
+#include "support/testing.h"
 
-namespace vsu {
-namespace {
+namespace vsu { namespace {
 
-TEST(CentreOffset, RoundsHalvesToEvenThenHalvesTowardZero) {
-  struct Row {
-    double screen, window;
-    long offset;
-  };
-  for (const Row& r : {Row{19200, 5475, 6862}, Row{14400, 2310, 6045}, Row{100.5, 0, 50}, Row{101.5, 0, 51},
-                       Row{10.4, 0, 5}, Row{10.6, 0, 5}, Row{11.6, 0, 6}, Row{4000, 5475, -737},
-                       Row{4000, 5476, -738}}) {
-    EXPECT_EQ(CentreOffset(r.screen, r.window), r.offset) << r.screen << " " << r.window;
+// The offset rounds halves to even, then halves toward zero; each window is placed from its outer size.
+TEST(CentreOnScreen, RoundsHalvesToEvenAndPlacesEachWindowFromItsOuterSize) {
+  for (const auto& [screen, window, offset] :
+       {std::tuple{19200.0, 5475.0, 6862L}, {14400.0, 2310.0, 6045L}, {100.5, 0.0, 50L}, {101.5, 0.0, 51L},
+        {10.4, 0.0, 5L}, {10.6, 0.0, 5L}, {11.6, 0.0, 6L}, {4000.0, 5475.0, -737L}, {4000.0, 5476.0, -738L}}) {
+    EXPECT_EQ(CentreOffset(screen, window), offset) << screen << " " << window;
   }
-}
-
-TEST(CentreOnScreen, PlacesEachWindowFromItsOuterSize) {
   test::ScriptedToolkit ui;
   CentreOnScreen(*ui.CreateMain(), ui);
   CentreOnScreen(*ui.CreateEnterPath(), ui);
@@ -41,5 +33,4 @@ TEST(Pause, SleepsWholeSlicesAndHandlesEventsAfterEach) {
   }
 }
 
-}  // namespace
-}  // namespace vsu
+}}  // namespace vsu

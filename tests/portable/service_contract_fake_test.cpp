@@ -1,10 +1,9 @@
 // The fake service manager answers the contract as the real ones do.
 
-#include "support/fake_service_manager.h"
+#include "support/fakes.h"
 #include "support/service_contract.h"
 
-namespace vsu::test {
-namespace {
+namespace vsu::test { namespace {
 
 class FakeBackend : public ServiceBackend {
  public:
@@ -21,5 +20,4 @@ INSTANTIATE_TEST_SUITE_P(Fake, ServiceContract,
                          ::testing::Values(ServiceBackendMaker{"fake", [] { return std::make_unique<FakeBackend>(); }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
-}  // namespace vsu::test
+}}  // namespace vsu::test

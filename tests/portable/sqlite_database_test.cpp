@@ -1,24 +1,17 @@
 // The SQLite engine behind the database port, on real files named by their own paths.
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <map>
-#include <memory>
 #include <thread>
 
-#include "common/failure.h"
 #include "database/field_values.h"
 #include "database/tables.h"
 #include "platform/sqlite/sqlite_database.h"
+#include "support/testing.h"
 #include "support/unique_dir.h"
 
-namespace vsu::sqlite {
-namespace {
+namespace vsu::sqlite { namespace {
 
 using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 using Strings = std::vector<std::string>;
@@ -29,17 +22,6 @@ Handle OpenAndRun(const std::string& path, const std::string& script) {
   EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
   EXPECT_EQ(sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
   return Handle(db, sqlite3_close_v2);
-}
-
-// The first value of each row that another program reads with sql.
-Strings Stored(const std::string& path, const std::string& sql) {
-  Strings values;
-  const auto collect = [](void* out, int, char** row, char**) {
-    static_cast<Strings*>(out)->push_back(row[0] ? row[0] : "NULL");
-    return 0;
-  };
-  sqlite3_exec(OpenAndRun(path, "").get(), sql.c_str(), collect, &values, nullptr);
-  return values;
 }
 
 // The description of action's failure, or "" when it succeeded.
@@ -69,7 +51,7 @@ class SqliteDatabaseTest : public ::testing::Test {
   ~SqliteDatabaseTest() override {
     connection.reset();
     std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    test::fs::remove_all(dir, ignored);
   }
   std::unique_ptr<Connection> Connect(int mode = adModeUnknown, const std::string& path = {}) {
     return OpenConnection(db, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (path.empty() ? file : path) +
@@ -82,37 +64,33 @@ class SqliteDatabaseTest : public ::testing::Test {
     rows->Update();
   }
 
-  const std::filesystem::path dir = test::MakeUniqueDir("vsu-sqlite-");
+  const test::fs::path dir = test::MakeUniqueDir("vsu-sqlite-");
   const std::string file = (dir / "test.mdb").string();
-  SqliteDatabase db{[](const std::string& path) -> std::optional<std::string> {
-    if (!std::filesystem::is_regular_file(path)) return std::nullopt;
-    return path;
+  SqliteDatabase db{[](const std::string& path) {
+    return test::fs::is_regular_file(path) ? std::optional<std::string>(path) : std::nullopt;
   }};
   std::unique_ptr<Connection> connection;
 };
 
 // Each column reads as the Jet kind of its declared type, and a written value reads back.
 TEST_F(SqliteDatabaseTest, ValuesCrossWithTheirKind) {
-  const struct {
-    const char* table;
-    const char* column;
-    FieldValue stored, written;
-  } cases[] = {{"Settings_General", "snmpcpath", std::string("c:\\snmpc"), std::string("d:\\x y")},
-               {"Settings_General", "ProgVersion", std::string("2.00"), std::string("")},
-               {"Settings_General", "Flag", true, false},
-               {"Settings_General", "Threshold", std::int16_t{7}, std::int16_t{-32768}},
-               {"Settings_General", "Port", std::int32_t{161}, std::int32_t{2147483647}},
-               {"Settings_General", "Unset", std::monostate{}, std::string("x")},
-               {"SuppGrp_Perm", "Name", std::string("Group 1"), std::monostate{}}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.column);
-    const auto rows = Rows(c.table);
-    EXPECT_EQ(rows->Field(c.column), c.stored);
-    rows->SetField(c.column, c.written);
+  using Row = std::tuple<const char*, const char*, FieldValue, FieldValue>;
+  for (const auto& [table, column, stored, written] : std::vector<Row>{
+           {"Settings_General", "snmpcpath", std::string("c:\\snmpc"), std::string("d:\\x y")},
+           {"Settings_General", "ProgVersion", std::string("2.00"), std::string("")},
+           {"Settings_General", "Flag", true, false},
+           {"Settings_General", "Threshold", std::int16_t{7}, std::int16_t{-32768}},
+           {"Settings_General", "Port", std::int32_t{161}, std::int32_t{2147483647}},
+           {"Settings_General", "Unset", std::monostate{}, std::string("x")},
+           {"SuppGrp_Perm", "Name", std::string("Group 1"), std::monostate{}}}) {
+    SCOPED_TRACE(column);
+    const auto rows = Rows(table);
+    EXPECT_EQ(rows->Field(column), stored);
+    rows->SetField(column, written);
     rows->Update();
     rows->Close();
-    rows->Open(c.table, *connection);
-    EXPECT_EQ(rows->Field(c.column), c.written);
+    rows->Open(table, *connection);
+    EXPECT_EQ(rows->Field(column), written);
   }
 }
 
@@ -141,8 +119,8 @@ TEST_F(SqliteDatabaseTest, EachFaultIsDescribed) {
   }
 }
 
-// What each way of leaving a recordset keeps of the rows it changed: the updated ones only.
-TEST_F(SqliteDatabaseTest, LeavingARecordsetKeepsUpdatedRowsOnly) {
+// Each way of leaving a recordset keeps the rows it updated only; a recordset's rows are the table's at Open.
+TEST_F(SqliteDatabaseTest, ARecordsetKeepsItsRowsAndLeavesUpdatedOnesOnly) {
   const std::pair<std::function<void(Recordset&)>, Strings> cases[] = {
       {[](Recordset& r) { r.Close(); }, {"one", "Group 2", "Group 3"}},
       {[](Recordset&) {}, {"one", "Group 2", "Group 3"}},
@@ -156,13 +134,15 @@ TEST_F(SqliteDatabaseTest, LeavingARecordsetKeepsUpdatedRowsOnly) {
       rows->SetField("Name", std::string("two"));
       leave(*rows);
     }
-    EXPECT_EQ(Stored(file, "SELECT Name FROM SuppGrp_Perm ORDER BY rowid"), stored);
+    Strings names;  // as a connection of their own reads them
+    const auto other = Connect();
+    for (const auto rows = OpenTable(db, *other, "SuppGrp_Perm"); !rows->Eof(); rows->MoveNext()) {
+      names.push_back(FieldText(*rows, "Name"));
+    }
+    EXPECT_EQ(names, stored);
     OpenAndRun(file, "UPDATE SuppGrp_Perm SET Name = 'Group ' || (rowid / 4 + 1)");
   }
-}
-
-// The rows are the table's at Open, their values as at each read, also after a schema change.
-TEST_F(SqliteDatabaseTest, RecordsetKeepsItsRowsAndReadsTheirValuesWhenRead) {
+  // The rows are the table's at Open, their values as at each read, also after a schema change.
   const auto rows = Rows("SuppGrp_Perm");
   EXPECT_EQ(FieldText(*rows, "Name"), "Group 1");
   OpenAndRun(file, "INSERT INTO SuppGrp_Perm (Name) VALUES ('late'); DELETE FROM SuppGrp_Perm WHERE rowid = 5;"
@@ -176,12 +156,13 @@ TEST_F(SqliteDatabaseTest, RecordsetKeepsItsRowsAndReadsTheirValuesWhenRead) {
 }
 
 // Every file of a folder with its bytes; a write-ahead log's index by name only.
-std::map<std::string, std::string> FolderContents(const std::filesystem::path& dir) {
+std::map<std::string, std::string> FolderContents(const test::fs::path& dir) {
   std::map<std::string, std::string> contents;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+  for (const auto& entry : test::fs::recursive_directory_iterator(dir)) {
     const std::string name = entry.path().lexically_relative(dir).generic_string();
     std::ifstream in(entry.path(), std::ios::binary);
-    contents[name] = name.ends_with("-shm") || entry.is_directory() ? "" : std::string(std::istreambuf_iterator<char>(in), {});
+    const bool skipped = name.ends_with("-shm") || entry.is_directory();
+    contents[name] = skipped ? "" : std::string(std::istreambuf_iterator<char>(in), {});
   }
   return contents;
 }
@@ -196,14 +177,15 @@ TEST_F(SqliteDatabaseTest, AReaderLeavesTheFileAndItsFolderAsTheyWere) {
          writer = OpenAndRun(file, "PRAGMA cache_size=1; BEGIN; UPDATE Settings_General SET SnmpcPath = 'torn';"
                                    "INSERT INTO Empty WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                                    "WHERE i < 2000) SELECT hex(randomblob(100)) FROM n");
-         std::filesystem::create_directory(dir / "crash");
+         test::fs::create_directory(dir / "crash");
          const std::string copy = (dir / "crash" / "test.mdb").string();
-         for (const char* suffix : {"", "-journal"}) std::filesystem::copy_file(file + suffix, copy + suffix);
+         for (const char* suffix : {"", "-journal"}) test::fs::copy_file(file + suffix, copy + suffix);
          writer.reset();
          return copy;
        }, "left unfinished"},
       {[&] { return OpenAndRun(file, "PRAGMA journal_mode=WAL"), file; }, "c:\\snmpc"},
-      {[&] { return writer = OpenAndRun(file, "UPDATE Settings_General SET SnmpcPath = 'd:\\new'"), file; }, "d:\\new"}};
+      {[&] { return writer = OpenAndRun(file, "UPDATE Settings_General SET SnmpcPath = 'd:\\new'"), file; },
+       "d:\\new"}};
   for (const auto& [prepare, expected] : cases) {
     const std::string path = prepare();
     const auto before = FolderContents(dir);
@@ -219,36 +201,34 @@ TEST_F(SqliteDatabaseTest, AReaderLeavesTheFileAndItsFolderAsTheyWere) {
 // Another program's hold is waited for at Open and later, in both journal modes, which the file keeps.
 TEST_F(SqliteDatabaseTest, AnotherProgramsLockIsWaitedFor) {
   connection->Close();
-  const struct {
-    const char* journalMode;
-    const char* holderSql;  // the other program runs it, holds what it took for a while, then commits
-    std::function<void()> action;
-  } cases[] = {
-      {"delete", "BEGIN EXCLUSIVE", [&] { FieldText(*OpenTable(db, *Connect(), "Settings_General"), "ProgVersion"); }},
-      {"delete", "BEGIN; SELECT count(*) FROM SuppGrp_Perm", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }},
-      {"delete", "BEGIN IMMEDIATE", [&] { Connect()->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT"); }},
-      {"wal", "BEGIN IMMEDIATE", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.holderSql);
-    OpenAndRun(file, std::string("PRAGMA journal_mode=") + c.journalMode);
+  // The journal mode; what the other program runs, then holds a while and commits; what waits for it.
+  using Row = std::tuple<std::string, const char*, std::function<void()>>;
+  for (const auto& [journalMode, holderSql, action] : std::vector<Row>{
+           {"delete", "BEGIN EXCLUSIVE", [&] { FieldText(*OpenTable(db, *Connect(), "Settings_General"), "ProgVersion"); }},
+           {"delete", "BEGIN; SELECT count(*) FROM SuppGrp_Perm",
+            [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }},
+           {"delete", "BEGIN IMMEDIATE",
+            [&] { Connect()->Execute("ALTER TABLE SuppGrp_Perm ADD COLUMN Extra BIT"); }},
+           {"wal", "BEGIN IMMEDIATE", [&] { connection = Connect(), Write("Settings_General", "SnmpcPath"); }}}) {
+    SCOPED_TRACE(holderSql);
+    OpenAndRun(file, "PRAGMA journal_mode=" + journalMode);
     constexpr auto kHold = std::chrono::milliseconds(300);
     const auto start = std::chrono::steady_clock::now();
     {
-      auto holder = OpenAndRun(file, c.holderSql);
+      auto holder = OpenAndRun(file, holderSql);
       std::thread release([&] {
         std::this_thread::sleep_for(kHold);
         sqlite3_exec(holder.get(), "COMMIT", nullptr, nullptr, nullptr);
       });
-      EXPECT_NO_THROW(c.action());
+      EXPECT_NO_THROW(action());
       release.join();
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, kHold);
     connection.reset();
     std::string header(20, '\0');
     std::ifstream(file, std::ios::binary).read(header.data(), 20);
-    EXPECT_EQ(header[18], std::string(c.journalMode) == "wal" ? 2 : 1);  // the journal mode the file keeps
+    EXPECT_EQ(header[18], journalMode == "wal" ? 2 : 1);  // the journal mode the file keeps
   }
 }
 
-}  // namespace
-}  // namespace vsu::sqlite
+}}  // namespace vsu::sqlite

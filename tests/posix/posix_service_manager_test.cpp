@@ -1,22 +1,42 @@
-// What velascan-sc cannot show of the Linux service manager: a held store, and several processes at once.
+// The Linux service manager: the contract with the service double as the service, a held store, several processes.
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/posix/posix_service_manager.h"
+#include "support/posix/process_tools.h"
+#include "support/posix/service_sandbox.h"
 #include "support/posix/temp_dir.h"
+#include "support/service_contract.h"
+#include "support/testing.h"
 
-namespace vsu {
-namespace {
+namespace vsu::test { namespace {
 
 using namespace std::chrono_literals;
 using posix::PosixServiceManager;
 
-// Another program holding the store is waited for, but not for long.
-TEST(PosixServiceManager, AStoreHeldByAnotherProgramFailsTheCallAfterAboutTwoSeconds) {
-  test::TempDir dir;
+class PosixBackend : public ServiceBackend {
+ public:
+  PosixBackend() { fs::copy_file(BinPath("VelaScanSrv"), binary_); }
+  ~PosixBackend() override { KillProcessesOf(binary_); }
+  ServiceManager& Manager() override { return scm_; }
+  void Register() override { ASSERT_EQ(scm_.CreateService(Name(), binary_, {}), 0u); }
+  std::string Name() override { return "contract"; }
+
+ private:
+  TempDir dir_;
+  const std::string binary_ = dir_.str() + "/VelaScanSrv";
+  PosixServiceManager scm_{dir_.str() + "/scm"};
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Posix, ServiceContract,
+    ::testing::Values(ServiceBackendMaker{"stand_in", [] { return std::make_unique<PosixBackend>(); }}), CaseName());
+
+// Another program holding the store is waited for, but not for long; several processes share it safely.
+TEST(PosixServiceManager, AHeldStoreFailsTheCallAfterAboutTwoSecondsAndProcessesShareIt) {
+  TempDir dir;
   PosixServiceManager scm(dir.str() + "/scm");
   ASSERT_EQ(scm.CreateService("svc", "/bin/true", {}), 0u);
   sqlite3* other = nullptr;
@@ -31,11 +51,7 @@ TEST(PosixServiceManager, AStoreHeldByAnotherProgramFailsTheCallAfterAboutTwoSec
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
   EXPECT_EQ(scm.SetState("svc", 3), 0u);
-}
-
-// No process finds the store locked, and exactly one creates a name they all ask for.
-TEST(PosixServiceManager, IsSafeToUseFromSeveralProcessesAtOnce) {
-  test::TempDir dir;
+  // No process of several at once finds the store locked, and exactly one creates a name they all ask for.
   constexpr int kProcesses = 4, kRounds = 15;
   std::vector<pid_t> children;
   for (int child = 0; child < kProcesses; ++child) {
@@ -43,7 +59,7 @@ TEST(PosixServiceManager, IsSafeToUseFromSeveralProcessesAtOnce) {
       children.push_back(pid);
       continue;
     }
-    PosixServiceManager own(dir.str() + "/scm");
+    PosixServiceManager own(dir.str() + "/shared");
     int result = own.CreateService("svc", "/bin/true", {}) == 0 ? 10 : 0;
     for (int round = 0; round < kRounds; ++round) {
       const std::string name = "svc-" + std::to_string(child) + "-" + std::to_string(round);
@@ -59,13 +75,12 @@ TEST(PosixServiceManager, IsSafeToUseFromSeveralProcessesAtOnce) {
     created += WEXITSTATUS(status) / 10;
   }
   EXPECT_EQ(created, 1);
-  PosixServiceManager scm(dir.str() + "/scm");
+  PosixServiceManager shared(dir.str() + "/shared");
   for (int child = 0; child < kProcesses; ++child) {
     for (int round = 0; round < kRounds; ++round) {
-      EXPECT_EQ(scm.SetState("svc-" + std::to_string(child) + "-" + std::to_string(round), 3), 0u);
+      EXPECT_EQ(shared.SetState("svc-" + std::to_string(child) + "-" + std::to_string(round), 3), 0u);
     }
   }
 }
 
-}  // namespace
-}  // namespace vsu
+}}  // namespace vsu::test

@@ -1,15 +1,12 @@
 // RegisterMib on real names.txt files: rewritten with the MIB, the old list kept as names.bak.
 
-#include <gtest/gtest.h>
-
 #include "mib/register_mib.h"
-#include "support/testing.h"
 #include "support/fakes.h"
 #include "support/files_wrapper.h"
 #include "support/posix/temp_dir.h"
+#include "support/testing.h"
 
-namespace vsu {
-namespace {
+namespace vsu { namespace {
 
 using Text = std::optional<std::string>;
 constexpr const char* kList = "SNMPc/mibfiles/names.txt";
@@ -23,7 +20,7 @@ class RegisterMibTest : public ::testing::Test {
     RegisterMib(p, s_);
   }
   Text Read(const char* relative) const {
-    return std::filesystem::exists(dir_.path() / relative) ? Text(dir_.Read(relative)) : std::nullopt;
+    return test::fs::exists(dir_.path() / relative) ? Text(dir_.Read(relative)) : std::nullopt;
   }
 
   test::TempDir dir_;
@@ -33,11 +30,7 @@ class RegisterMibTest : public ::testing::Test {
   InstallationState s_;
 };
 
-struct ListCase {
-  const char* name;
-  std::string before;
-  std::string after;
-};
+struct ListCase { const char* name; std::string before, after; };
 
 class NamesList : public RegisterMibTest, public ::testing::WithParamInterface<ListCase> {};
 
@@ -57,18 +50,16 @@ TEST_P(NamesList, IsRewrittenAndBackedUpTheSameByASecondRun) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NamesList,
-    ::testing::Values(
-        ListCase{"AlreadyRegistered", "rfc1213.mib\r\nFerrowin.mib\r\n\r\n", "rfc1213.mib\r\nFerrowin.mib\r\n\r\n"},
-        ListCase{"RegisteredEarlier", "FERROWIN.MIB\r\nrfc1213.mib\r\n", "rfc1213.mib\r\nFerrowin.mib\r\n\r\n"},
-        ListCase{"QuillbankInAnyCaseAndWithinALine",
-                 "a.mib\r\nquillbank.mib\r\nc:\\old\\QuillBank.Mib ; retired\r\nb.mib\r\n",
-                 "a.mib\r\nb.mib\r\nFerrowin.mib\r\n\r\n"},
-        ListCase{"FerrowinWithinALine", "; ferrowin.mib belongs to Vela Scan\r\nb.mib\r\n",
-                 "b.mib\r\nFerrowin.mib\r\n\r\n"},
-        ListCase{"EmptyLinesDroppedBlankLinesAndLoneLineFeedsKept", "\r\na.mib\r\n\r\n   \r\n\tx.mib\ny \r\n",
-                 "a.mib\r\n   \r\n\tx.mib\ny \r\nFerrowin.mib\r\n\r\n"},
-        ListCase{"NoLines", "", "Ferrowin.mib\r\n\r\n"},
-        ListCase{"LastLineWithoutLineEnd", "a.mib\r\nB.Mib", "a.mib\r\nB.Mib\r\nFerrowin.mib\r\n\r\n"}),
+    ::testing::ValuesIn(std::vector<ListCase>{
+        {"AlreadyRegistered", "rfc1213.mib\r\nFerrowin.mib\r\n\r\n", "rfc1213.mib\r\nFerrowin.mib\r\n\r\n"},
+        {"RegisteredEarlier", "FERROWIN.MIB\r\nrfc1213.mib\r\n", "rfc1213.mib\r\nFerrowin.mib\r\n\r\n"},
+        {"QuillbankInAnyCaseAndWithinALine", "a.mib\r\nquillbank.mib\r\nc:\\old\\QuillBank.Mib ; retired\r\nb.mib\r\n",
+         "a.mib\r\nb.mib\r\nFerrowin.mib\r\n\r\n"},
+        {"FerrowinWithinALine", "; ferrowin.mib belongs to Vela Scan\r\nb.mib\r\n", "b.mib\r\nFerrowin.mib\r\n\r\n"},
+        {"EmptyLinesDroppedBlankLinesAndLoneLineFeedsKept", "\r\na.mib\r\n\r\n   \r\n\tx.mib\ny \r\n",
+         "a.mib\r\n   \r\n\tx.mib\ny \r\nFerrowin.mib\r\n\r\n"},
+        {"NoLines", "", "Ferrowin.mib\r\n\r\n"},
+        {"LastLineWithoutLineEnd", "a.mib\r\nB.Mib", "a.mib\r\nB.Mib\r\nFerrowin.mib\r\n\r\n"}}),
     test::CaseName());
 
 struct FailureCase {
@@ -77,8 +68,7 @@ struct FailureCase {
   Text list, backup;  // before
   const char* message;  // part of the failure description
   Text listAfter, backupAfter;
-  const char* hidden = "";      // a path the file-exists test does not see
-  const char* unwritable = "";  // a path that cannot be created
+  const char *hidden = "", *unwritable = "";  // a path the file-exists test does not see; one that cannot be made
 };
 
 class RegisterMibFailure : public RegisterMibTest, public ::testing::WithParamInterface<FailureCase> {};
@@ -102,15 +92,15 @@ TEST_P(RegisterMibFailure, IsShownAndNothingIsUndone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RegisterMibFailure,
-    ::testing::Values(
+    ::testing::ValuesIn(std::vector<FailureCase>{
         // A backup the file-exists test does not see is not deleted, so the rename fails.
-        FailureCase{"HiddenBackup", "c:\\SNMPc", "a.mib\r\n", "old.mib\r\n", "c:\\SNMPc\\mibfiles\\names.bak",
-                    "a.mib\r\n", "old.mib\r\n", "c:\\SNMPc\\mibfiles\\names.bak"},
-        FailureCase{"NoList", "c:\\SNMPc", {}, {}, "c:\\SNMPc\\mibfiles\\names.txt", {}, {}},
-        FailureCase{"EmptySnmpcDir", "", {}, {}, "\\mibfiles\\names.txt", {}, {}},
+        {"HiddenBackup", "c:\\SNMPc", "a.mib\r\n", "old.mib\r\n", "c:\\SNMPc\\mibfiles\\names.bak",
+         "a.mib\r\n", "old.mib\r\n", "c:\\SNMPc\\mibfiles\\names.bak"},
+        {"NoList", "c:\\SNMPc", {}, {}, "c:\\SNMPc\\mibfiles\\names.txt", {}, {}},
+        {"EmptySnmpcDir", "", {}, {}, "\\mibfiles\\names.txt", {}, {}},
         // Past the rename: the old list stays in names.bak, names.txt is missing.
-        FailureCase{"ListCannotBeCreated", "c:\\SNMPc", "a.mib\r\n", {}, "c:\\SNMPc\\mibfiles\\names.txt", {},
-                    "a.mib\r\n", "", "c:\\SNMPc\\mibfiles\\names.txt.vsu-new"}),
+        {"ListCannotBeCreated", "c:\\SNMPc", "a.mib\r\n", {}, "c:\\SNMPc\\mibfiles\\names.txt", {},
+         "a.mib\r\n", "", "c:\\SNMPc\\mibfiles\\names.txt.vsu-new"}}),
     test::CaseName());
 
 // A run cut short at any file operation (a torn write too) and run again loses no name and leaves no stray file.
@@ -120,7 +110,7 @@ TEST_F(RegisterMibTest, ARunCutShortAnywhereLosesNoNameOnTheNextRun) {
   const std::string registered = "a.mib\r\n" + before.substr(7 + 15) + "Ferrowin.mib\r\n\r\n";
   for (long k = 1;; ++k) {
     SCOPED_TRACE("cut short at file operation " + std::to_string(k));
-    std::filesystem::remove_all(dir_.path() / "SNMPc");
+    test::fs::remove_all(dir_.path() / "SNMPc");
     dir_.Write(kList, before);
     dir_.Write(kBackup, "stale.mib\r\n");
     test::FaultCountdown cut;
@@ -134,10 +124,9 @@ TEST_F(RegisterMibTest, ARunCutShortAnywhereLosesNoNameOnTheNextRun) {
     Register(tp_.files);
     EXPECT_EQ(Read(kList), registered);
     EXPECT_TRUE(Read(kBackup) == before || Read(kBackup) == registered);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path() / "SNMPc/mibfiles"), {}), 2);
+    EXPECT_EQ(std::distance(test::fs::directory_iterator(dir_.path() / "SNMPc/mibfiles"), {}), 2);
   }
   EXPECT_TRUE(tp_.ui.messages.empty());
 }
 
-}  // namespace
-}  // namespace vsu
+}}  // namespace vsu

@@ -1,23 +1,16 @@
 // The transcript: JSON strings for any program text, one object per line.
 
-#include <gtest/gtest.h>
-
 #include "common/transcript.h"
 #include "support/json_lines.h"
 #include "support/posix/temp_dir.h"
+#include "support/testing.h"
 
-namespace vsu {
-namespace {
+namespace vsu { namespace {
 
-// Control characters are escaped, and a byte that is no valid UTF-8 as the Latin-1 character it would be.
-TEST(Transcript, QuotesAnyTextAsJsonRequires) {
-  const std::pair<std::string, std::string> cases[] = {
-      {std::string("nul\0\x1b[0m", 8), "\"nul\\u0000\\u001b[0m\""},
-      {"caf\xe9 \xed\xa0\x80 \xc3", "\"caf\\u00e9 \\u00ed\\u00a0\\u0080 \\u00c3\""}};
-  for (const auto& [text, json] : cases) EXPECT_EQ(JsonQuote(text), json);
-}
-
-TEST(Transcript, WritesOneParsableObjectPerLineWithTimeAndEvent) {
+// Control characters are escaped, a byte that is no valid UTF-8 as the Latin-1 character it would be; a run appends.
+TEST(Transcript, QuotesAnyTextAndWritesOneParsableObjectPerLine) {
+  EXPECT_EQ(JsonQuote(std::string("nul\0\x1b[0m", 8)), "\"nul\\u0000\\u001b[0m\"");
+  EXPECT_EQ(JsonQuote("caf\xe9 \xed\xa0\x80 \xc3"), "\"caf\\u00e9 \\u00ed\\u00a0\\u0080 \\u00c3\"");
   test::TempDir dir;
   const auto path = (dir.path() / "log.jsonl").string();
   {
@@ -38,5 +31,4 @@ TEST(Transcript, WritesOneParsableObjectPerLineWithTimeAndEvent) {
   for (const auto& e : events) EXPECT_GE(e.Num("t"), 0);
 }
 
-}  // namespace
-}  // namespace vsu
+}}  // namespace vsu

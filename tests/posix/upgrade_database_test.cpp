@@ -1,23 +1,20 @@
-// The schema ladder on real SQLite files made by the fixture.
+// The schema ladder, and the engine that finds the files, on real SQLite files made by the fixture.
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
-#include <map>
 
 #include "database/connection_strings.h"
 #include "database/field_values.h"
 #include "database/tables.h"
 #include "database/upgrade_database.h"
-#include "support/testing.h"
 #include "support/fakes.h"
 #include "support/posix/installation.h"
+#include "support/testing.h"
 
-namespace vsu {
-namespace {
+namespace vsu { namespace {
 
 using test::Query;
 using Rows = std::vector<std::vector<std::string>>;
@@ -67,9 +64,8 @@ struct LadderCase {
   Made made{};                 // the file the run starts from
   std::optional<Made> endsAs{};  // the file must end as one made so
   std::vector<long> pauses{};
-  const char* message = nullptr;  // part of the one failure message, which shows after the file is free
-  std::string sql{};              // run on the file first
-  const char* query = nullptr;    // afterwards gives rows
+  const char *message = nullptr, *query = nullptr;  // in the one failure, shown once the file is free; gives rows
+  std::string sql{};                                // run on the file first
   Rows rows{};
   bool noFile = false;
 };
@@ -92,16 +88,12 @@ TEST_P(Ladder, ClimbsFromItsVersionOrStopsKeepingWhatWasDone) {
   const std::string version = Stored(c.endsAs.value_or(c.made));
   EXPECT_EQ(s_.DbVersion, version);
   EXPECT_EQ(tp_.Pauses(), c.pauses);
-  if (c.endsAs) {
-    EXPECT_EQ(Contents(File()), ContentsOf(*c.endsAs));
-  }
+  if (c.endsAs) { EXPECT_EQ(Contents(File()), ContentsOf(*c.endsAs)); }
   if (c.made.settingsRow && !c.noFile) {
     EXPECT_EQ(Query(File(), "SELECT ProgVersion FROM Settings_General"), Rows{{version}});
   }
-  if (c.query) {
-    EXPECT_EQ(Query(File(), c.query), c.rows);
-  }
-  EXPECT_EQ(std::filesystem::exists(File()), !c.noFile);
+  if (c.query) { EXPECT_EQ(Query(File(), c.query), c.rows); }
+  EXPECT_EQ(test::fs::exists(File()), !c.noFile);
   ASSERT_EQ(tp_.ui.messages.size(), c.message ? 1u : 0u) << tp_.ui.trace.back();
   if (!c.message) return;
   EXPECT_NE(tp_.ui.messages[0].text.find(c.message), std::string::npos) << tp_.ui.messages[0].text;
@@ -121,70 +113,47 @@ std::string RefuseRow3(const char* how) {
 
 INSTANTIATE_TEST_SUITE_P(
     Versions, Ladder,
-    ::testing::Values(
-        LadderCase{.name = "From200", .made = At("2.00", 4), .endsAs = At("3.14", 4), .pauses = kAllPauses},
-        LadderCase{.name = "From200EmptyFillTables", .made = At("2.00", 0),
-                   .endsAs = At("3.14", 0), .pauses = kAllPauses},
-        LadderCase{.name = "From205", .made = At("2.05"), .endsAs = k314, .pauses = {200, 200, 200}},
-        LadderCase{.name = "From210", .made = At("2.10"), .endsAs = k314, .pauses = {200, 200}},
-        LadderCase{.name = "From211", .made = At("2.11"), .endsAs = At("2.11")},
-        LadderCase{.name = "From300", .made = At("3.00"), .endsAs = k314, .pauses = {200, 200}},
-        LadderCase{.name = "From311", .made = At("3.11"), .endsAs = k314, .pauses = {200}},
-        LadderCase{.name = "From313", .made = At("3.13"), .endsAs = k314},
-        LadderCase{.name = "From314", .made = k314, .endsAs = k314},
-        LadderCase{.name = "From190", .made = At("2.00", 3, "1.90"), .endsAs = At("2.00", 3, "1.90")},
-        LadderCase{.name = "From400", .made = At("3.14", 3, "4.00"), .endsAs = At("3.14", 3, "4.00")},
+    ::testing::ValuesIn(std::vector<LadderCase>{
+        {.name = "From200", .made = At("2.00", 4), .endsAs = At("3.14", 4), .pauses = kAllPauses},
+        {.name = "From200EmptyFillTables", .made = At("2.00", 0), .endsAs = At("3.14", 0), .pauses = kAllPauses},
+        {.name = "From205", .made = At("2.05"), .endsAs = k314, .pauses = {200, 200, 200}},
+        {.name = "From210", .made = At("2.10"), .endsAs = k314, .pauses = {200, 200}},
+        {.name = "From211", .made = At("2.11"), .endsAs = At("2.11")},
+        {.name = "From300", .made = At("3.00"), .endsAs = k314, .pauses = {200, 200}},
+        {.name = "From311", .made = At("3.11"), .endsAs = k314, .pauses = {200}},
+        {.name = "From313", .made = At("3.13"), .endsAs = k314},
+        {.name = "From314", .made = k314, .endsAs = k314},
+        {.name = "From190", .made = At("2.00", 3, "1.90"), .endsAs = At("2.00", 3, "1.90")},
+        {.name = "From400", .made = At("3.14", 3, "4.00"), .endsAs = At("3.14", 3, "4.00")},
         // One character is both the major and the minor version.
-        LadderCase{.name = "OneCharacter", .made = At("3.03", 3, "3"), .endsAs = k314, .pauses = {200, 200}},
-        LadderCase{.name = "Empty", .made = At("2.00", 3, ""), .message = "Type mismatch"},
-        LadderCase{.name = "SpaceMajor", .made = At("2.00", 3, " .05"), .message = "Type mismatch"},
-        LadderCase{.name = "MissingDatabaseIsNotCreated", .made = At("2.00"),
-                   .message = "Could not find file 'c:\\VelaScan\\VelaScan.mdb'", .noFile = true},
-        LadderCase{.name = "ColumnAlreadyThere", .made = At("2.00"),
-                   .message = "duplicate column name: CorrUpNotInQueue",
-                   .sql = "ALTER TABLE SuppGrp_Perm ADD COLUMN CorrUpNotInQueue BIT", .query = kNewTables},
+        {.name = "OneCharacter", .made = At("3.03", 3, "3"), .endsAs = k314, .pauses = {200, 200}},
+        {.name = "Empty", .made = At("2.00", 3, ""), .message = "Type mismatch"},
+        {.name = "SpaceMajor", .made = At("2.00", 3, " .05"), .message = "Type mismatch"},
+        {.name = "MissingDatabaseIsNotCreated", .made = At("2.00"),
+         .message = "Could not find file 'c:\\VelaScan\\VelaScan.mdb'", .noFile = true},
+        {.name = "ColumnAlreadyThere", .made = At("2.00"), .message = "duplicate column name: CorrUpNotInQueue",
+         .query = kNewTables, .sql = "ALTER TABLE SuppGrp_Perm ADD COLUMN CorrUpNotInQueue BIT"},
         // Step 2.05 stopped after its first table; the rerun fails at that table.
-        LadderCase{.name = "TableAlreadyThere", .made = At("2.01"),
-                   .message = "table SentFailed_Mobile_PO already exists",
-                   .sql = "CREATE TABLE SentFailed_Mobile_PO (Name varChar(50), UserKey varChar(150))",
-                   .query = kNewTables, .rows = {{"SentFailed_Mobile_PO"}}},
+        {.name = "TableAlreadyThere", .made = At("2.01"), .message = "table SentFailed_Mobile_PO already exists",
+         .query = kNewTables, .sql = "CREATE TABLE SentFailed_Mobile_PO (Name varChar(50), UserKey varChar(150))",
+         .rows = {{"SentFailed_Mobile_PO"}}},
         // No version row: the first step's statement and fill stay, its record fails.
-        LadderCase{.name = "EmptySettingsGeneral", .made = At("2.00", 2, {}, false),
-                   .pauses = {200}, .message = "EOF", .query = kFill, .rows = {{"0"}, {"0"}}},
-        LadderCase{.name = "FillTableMissing", .made = At("3.03"), .message = "no such table: Maintenance",
-                   .sql = "DROP TABLE Maintenance"},
+        {.name = "EmptySettingsGeneral", .made = At("2.00", 2, {}, false), .pauses = {200}, .message = "EOF",
+         .query = kFill, .rows = {{"0"}, {"0"}}},
+        {.name = "FillTableMissing", .made = At("3.03"), .message = "no such table: Maintenance",
+         .sql = "DROP TABLE Maintenance"},
         // A fill refused at row 3 keeps rows 1-2; one whose transaction the engine gives up undoes the step.
-        LadderCase{.name = "FillRowRefused", .made = At("2.00", 5), .pauses = {200},
-                   .message = "row 3 is locked", .sql = RefuseRow3("ABORT"), .query = kFill,
-                   .rows = {{"0"}, {"0"}, {"NULL"}, {"NULL"}, {"NULL"}}},
-        LadderCase{.name = "FillTransactionGivenUp", .made = At("2.00", 5),
-                   .endsAs = At("2.00", 5), .pauses = {200}, .message = "row 3 is locked",
-                   .sql = RefuseRow3("ROLLBACK")}),
+        {.name = "FillRowRefused", .made = At("2.00", 5), .pauses = {200}, .message = "row 3 is locked",
+         .query = kFill, .sql = RefuseRow3("ABORT"), .rows = {{"0"}, {"0"}, {"NULL"}, {"NULL"}, {"NULL"}}},
+        {.name = "FillTransactionGivenUp", .made = At("2.00", 5), .endsAs = At("2.00", 5), .pauses = {200},
+         .message = "row 3 is locked", .sql = RefuseRow3("ROLLBACK")}}),
     test::CaseName());
-
-// This process then ends as a kill would when the engine starts the occurrence-th statement holding part.
-void KillAtStatement(const char* part, int occurrence) {
-  static const char* text;
-  static int left;
-  text = part, left = occurrence;
-  sqlite3_auto_extension(reinterpret_cast<void (*)()>(+[](sqlite3* db, char**, const sqlite3_api_routines*) {
-    sqlite3_trace_v2(
-        db, SQLITE_TRACE_STMT,
-        [](unsigned, void*, void*, void* sql) {
-          if (std::strstr(static_cast<const char*>(sql), text) && --left == 0) ::_exit(0);
-          return 0;
-        },
-        nullptr);
-    return SQLITE_OK;
-  }));
-}
 
 // A kill inside a step leaves the file exactly as made at the step before; the rerun completes the ladder.
 struct KillCase {
-  const char* name;
-  const char* statement;  // killed as the engine starts...
-  int occurrence;         // ...this occurrence of a statement holding this text
-  const char* completed;  // the version the file is left at
+  const char *name, *statement;  // killed as the engine starts...
+  int occurrence;                // ...this occurrence of a statement holding this text
+  const char* completed;         // the version the file is left at
 };
 
 class LadderKill : public UpgradeDatabaseTest, public ::testing::WithParamInterface<KillCase> {};
@@ -193,7 +162,17 @@ TEST_P(LadderKill, LeavesTheLastCompletedStepForTheRerun) {
   const auto& c = GetParam();
   Make(At("2.00"));
   if (::fork() == 0) {
-    KillAtStatement(c.statement, c.occurrence);
+    // The child ends as a kill would when the engine starts the statement asked for.
+    static const char* text;
+    static int left;
+    text = c.statement, left = c.occurrence;
+    sqlite3_auto_extension(reinterpret_cast<void (*)()>(+[](sqlite3* db, char**, const sqlite3_api_routines*) {
+      sqlite3_trace_v2(db, SQLITE_TRACE_STMT, [](unsigned, void*, void*, void* sql) {
+        if (std::strstr(static_cast<const char*>(sql), text) && --left == 0) ::_exit(0);
+        return 0;
+      }, nullptr);
+      return SQLITE_OK;
+    }));
     UpgradeDatabase(tp_.platform, s_);
     ::_exit(1);
   }
@@ -231,5 +210,23 @@ TEST_F(UpgradeDatabaseTest, RunsBesideAnIdleConnectionToTheSameFile) {
   EXPECT_EQ(settings->Field("EventFloodThreshold"), FieldValue(std::int16_t{100}));
 }
 
-}  // namespace
-}  // namespace vsu
+// The engine finds ordinary files where program paths map, in any letter case, and nothing else.
+TEST_F(UpgradeDatabaseTest, TheEngineFindsOrdinaryFilesOnTheDrivesOnly) {
+  Make(k314);
+  dir_.MakeDir("VelaScan/folder.mdb");
+  for (const auto& [source, expected] :
+       {std::pair{"C:\\VELASCAN\\velascan.MDB", "3.14"},
+        {"q:\\VelaScan.mdb", "Could not find file 'q:\\VelaScan.mdb'."},
+        {"c:\\VelaScan\\folder.mdb", "Could not find file 'c:\\VelaScan\\folder.mdb'."}}) {
+    std::string read;
+    try {
+      const auto connection = OpenConnection(tp_.db, std::string("Provider=x;Data Source=") + source);
+      read = FieldText(*OpenTable(tp_.db, *connection, "settings_general"), "progversion");
+    } catch (const Failure& failure) {
+      read = failure.Description();
+    }
+    EXPECT_EQ(read, expected);
+  }
+}
+
+}}  // namespace vsu
