@@ -1,6 +1,6 @@
 // The fake service manager answers the contract as the real ones do.
 
-#include "support/fake_service_manager.h"
+#include "support/fakes.h"
 #include "support/service_contract.h"
 
 namespace vsu::test {

@@ -1,25 +1,9 @@
 #include "support/fakes.h"
 
-#include <cstring>
-
-#include "common/failure.h"
 #include "support/json_lines.h"
 #include "ui/layout.h"
 
 namespace vsu::test {
-
-void FakeSystem::ChangeDirectory(const std::string& path) {
-  if (failSetCurrentDirectory) throw Failure("Path not found: " + path);
-  currentDirectories.push_back(path);
-}
-
-unsigned FakeSystem::GetWindowsDirectoryA(char* buffer, unsigned size) {
-  if (!windowsDirectory) return 0;
-  const auto length = static_cast<unsigned>(windowsDirectory->size());
-  if (length + 1 > size) return length + 1;
-  std::memcpy(buffer, windowsDirectory->c_str(), length + 1);
-  return length;
-}
 
 namespace {
 
@@ -101,27 +85,15 @@ class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
 
 }  // namespace
 
-void ScriptedToolkit::MsgBox(const std::string& text, int style, const std::string& title) {
-  messages.push_back({text, style, title});
-  trace.push_back("MsgBox " + text);
-  if (onMsgBox) onMsgBox();
-}
-
 std::unique_ptr<MainView> ScriptedToolkit::CreateMain() { return std::make_unique<ScriptedMain>(*this); }
 std::unique_ptr<EnterPathView> ScriptedToolkit::CreateEnterPath() { return std::make_unique<ScriptedEnterPath>(*this); }
 std::unique_ptr<UpgradeView> ScriptedToolkit::CreateUpgrade() { return std::make_unique<ScriptedUpgrade>(*this); }
 
-std::vector<std::string> ScriptedToolkit::Traced(const std::string& prefix) const {
-  std::vector<std::string> found;
-  for (const auto& line : trace) {
-    if (line.rfind(prefix, 0) == 0) found.push_back(line.substr(prefix.size()));
-  }
-  return found;
-}
-
 std::vector<long> TestPlatform::Pauses() const {
   std::vector<long> pauses;
-  for (const auto& event : EventsNamed(ParseTranscript(logLines), "pause")) pauses.push_back(event.Num("ms"));
+  for (const auto& event : ParseTranscript(logLines)) {
+    if (event.name() == "pause") pauses.push_back(event.Num("ms"));
+  }
   return pauses;
 }
 
