@@ -17,6 +17,7 @@
 #include "platform/system.h"
 #include "platform/views.h"
 #include "support/testing.h"
+#include "ui/layout.h"
 
 namespace vsu::test {
 
@@ -74,7 +75,6 @@ class FakeSystem : public System {
   std::string EnvironmentValue(const std::string&) override { return ""; }
 };
 
-// Counts sleeps instead of sleeping.
 class FakeClock : public Clock {
  public:
   std::vector<unsigned> sleeps;
@@ -97,6 +97,83 @@ struct ShownMessage {
   bool operator==(const ShownMessage&) const = default;
 };
 
+// Windows that trace every call as "<form>.<call>"; the Enter Path dialog takes its answers from the script.
+template <typename Base>
+class ScriptedWindow : public Base {
+ public:
+  ScriptedWindow(std::vector<std::string>& trace, std::string name, TwipSize client)
+      : trace_(trace), name_(std::move(name)), client_(client) {}
+  TwipSize OuterSize() override { return layout::OuterSize(client_); }
+  void Move(double left, double top) override {
+    Trace("Move " + std::to_string(static_cast<long>(left)) + "," + std::to_string(static_cast<long>(top)));
+  }
+  void SetCaption(const std::string& text) override { Trace("Caption " + (caption_ = text)); }
+
+ protected:
+  void Trace(const std::string& what) { trace_.push_back(name_ + "." + what); }
+  std::vector<std::string>& trace_;
+  std::string name_;
+  TwipSize client_;
+  std::string caption_;
+};
+
+class ScriptedMain : public ScriptedWindow<MainView> {
+ public:
+  explicit ScriptedMain(std::vector<std::string>& trace) : ScriptedWindow(trace, "frmMain", layout::kMainClient) {}
+  void Hide() override { Trace("Hide"); }
+  void ShowUntilClosed(MainHandlers& handlers) override { Trace("Show"), handlers.cmdExit_Click(); }
+};
+
+class ScriptedEnterPath : public ScriptedWindow<EnterPathView> {
+ public:
+  ScriptedEnterPath(std::vector<std::string>& trace, std::deque<PathAnswer>& answers)
+      : ScriptedWindow(trace, "frmEnterPath", layout::kEnterPathClient), answers_(answers) {}
+  std::string Caption() override { return caption_; }
+  std::string TxtName() override { return txtName_; }
+  void SetTxtName(const std::string& text) override { Trace("txtName " + (txtName_ = text)); }
+  void Close() override { closed_ = true, Trace("Close"); }
+  void ShowModal(EnterPathHandlers& handlers) override {
+    Trace("ShowModal");
+    while (!closed_) {
+      const PathAnswer answer = answers_.empty() ? PathAnswer::Cancel() : answers_.front();
+      if (!answers_.empty()) answers_.pop_front();
+      if (answer.kind == PathAnswer::kCloseWindow) return Trace("Closed by the user");
+      if (answer.kind == PathAnswer::kCancel) {
+        handlers.cmdCancel_Click();
+      } else {
+        txtName_ = answer.entry;
+        handlers.cmdOK_Click();
+      }
+    }
+  }
+
+ private:
+  std::deque<PathAnswer>& answers_;
+  std::string txtName_;
+  bool closed_ = false;
+};
+
+class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
+ public:
+  explicit ScriptedUpgrade(std::vector<std::string>& trace)
+      : ScriptedWindow(trace, "frmVelaScanUpg", layout::kUpgradeClient) {}
+  void Refresh() override { Trace("Refresh"); }
+  void SetTxtInfo(const std::string& text) override { Trace("txtInfo " + text); }
+  void SetProgress(int value) override { Trace("progress " + std::to_string(value)); }
+  void SetExitEnabled(bool on) override { exitEnabled_ = on, Trace(on ? "cmdExit enabled" : "cmdExit disabled"); }
+  bool ExitEnabled() override { return exitEnabled_; }
+  void SetExitCaption(const std::string& text) override { Trace("cmdExit caption " + text); }
+  std::uintptr_t NativeHandle() override { return 0x1234; }
+  void ShowModal(UpgradeHandlers& handlers) override {
+    Trace("ShowModal");
+    handlers.Form_Activate();
+    if (exitEnabled_) handlers.cmdExit_Click();
+  }
+
+ private:
+  bool exitEnabled_ = true;
+};
+
 // A toolkit whose user follows a script; every call is traced, and Exit is pressed once the run enables it.
 class ScriptedToolkit : public WindowToolkit {
  public:
@@ -111,9 +188,11 @@ class ScriptedToolkit : public WindowToolkit {
     messages.push_back({text, style, title}), trace.push_back("MsgBox " + text);
     if (onMsgBox) onMsgBox();
   }
-  std::unique_ptr<MainView> CreateMain() override;
-  std::unique_ptr<EnterPathView> CreateEnterPath() override;
-  std::unique_ptr<UpgradeView> CreateUpgrade() override;
+  std::unique_ptr<MainView> CreateMain() override { return std::make_unique<ScriptedMain>(trace); }
+  std::unique_ptr<EnterPathView> CreateEnterPath() override {
+    return std::make_unique<ScriptedEnterPath>(trace, answers);
+  }
+  std::unique_ptr<UpgradeView> CreateUpgrade() override { return std::make_unique<ScriptedUpgrade>(trace); }
   void DoEvents() override { ++doEvents; }
   void ShowReport(const std::string&, const std::vector<std::string>&) override {}
   // The entries of trace that begin with prefix, without it.
@@ -126,7 +205,6 @@ class ScriptedToolkit : public WindowToolkit {
   }
 };
 
-// The address the IP-information control reports.
 class FakeIpInfo : public IpInfo {
  public:
   std::string address = "192.0.2.7";

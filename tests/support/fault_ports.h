@@ -64,76 +64,57 @@ class FilesWrapper : public Files {
   Files& target_;
 };
 
-// Counts the objects alive, so a test sees that every one was released.
-struct Live {
-  explicit Live(long& count) : count(count) { ++count; }
-  ~Live() { --count; }
-  long& count;
+// A wrapped database object; each holds a share of alive, so a test sees that every one was released.
+template <typename Port>
+struct Wrapped : Port {
+  Wrapped(std::unique_ptr<Port> inner, FaultCountdown* c, std::shared_ptr<void> alive)
+      : inner(std::move(inner)), c(c), alive(std::move(alive)) {}
+  std::unique_ptr<Port> inner;
+  FaultCountdown* c;
+  std::shared_ptr<void> alive;
 };
 
-class FaultConnection : public Connection {
- public:
-  FaultConnection(std::unique_ptr<Connection> inner, FaultCountdown& c, long& live)
-      : inner_(std::move(inner)), c_(&c), live_(live) {}
-  void Open(const std::string& cs) override {
-    FaultThrow(c_, "Connection.Open"), inner_->Mode = Mode, inner_->Open(cs);
-  }
-  void Execute(const std::string& sql) override { FaultThrow(c_, "Execute " + sql), inner_->Execute(sql); }
-  void BeginTrans() override { FaultThrow(c_, "BeginTrans"), inner_->BeginTrans(); }
-  void CommitTrans() override { FaultThrow(c_, "CommitTrans"), inner_->CommitTrans(); }
-  void Close() override { FaultThrow(c_, "Connection.Close"), inner_->Close(); }
-  Connection& inner() { return *inner_; }
-
- private:
-  std::unique_ptr<Connection> inner_;
-  FaultCountdown* c_;
-  Live live_;
+struct FaultConnection : Wrapped<Connection> {
+  using Wrapped::Wrapped;
+  void Open(const std::string& cs) override { FaultThrow(c, "Connection.Open"), inner->Mode = Mode, inner->Open(cs); }
+  void Execute(const std::string& sql) override { FaultThrow(c, "Execute " + sql), inner->Execute(sql); }
+  void BeginTrans() override { FaultThrow(c, "BeginTrans"), inner->BeginTrans(); }
+  void CommitTrans() override { FaultThrow(c, "CommitTrans"), inner->CommitTrans(); }
+  void Close() override { FaultThrow(c, "Connection.Close"), inner->Close(); }
 };
 
-class FaultRecordset : public Recordset {
- public:
-  FaultRecordset(std::unique_ptr<Recordset> inner, FaultCountdown& c, long& live)
-      : inner_(std::move(inner)), c_(&c), live_(live) {}
+struct FaultRecordset : Wrapped<Recordset> {
+  using Wrapped::Wrapped;
   void Open(const std::string& table, Connection& connection) override {
-    FaultThrow(c_, "Recordset.Open " + table);
-    inner_->CursorType = CursorType, inner_->LockType = LockType;
-    inner_->Open(table, static_cast<FaultConnection&>(connection).inner());
+    FaultThrow(c, "Recordset.Open " + table);
+    inner->CursorType = CursorType, inner->LockType = LockType;
+    inner->Open(table, *static_cast<FaultConnection&>(connection).inner);
   }
-  bool Eof() override { return FaultThrow(c_, "Eof"), inner_->Eof(); }
-  FieldValue Field(const std::string& name) override { return FaultThrow(c_, "Field " + name), inner_->Field(name); }
-  void SetField(const std::string& column, const FieldValue& value) override {
-    FaultThrow(c_, "SetField " + column), inner_->SetField(column, value);
+  bool Eof() override { return FaultThrow(c, "Eof"), inner->Eof(); }
+  FieldValue Field(const std::string& name) override { return FaultThrow(c, "Field " + name), inner->Field(name); }
+  void SetField(const std::string& name, const FieldValue& value) override {
+    FaultThrow(c, "SetField " + name), inner->SetField(name, value);
   }
-  void Update() override { FaultThrow(c_, "Update"), inner_->Update(); }
-  void MoveNext() override { FaultThrow(c_, "MoveNext"), inner_->MoveNext(); }
-  void Close() override { FaultThrow(c_, "Recordset.Close"), inner_->Close(); }
-  std::vector<std::string> FieldNames() override { return FaultThrow(c_, "FieldNames"), inner_->FieldNames(); }
-
- private:
-  std::unique_ptr<Recordset> inner_;
-  FaultCountdown* c_;
-  Live live_;
+  void Update() override { FaultThrow(c, "Update"), inner->Update(); }
+  void MoveNext() override { FaultThrow(c, "MoveNext"), inner->MoveNext(); }
+  void Close() override { FaultThrow(c, "Recordset.Close"), inner->Close(); }
+  std::vector<std::string> FieldNames() override { return FaultThrow(c, "FieldNames"), inner->FieldNames(); }
 };
 
-class FaultDatabase : public Database {
- public:
-  FaultDatabase(Database& inner, FaultCountdown& c) : inner_(inner), c_(c) {}
+struct FaultDatabase : Database {
+  FaultDatabase(Database& inner, FaultCountdown& c) : inner(inner), c(&c) {}
   std::unique_ptr<Connection> CreateConnection() override {
-    FaultThrow(&c_, "CreateConnection");
-    return std::make_unique<FaultConnection>(inner_.CreateConnection(), c_, live);
+    return FaultThrow(c, "CreateConnection"), std::make_unique<FaultConnection>(inner.CreateConnection(), c, alive);
   }
   std::unique_ptr<Recordset> CreateRecordset() override {
-    FaultThrow(&c_, "CreateRecordset");
-    return std::make_unique<FaultRecordset>(inner_.CreateRecordset(), c_, live);
+    return FaultThrow(c, "CreateRecordset"), std::make_unique<FaultRecordset>(inner.CreateRecordset(), c, alive);
   }
   void CopyDatabase(const std::string& from, const std::string& to) override {
-    FaultThrow(&c_, "CopyDatabase " + from), inner_.CopyDatabase(from, to);
+    FaultThrow(c, "CopyDatabase " + from), inner.CopyDatabase(from, to);
   }
-  long live = 0;  // connections and recordsets made and not yet destroyed
-
- private:
-  Database& inner_;
-  FaultCountdown& c_;
+  Database& inner;
+  FaultCountdown* c;
+  std::shared_ptr<void> alive = std::make_shared<char>();
 };
 
 // One countdown over every port of a test platform.
@@ -145,7 +126,7 @@ class FaultPorts {
         platform{t.system, files_, t.clock, t.ui, t.log, db_, t.scm, t.processes, t.launcher, t.ip} {
     files_.countdown = t.scm.countdown = t.processes.countdown = t.launcher.countdown = t.ip.countdown = &c;
   }
-  long LiveDatabaseObjects() const { return db_.live; }
+  long LiveDatabaseObjects() const { return db_.alive.use_count() - 1; }
 
  private:
   FilesWrapper files_;
