@@ -26,8 +26,7 @@ inline constexpr std::uint32_t kInjectedCode = 1359;
 // What a kill leaves: no routine of the program catches it.
 struct Crash {};
 
-class FaultCountdown {
- public:
+struct FaultCountdown {
   long failAt = 0;          // 0: nothing fails
   bool unexpected = false;  // throw an exception of the standard library instead of a Failure
   bool crash = false;       // throw Crash instead
@@ -36,14 +35,13 @@ class FaultCountdown {
   std::string Text() const { return "Injected fault: " + fired; }
 };
 
-// Counts a call on the countdown a fake holds (null until a test sets it); true when it is the one that fails.
+// Count a call on the countdown a fake holds (null until a test sets it): the due call fails, reporting or throwing.
 inline bool FaultDue(FaultCountdown* c, const std::string& call) {
   if (!c || ++c->calls != c->failAt) return false;
   c->fired = call;
   return true;
 }
 
-// Counts a call that reports its failure by throwing, and throws when due.
 inline void FaultThrow(FaultCountdown* c, const std::string& call) {
   if (!FaultDue(c, call)) return;
   if (c->crash) throw Crash{};
@@ -51,8 +49,7 @@ inline void FaultThrow(FaultCountdown* c, const std::string& call) {
   throw Failure(c->Text());
 }
 
-class FakeSystem : public System {
- public:
+struct FakeSystem : System {
   std::string commandLine;
   std::string ownDirectory = "/opt/velascan";
   std::optional<std::string> windowsDirectory;
@@ -75,8 +72,7 @@ class FakeSystem : public System {
   std::string EnvironmentValue(const std::string&) override { return ""; }
 };
 
-class FakeClock : public Clock {
- public:
+struct FakeClock : Clock {
   std::vector<unsigned> sleeps;
   void Sleep(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
 };
@@ -117,8 +113,7 @@ class ScriptedWindow : public Base {
   std::string caption_;
 };
 
-class ScriptedMain : public ScriptedWindow<MainView> {
- public:
+struct ScriptedMain : ScriptedWindow<MainView> {
   explicit ScriptedMain(std::vector<std::string>& trace) : ScriptedWindow(trace, "frmMain", layout::kMainClient) {}
   void Hide() override { Trace("Hide"); }
   void ShowUntilClosed(MainHandlers& handlers) override { Trace("Show"), handlers.cmdExit_Click(); }
@@ -175,8 +170,7 @@ class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
 };
 
 // A toolkit whose user follows a script; every call is traced, and Exit is pressed once the run enables it.
-class ScriptedToolkit : public WindowToolkit {
- public:
+struct ScriptedToolkit : WindowToolkit {
   std::deque<PathAnswer> answers;  // one per OK/Cancel press; running out presses Cancel
   std::vector<ShownMessage> messages;
   std::vector<std::string> trace;
@@ -205,8 +199,7 @@ class ScriptedToolkit : public WindowToolkit {
   }
 };
 
-class FakeIpInfo : public IpInfo {
- public:
+struct FakeIpInfo : IpInfo {
   std::string address = "192.0.2.7";
   FaultCountdown* countdown = nullptr;
   std::string LocalAddress() override { return FaultThrow(countdown, "ipInfo"), address; }
@@ -448,8 +441,7 @@ class FakeProcessList : public ProcessList {
 };
 
 // Records launches and starts nothing; with registersWith, the installer's launch registers the service.
-class RecordingLauncher : public Launcher {
- public:
+struct RecordingLauncher : Launcher {
   struct Program {
     std::string command;
     int windowStyle;
@@ -477,8 +469,7 @@ class RecordingLauncher : public Launcher {
   }
 };
 
-class TestPlatform {
- public:
+struct TestPlatform {
   FakeSystem system;
   NativeFiles files;
   FakeClock clock;

@@ -76,13 +76,12 @@ TEST_P(FilesContract, FailuresNameWhatAndWhere) {
       {"Permission denied", "run.exe", [&] { files.ProbeWritable(path("run.exe")); }},
       {"Path not found", "no/x.txt", [&] { files.ProbeWritable(path("no/x.txt")); }},
   };
-  for (std::size_t i = 0; i < std::size(rows); ++i) {
-    SCOPED_TRACE("row " + std::to_string(i));
+  for (const Row& row : rows) {
     try {
-      rows[i].action();
-      ADD_FAILURE() << "no failure";
+      row.action();
+      ADD_FAILURE() << "no failure: " << row.words << " " << row.path;
     } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Description(), std::string(rows[i].words) + ": " + path(rows[i].path));
+      EXPECT_EQ(failure.Description(), std::string(row.words) + ": " + path(row.path));
     }
   }
   EXPECT_EQ(backend_->Read("run.exe"), held);

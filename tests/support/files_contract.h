@@ -6,8 +6,7 @@
 
 namespace vsu::test {
 
-class FilesBackend {
- public:
+struct FilesBackend {
   virtual ~FilesBackend() = default;
   virtual Files& Port() = 0;
   // The program path of name ("a/b.txt") inside the test's own folder.

@@ -9,8 +9,7 @@
 
 namespace vsu::test {
 
-class ServiceBackend {
- public:
+struct ServiceBackend {
   virtual ~ServiceBackend() = default;
   virtual ServiceManager& Manager() = 0;
   // Registers the service Name(), stopped; started, it runs until it is stopped.
@@ -32,8 +31,8 @@ class ServiceContract : public ::testing::TestWithParam<ServiceBackendMaker> {
     ASSERT_NE(manager_, 0u) << scm_->GetLastError();
   }
   void TearDown() override {
-    ServiceStatusRecord status{};
     if (const ScHandle service = Open(kServiceAllAccess)) {
+      ServiceStatusRecord status{};
       scm_->ControlService(service, kStopControl, &status), scm_->DeleteService(service);
       scm_->CloseServiceHandle(service);
     }
@@ -41,6 +40,8 @@ class ServiceContract : public ::testing::TestWithParam<ServiceBackendMaker> {
   }
   // Opens the service with access; 0 and the code when the manager refuses.
   ScHandle Open(std::uint32_t access) { return scm_->OpenServiceA(manager_, backend_->Name().c_str(), access); }
+  // The code a call that answered ok failed with, 0 when it succeeded.
+  std::uint32_t Refusal(bool ok) { return ok ? 0 : scm_->GetLastError(); }
   // The service's state, 0 when it cannot be read.
   std::uint32_t State() {
     const ScHandle service = Open(kServiceQueryStatusAccess);
