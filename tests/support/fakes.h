@@ -263,10 +263,9 @@ class FakeServiceManager : public ServiceManager {
     return Result(kErrorBufferTooSmall);
   }
   bool ControlService(ScHandle service, std::uint32_t control, ServiceStatusRecord* status) override {
-    const auto code = Refusal("ControlService " + std::to_string(control), service, kServiceStopAccess, controlError);
-    if (code || state == kStopped || state == kStopPending) {
-      return Result(code ? code : state == kStopped ? kErrorServiceNotRunning : kErrorServiceBusy);
-    }
+    const auto wrongState = state == kStopped ? kErrorServiceNotRunning : state == kStopPending ? kErrorServiceBusy : 0;
+    const auto call = "ControlService " + std::to_string(control);
+    if (!Result(Refusal(call, service, kServiceStopAccess, controlError ? controlError : wrongState))) return false;
     Stopped();
     if (status) status->dwCurrentState = state;
     return Result(0);

@@ -5,6 +5,17 @@
 
 namespace vsu::test {
 
+// A wrapped port object and the countdown its calls count on; a share of alive, if given, shows when it is released.
+template <typename Port>
+struct Wrapped : Port {
+  Wrapped(std::unique_ptr<Port> inner, FaultCountdown* c, std::shared_ptr<void> alive, std::string call = "")
+      : inner(std::move(inner)), c(c), alive(std::move(alive)), call(std::move(call)) {}
+  std::unique_ptr<Port> inner;
+  FaultCountdown* c;
+  std::shared_ptr<void> alive;
+  std::string call;  // the name a single-call object counts under
+};
+
 // Chosen paths hidden, unreadable or unwritable; a crashing countdown tears the due write in half.
 class FilesWrapper : public Files {
  public:
@@ -20,7 +31,7 @@ class FilesWrapper : public Files {
   // Creating the copier counts as a call, and so does each of its copies.
   std::unique_ptr<FileCopier> CreateFileCopier() override {
     Count("Scripting.FileSystemObject");
-    return std::make_unique<Copier>(*this, target_.CreateFileCopier());
+    return std::make_unique<Copier>(target_.CreateFileCopier(), countdown, nullptr);
   }
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override {
     Count(path);
@@ -30,7 +41,7 @@ class FilesWrapper : public Files {
   std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) override {
     Count(path);
     if (unwritable.count(path)) throw Failure("Permission denied: " + path);
-    return std::make_unique<Output>(*this, target_.CreateForOutput(path), path);
+    return std::make_unique<Output>(target_.CreateForOutput(path), countdown, nullptr, "file " + path);
   }
   void CreateFolder(const std::string& path) override { Count(path), target_.CreateFolder(path); }
   void ProbeWritable(const std::string& path) override { Count(path), target_.ProbeWritable(path); }
@@ -38,40 +49,26 @@ class FilesWrapper : public Files {
   void Count(const std::string& path) { FaultThrow(countdown, "file " + path); }
 
  private:
-  struct Output : OutputFile {
-    Output(FilesWrapper& files, std::unique_ptr<OutputFile> target, std::string path)
-        : files(files), target(std::move(target)), path(std::move(path)) {}
+  struct Output : Wrapped<OutputFile> {
+    using Wrapped::Wrapped;
     void Write(std::string_view bytes) override {
       try {
-        files.Count(path);
+        FaultThrow(c, call);
       } catch (const Crash&) {
-        target->Write(bytes.substr(0, bytes.size() / 2));
+        inner->Write(bytes.substr(0, bytes.size() / 2));
         throw;
       }
-      target->Write(bytes);
+      inner->Write(bytes);
     }
-    void Close() override { files.Count(path), target->Close(); }
-    FilesWrapper& files;
-    std::unique_ptr<OutputFile> target;
-    std::string path;
+    void Close() override { FaultThrow(c, call), inner->Close(); }
   };
-  struct Copier : FileCopier {
-    Copier(FilesWrapper& files, std::unique_ptr<FileCopier> target) : files(files), target(std::move(target)) {}
-    void Copy(const std::string& from, const std::string& to) override { files.Count(to), target->Copy(from, to); }
-    FilesWrapper& files;
-    std::unique_ptr<FileCopier> target;
+  struct Copier : Wrapped<FileCopier> {
+    using Wrapped::Wrapped;
+    void Copy(const std::string& from, const std::string& to) override {
+      FaultThrow(c, "file " + to), inner->Copy(from, to);
+    }
   };
   Files& target_;
-};
-
-// A wrapped database object; each holds a share of alive, so a test sees that every one was released.
-template <typename Port>
-struct Wrapped : Port {
-  Wrapped(std::unique_ptr<Port> inner, FaultCountdown* c, std::shared_ptr<void> alive)
-      : inner(std::move(inner)), c(c), alive(std::move(alive)) {}
-  std::unique_ptr<Port> inner;
-  FaultCountdown* c;
-  std::shared_ptr<void> alive;
 };
 
 struct FaultConnection : Wrapped<Connection> {
