@@ -133,12 +133,8 @@ class ScriptedEnterPath : public ScriptedWindow<EnterPathView> {
       const PathAnswer answer = answers_.empty() ? PathAnswer::Cancel() : answers_.front();
       if (!answers_.empty()) answers_.pop_front();
       if (answer.kind == PathAnswer::kCloseWindow) return Trace("Closed by the user");
-      if (answer.kind == PathAnswer::kCancel) {
-        handlers.cmdCancel_Click();
-      } else {
-        txtName_ = answer.entry;
-        handlers.cmdOK_Click();
-      }
+      if (answer.kind == PathAnswer::kCancel) handlers.cmdCancel_Click();
+      if (answer.kind == PathAnswer::kOk) txtName_ = answer.entry, handlers.cmdOK_Click();
     }
   }
 
@@ -160,8 +156,7 @@ class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
   void SetExitCaption(const std::string& text) override { Trace("cmdExit caption " + text); }
   std::uintptr_t NativeHandle() override { return 0x1234; }
   void ShowModal(UpgradeHandlers& handlers) override {
-    Trace("ShowModal");
-    handlers.Form_Activate();
+    Trace("ShowModal"), handlers.Form_Activate();
     if (exitEnabled_) handlers.cmdExit_Click();
   }
 
@@ -244,8 +239,7 @@ class FakeServiceManager : public ServiceManager {
                               queryStatusFails ? kErrorAccessDenied : 0);
     if (beforeQueryStatus) beforeQueryStatus();
     if (code) return Result(code);
-    *status = ServiceStatusRecord{};
-    status->dwCurrentState = state;
+    *status = ServiceStatusRecord{.dwCurrentState = state};
     return Result(0);
   }
   // Writes all size bytes, so a buffer smaller than its stated size shows under the sanitizer.
