@@ -70,21 +70,17 @@ TEST_P(FilesContract, AnswersTheOrdinaryOperations) {
   backend_->Write("mib/names.txt", "a much longer list than the new one");
   files.CreateFolder(path("mib"));
   files.CreateFolder(path("mib/new"));
-  {
-    LineWriter out(files.CreateForOutput(path("mib/names.txt")));
-    for (const char* line : {"one", "", "Ferrowin.mib"}) out.WriteLine(line);
-    out.Close();
-  }
-  EXPECT_EQ(backend_->Read("mib/names.txt"), "one\r\n\r\nFerrowin.mib\r\n");
-  std::vector<std::string> lines;
-  {
-    LineReader in(files.OpenForInput(path("mib/names.txt")));
-    for (std::string line; in.ReadLine(line);) lines.push_back(line);
-  }
-  EXPECT_EQ(lines, (std::vector<std::string>{"one", "", "Ferrowin.mib"}));
   files.ProbeWritable(path("mib/names.txt"));
   files.ProbeWritable(path("mib/new/later.txt"));
   EXPECT_GT(files.FreeBytes(path("mib")), 0u);
+  LineWriter out(files.CreateForOutput(path("mib/names.txt")));
+  for (const char* line : {"one", "", "Ferrowin.mib"}) out.WriteLine(line);
+  out.Close();
+  EXPECT_EQ(backend_->Read("mib/names.txt"), "one\r\n\r\nFerrowin.mib\r\n");
+  std::vector<std::string> lines;
+  LineReader in(files.OpenForInput(path("mib/names.txt")));
+  for (std::string line; in.ReadLine(line);) lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"one", "", "Ferrowin.mib"}));
 }
 
 // Each failure gives the words for what went wrong, then the path concerned.

@@ -95,8 +95,7 @@ struct ShownMessage {
 
 // Windows that trace every call as "<form>.<call>"; the Enter Path dialog takes its answers from the script.
 template <typename Base>
-class ScriptedWindow : public Base {
- public:
+struct ScriptedWindow : Base {
   ScriptedWindow(std::vector<std::string>& trace, std::string name, TwipSize client)
       : trace_(trace), name_(std::move(name)), client_(client) {}
   TwipSize OuterSize() override { return layout::OuterSize(client_); }
@@ -104,8 +103,6 @@ class ScriptedWindow : public Base {
     Trace("Move " + std::to_string(static_cast<long>(left)) + "," + std::to_string(static_cast<long>(top)));
   }
   void SetCaption(const std::string& text) override { Trace("Caption " + (caption_ = text)); }
-
- protected:
   void Trace(const std::string& what) { trace_.push_back(name_ + "." + what); }
   std::vector<std::string>& trace_;
   std::string name_;
@@ -119,8 +116,7 @@ struct ScriptedMain : ScriptedWindow<MainView> {
   void ShowUntilClosed(MainHandlers& handlers) override { Trace("Show"), handlers.cmdExit_Click(); }
 };
 
-class ScriptedEnterPath : public ScriptedWindow<EnterPathView> {
- public:
+struct ScriptedEnterPath : ScriptedWindow<EnterPathView> {
   ScriptedEnterPath(std::vector<std::string>& trace, std::deque<PathAnswer>& answers)
       : ScriptedWindow(trace, "frmEnterPath", layout::kEnterPathClient), answers_(answers) {}
   std::string Caption() override { return caption_; }
@@ -137,15 +133,12 @@ class ScriptedEnterPath : public ScriptedWindow<EnterPathView> {
       if (answer.kind == PathAnswer::kOk) txtName_ = answer.entry, handlers.cmdOK_Click();
     }
   }
-
- private:
   std::deque<PathAnswer>& answers_;
   std::string txtName_;
   bool closed_ = false;
 };
 
-class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
- public:
+struct ScriptedUpgrade : ScriptedWindow<UpgradeView> {
   explicit ScriptedUpgrade(std::vector<std::string>& trace)
       : ScriptedWindow(trace, "frmVelaScanUpg", layout::kUpgradeClient) {}
   void Refresh() override { Trace("Refresh"); }
@@ -159,8 +152,6 @@ class ScriptedUpgrade : public ScriptedWindow<UpgradeView> {
     Trace("ShowModal"), handlers.Form_Activate();
     if (exitEnabled_) handlers.cmdExit_Click();
   }
-
- private:
   bool exitEnabled_ = true;
 };
 

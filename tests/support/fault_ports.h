@@ -17,8 +17,7 @@ struct Wrapped : Port {
 };
 
 // Chosen paths hidden, unreadable or unwritable; a crashing countdown tears the due write in half.
-class FilesWrapper : public Files {
- public:
+struct FilesWrapper : Files {
   explicit FilesWrapper(Files& target) : target_(target) {}
   std::set<std::string> hidden;
   std::set<std::string> unreadable;
@@ -115,21 +114,17 @@ struct FaultDatabase : Database {
 };
 
 // One countdown over every port of a test platform.
-class FaultPorts {
- public:
+struct FaultPorts {
   FaultPorts(TestPlatform& t, FaultCountdown& c)
-      : files_(t.files),
-        db_(t.db, c),
-        platform{t.system, files_, t.clock, t.ui, t.log, db_, t.scm, t.processes, t.launcher, t.ip} {
-    files_.countdown = t.scm.countdown = t.processes.countdown = t.launcher.countdown = t.ip.countdown = &c;
+      : files(t.files),
+        db(t.db, c),
+        platform{t.system, files, t.clock, t.ui, t.log, db, t.scm, t.processes, t.launcher, t.ip} {
+    files.countdown = t.scm.countdown = t.processes.countdown = t.launcher.countdown = t.ip.countdown = &c;
   }
-  long LiveDatabaseObjects() const { return db_.alive.use_count() - 1; }
+  long LiveDatabaseObjects() const { return db.alive.use_count() - 1; }
 
- private:
-  FilesWrapper files_;
-  FaultDatabase db_;
-
- public:
+  FilesWrapper files;
+  FaultDatabase db;
   Platform platform;
 };
 

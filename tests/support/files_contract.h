@@ -22,8 +22,7 @@ struct FilesBackendMaker {
   std::function<std::unique_ptr<FilesBackend>()> make;
 };
 
-class FilesContract : public ::testing::TestWithParam<FilesBackendMaker> {
- protected:
+struct FilesContract : ::testing::TestWithParam<FilesBackendMaker> {
   void SetUp() override { backend_ = GetParam().make(); }
   std::unique_ptr<FilesBackend> backend_;
 };

@@ -23,8 +23,7 @@ struct ServiceBackendMaker {
   std::function<std::unique_ptr<ServiceBackend>()> make;
 };
 
-class ServiceContract : public ::testing::TestWithParam<ServiceBackendMaker> {
- protected:
+struct ServiceContract : ::testing::TestWithParam<ServiceBackendMaker> {
   void SetUp() override {
     backend_ = GetParam().make(), scm_ = &backend_->Manager();
     manager_ = scm_->OpenSCManagerA(nullptr, nullptr, kManagerConnectAccess);
