@@ -5,7 +5,7 @@
 #include "mib/register_mib.h"
 #include "support/testing.h"
 #include "support/fakes.h"
-#include "support/fault_ports.h"
+#include "support/files_wrapper.h"
 #include "support/posix/temp_dir.h"
 
 namespace vsu {

@@ -6,7 +6,7 @@
 #include "locations/snmpc_directory.h"
 #include "support/testing.h"
 #include "support/fakes.h"
-#include "support/fault_ports.h"
+#include "support/files_wrapper.h"
 #include "support/posix/installation.h"
 
 namespace vsu {
