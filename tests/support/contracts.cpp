@@ -46,39 +46,38 @@ TEST_P(ServiceContract, AnswersThroughAServicesLife) {
 // Exists means an ordinary file, any case; copies replace to the byte, a rename never does; lines end in CR LF.
 TEST_P(FilesContract, AnswersTheOrdinaryOperations) {
   Files& files = backend_->Port();
-  const auto path = [&](const char* name) { return backend_->Path(name); };
   backend_->Write("sub/plain.txt", "x");
-  EXPECT_TRUE(files.FileExists(path("sub/plain.txt")));
-  EXPECT_TRUE(files.FileExists(path("SUB/PLAIN.TXT")));
-  EXPECT_FALSE(files.FileExists(path("sub")));
-  EXPECT_FALSE(files.FileExists(path("sub/missing.txt")));
-  EXPECT_FALSE(files.FileExists(path("nowhere/plain.txt")));
+  EXPECT_TRUE(files.FileExists(Path("sub/plain.txt")));
+  EXPECT_TRUE(files.FileExists(Path("SUB/PLAIN.TXT")));
+  EXPECT_FALSE(files.FileExists(Path("sub")));
+  EXPECT_FALSE(files.FileExists(Path("sub/missing.txt")));
+  EXPECT_FALSE(files.FileExists(Path("nowhere/plain.txt")));
 
   backend_->Write("Temp/a.ex_", "new");
   backend_->Write("a.exe", "older and longer");
   const auto copier = files.CreateFileCopier();
-  copier->Copy(path("Temp/a.ex_"), path("a.exe"));
-  copier->Copy(path("Temp/a.ex_"), path("b.exe"));
+  copier->Copy(Path("Temp/a.ex_"), Path("a.exe"));
+  copier->Copy(Path("Temp/a.ex_"), Path("b.exe"));
   EXPECT_EQ(backend_->Read("a.exe"), "new");
   EXPECT_EQ(backend_->Read("b.exe"), "new");
-  files.RemoveFile(path("b.exe"));
-  EXPECT_FALSE(files.FileExists(path("b.exe")));
-  files.RenameFile(path("a.exe"), path("b.exe"));
-  EXPECT_FALSE(files.FileExists(path("a.exe")));
+  files.RemoveFile(Path("b.exe"));
+  EXPECT_FALSE(files.FileExists(Path("b.exe")));
+  files.RenameFile(Path("a.exe"), Path("b.exe"));
+  EXPECT_FALSE(files.FileExists(Path("a.exe")));
   EXPECT_EQ(backend_->Read("b.exe"), "new");
 
   backend_->Write("mib/names.txt", "a much longer list than the new one");
-  files.CreateFolder(path("mib"));
-  files.CreateFolder(path("mib/new"));
-  files.ProbeWritable(path("mib/names.txt"));
-  files.ProbeWritable(path("mib/new/later.txt"));
-  EXPECT_GT(files.FreeBytes(path("mib")), 0u);
-  LineWriter out(files.CreateForOutput(path("mib/names.txt")));
+  files.CreateFolder(Path("mib"));
+  files.CreateFolder(Path("mib/new"));
+  files.ProbeWritable(Path("mib/names.txt"));
+  files.ProbeWritable(Path("mib/new/later.txt"));
+  EXPECT_GT(files.FreeBytes(Path("mib")), 0u);
+  LineWriter out(files.CreateForOutput(Path("mib/names.txt")));
   for (const char* line : {"one", "", "Ferrowin.mib"}) out.WriteLine(line);
   out.Close();
   EXPECT_EQ(backend_->Read("mib/names.txt"), "one\r\n\r\nFerrowin.mib\r\n");
   std::vector<std::string> lines;
-  LineReader in(files.OpenForInput(path("mib/names.txt")));
+  LineReader in(files.OpenForInput(Path("mib/names.txt")));
   for (std::string line; in.ReadLine(line);) lines.push_back(line);
   EXPECT_EQ(lines, (std::vector<std::string>{"one", "", "Ferrowin.mib"}));
 }
@@ -92,31 +91,25 @@ TEST_P(FilesContract, FailuresNameWhatAndWhere) {
   backend_->HoldInUse("run.exe");
   const std::string held = backend_->Read("run.exe");
   const auto copier = files.CreateFileCopier();
-  const auto path = [&](const char* name) { return backend_->Path(name); };
-  struct Row {
-    const char* words;
-    const char* path;  // the one the failure names
-    std::function<void()> action;
+  const std::tuple<const char*, const char*, std::function<void()>> rows[] = {  // the words, the path named, the call
+      {"File not found", "x.ex_", [&] { copier->Copy(Path("x.ex_"), Path("x.exe")); }},
+      {"Path not found", "no/x.exe", [&] { copier->Copy(Path("a.ex_"), Path("no/x.exe")); }},
+      {"Permission denied", "run.exe", [&] { copier->Copy(Path("a.ex_"), Path("run.exe")); }},
+      {"File not found", "x.exe", [&] { files.RemoveFile(Path("x.exe")); }},
+      {"Permission denied", "run.exe", [&] { files.RemoveFile(Path("run.exe")); }},
+      {"File already exists", "b.exe", [&] { files.RenameFile(Path("a.ex_"), Path("b.exe")); }},
+      {"Permission denied", "run.exe", [&] { files.RenameFile(Path("run.exe"), Path("old.exe")); }},
+      {"File not found", "x.txt", [&] { files.OpenForInput(Path("x.txt")); }},
+      {"Path not found", "no/x.txt", [&] { files.CreateForOutput(Path("no/x.txt")); }},
+      {"Permission denied", "run.exe", [&] { files.ProbeWritable(Path("run.exe")); }},
+      {"Path not found", "no/x.txt", [&] { files.ProbeWritable(Path("no/x.txt")); }},
   };
-  const Row rows[] = {
-      {"File not found", "x.ex_", [&] { copier->Copy(path("x.ex_"), path("x.exe")); }},
-      {"Path not found", "no/x.exe", [&] { copier->Copy(path("a.ex_"), path("no/x.exe")); }},
-      {"Permission denied", "run.exe", [&] { copier->Copy(path("a.ex_"), path("run.exe")); }},
-      {"File not found", "x.exe", [&] { files.RemoveFile(path("x.exe")); }},
-      {"Permission denied", "run.exe", [&] { files.RemoveFile(path("run.exe")); }},
-      {"File already exists", "b.exe", [&] { files.RenameFile(path("a.ex_"), path("b.exe")); }},
-      {"Permission denied", "run.exe", [&] { files.RenameFile(path("run.exe"), path("old.exe")); }},
-      {"File not found", "x.txt", [&] { files.OpenForInput(path("x.txt")); }},
-      {"Path not found", "no/x.txt", [&] { files.CreateForOutput(path("no/x.txt")); }},
-      {"Permission denied", "run.exe", [&] { files.ProbeWritable(path("run.exe")); }},
-      {"Path not found", "no/x.txt", [&] { files.ProbeWritable(path("no/x.txt")); }},
-  };
-  for (const Row& row : rows) {
+  for (const auto& [words, named, action] : rows) {
     try {
-      row.action();
-      ADD_FAILURE() << "no failure: " << row.words << " " << row.path;
+      action();
+      ADD_FAILURE() << "no failure: " << words << " " << named;
     } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Description(), std::string(row.words) + ": " + path(row.path));
+      EXPECT_EQ(failure.Description(), std::string(words) + ": " + Path(named));
     }
   }
   EXPECT_EQ(backend_->Read("run.exe"), held);

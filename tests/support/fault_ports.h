@@ -33,19 +33,20 @@ struct FilesWrapper : Files {
     return std::make_unique<Copier>(target_.CreateFileCopier(), countdown, nullptr);
   }
   std::unique_ptr<InputFile> OpenForInput(const std::string& path) override {
-    Count(path);
-    if (unreadable.count(path)) throw Failure("Permission denied: " + path);
-    return target_.OpenForInput(path);
+    return Count(path, unreadable), target_.OpenForInput(path);
   }
   std::unique_ptr<OutputFile> CreateForOutput(const std::string& path) override {
-    Count(path);
-    if (unwritable.count(path)) throw Failure("Permission denied: " + path);
+    Count(path, unwritable);
     return std::make_unique<Output>(target_.CreateForOutput(path), countdown, nullptr, "file " + path);
   }
   void CreateFolder(const std::string& path) override { Count(path), target_.CreateFolder(path); }
   void ProbeWritable(const std::string& path) override { Count(path), target_.ProbeWritable(path); }
   std::uint64_t FreeBytes(const std::string& folder) override { return Count(folder), target_.FreeBytes(folder); }
-  void Count(const std::string& path) { FaultThrow(countdown, "file " + path); }
+  // Counts a call on path; a path in refused fails as the platform refuses it.
+  void Count(const std::string& path, const std::set<std::string>& refused = {}) {
+    FaultThrow(countdown, "file " + path);
+    if (refused.count(path)) throw Failure("Permission denied: " + path);
+  }
 
  private:
   struct Output : Wrapped<OutputFile> {

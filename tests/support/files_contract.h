@@ -24,6 +24,7 @@ struct FilesBackendMaker {
 
 struct FilesContract : ::testing::TestWithParam<FilesBackendMaker> {
   void SetUp() override { backend_ = GetParam().make(); }
+  std::string Path(const char* name) { return backend_->Path(name); }
   std::unique_ptr<FilesBackend> backend_;
 };
 
