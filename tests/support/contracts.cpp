@@ -85,9 +85,7 @@ TEST_P(FilesContract, AnswersTheOrdinaryOperations) {
 // Each failure gives the words for what went wrong, then the path concerned.
 TEST_P(FilesContract, FailuresNameWhatAndWhere) {
   Files& files = backend_->Port();
-  backend_->Write("a.ex_", "new");
-  backend_->Write("b.exe", "old");
-  backend_->Write("run.exe", "old");
+  for (const char* name : {"a.ex_", "b.exe", "run.exe"}) backend_->Write(name, "old");
   backend_->HoldInUse("run.exe");
   const std::string held = backend_->Read("run.exe");
   const auto copier = files.CreateFileCopier();

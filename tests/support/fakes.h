@@ -200,19 +200,15 @@ class FakeServiceManager : public ServiceManager {
   ServiceRegistration registration;
 
   // The script; a code other than 0 makes that call fail with it.
-  std::uint32_t openManagerError = 0;
-  std::uint32_t openServiceError = 0;
+  std::uint32_t openManagerError = 0, openServiceError = 0;
   bool queryStatusFails = false;            // fails with 5
   std::uint32_t configNeeded = 0;           // bytes the configuration takes; 0: the record and its texts
   std::vector<std::uint32_t> configErrors;  // the k-th entry fails the k-th configuration query
-  std::uint32_t controlError = 0;
-  std::uint32_t deleteError = 0;
-  std::uint32_t startError = 0;
+  std::uint32_t controlError = 0, deleteError = 0, startError = 0;
   std::function<void()> beforeQueryStatus;  // may throw, for unexpected failures
   FaultCountdown* countdown = nullptr;      // its due call fails with kInjectedCode
 
-  std::vector<std::string> calls;
-  std::vector<std::string> faults;
+  std::vector<std::string> calls, faults;
   std::size_t OpenHandles() const { return handles_.size(); }
 
   ScHandle OpenSCManagerA(const char* machine, const char* database, std::uint32_t access) override {
@@ -342,9 +338,8 @@ struct FakeProcess {
 class FakeProcessList : public ProcessList {
  public:
   std::uint32_t platformId = kPlatformNt;
-  bool versionFails = false;
+  bool versionFails = false, snapshotFails = false;
   bool enumFails = false;  // EnumProcesses writes nothing and leaves the count as it was
-  bool snapshotFails = false;
   std::vector<FakeProcess> processes;
   FaultCountdown* countdown = nullptr;
 

@@ -19,9 +19,7 @@ struct Wrapped : Port {
 // Chosen paths hidden, unreadable or unwritable; a crashing countdown tears the due write in half.
 struct FilesWrapper : Files {
   explicit FilesWrapper(Files& target) : target_(target) {}
-  std::set<std::string> hidden;
-  std::set<std::string> unreadable;
-  std::set<std::string> unwritable;
+  std::set<std::string> hidden, unreadable, unwritable;
   FaultCountdown* countdown = nullptr;
 
   bool FileExists(const std::string& p) override { return Count(p), !hidden.count(p) && target_.FileExists(p); }
