@@ -1,12 +1,9 @@
 #pragma once
 // Reads the transcript: one JSON object per line.
 
-#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <fstream>
-#include <string>
-#include <vector>
+#include "support/testing.h"
 
 namespace vsu::test {
 
@@ -35,15 +32,6 @@ inline std::vector<Event> ReadTranscript(const std::string& path) {
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return ParseTranscript(lines);
-}
-
-// Events with the given name.
-inline std::vector<Event> EventsNamed(const std::vector<Event>& events, const std::string& name) {
-  std::vector<Event> out;
-  for (const auto& e : events) {
-    if (e.name() == name) out.push_back(e);
-  }
-  return out;
 }
 
 }  // namespace vsu::test

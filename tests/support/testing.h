@@ -1,6 +1,5 @@
 #pragma once
-// What nearly every test file uses: the framework, the standard library it leans on, the program's failure type,
-// and the naming of table rows.
+// What nearly every test file uses: the framework, the standard library, the failure type, the naming of table rows.
 
 #include <gtest/gtest.h>
 

@@ -9,13 +9,10 @@
 namespace vsu::test {
 
 inline std::filesystem::path MakeUniqueDir(const std::string& prefix) {
-  std::random_device seed;
-  std::mt19937_64 random(seed());
-  const auto base = std::filesystem::temp_directory_path();
+  std::mt19937_64 random(std::random_device{}());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const auto candidate = base / (prefix + std::to_string(random()));
-    // create_directory is false when the folder exists already: someone else's.
-    if (std::filesystem::create_directory(candidate)) return candidate;
+    const auto candidate = std::filesystem::temp_directory_path() / (prefix + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) return candidate;  // false when it is someone else's
   }
   throw std::runtime_error("no free temporary folder for " + prefix);
 }
