@@ -7,7 +7,7 @@
 #include "locations/snmpc_directory.h"
 #include "locations/windows_directory.h"
 #include "support/fakes.h"
-#include "support/files_wrapper.h"
+#include "support/fault_ports.h"
 #include "support/posix/installation.h"
 #include "support/testing.h"
 

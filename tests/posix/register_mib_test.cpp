@@ -2,7 +2,7 @@
 
 #include "mib/register_mib.h"
 #include "support/fakes.h"
-#include "support/files_wrapper.h"
+#include "support/fault_ports.h"
 #include "support/posix/temp_dir.h"
 #include "support/testing.h"
 
