@@ -5,12 +5,11 @@
 #include <memory>
 
 #include "common/failure.h"
+#include "platform/sqlite/sqlite_file.h"
 
 namespace vsu::sqlite {
 namespace {
 
-// Long enough to outwait another connection's short writes.
-constexpr int kBusyTimeoutMs = 5000;
 // A writer that keeps the file locked past the busy wait is waited for this
 // many times more before the copy gives up.
 constexpr int kBusyRetries = 10;

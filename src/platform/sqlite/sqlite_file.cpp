@@ -7,11 +7,6 @@
 namespace vsu::sqlite {
 namespace {
 
-// Long enough to outwait another program's short reads and writes (a service
-// reading its settings, a console saving them), short enough that a file held
-// for good is reported rather than waited on.
-constexpr int kBusyTimeoutMs = 5000;
-
 sqlite3* OpenHandle(const std::string& file, int flags) {
   sqlite3* db = nullptr;
   const int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);

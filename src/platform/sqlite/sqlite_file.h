@@ -9,6 +9,11 @@
 
 namespace vsu::sqlite {
 
+// How long every connection waits on another program's lock: long enough to
+// outwait its short reads and writes (a service reading its settings, a
+// console saving them), short enough that a file held for good is reported.
+inline constexpr int kBusyTimeoutMs = 5000;
+
 struct StatementFinalizer {
   void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
