@@ -1,29 +1,88 @@
-// Whole runs of the built tool, each checked, upgraded with a backup and restored, against the stand-ins.
+// Whole runs of the built tool against the stand-ins: checked, upgraded with a backup and restored; killed and rerun.
 
-#include <gtest/gtest.h>
-#include <sqlite3.h>
+#include <chrono>
+#include <iterator>
+#include <set>
 
-#include <filesystem>
-#include <fstream>
-
-#include "support/testing.h"
-#include "support/posix/upgrade_world.h"
+#include "platform/posix/spawn.h"
+#include "support/json_lines.h"
+#include "support/posix/installation.h"
+#include "support/posix/service_sandbox.h"
 
 namespace vsu {
 namespace {
 
-namespace fs = std::filesystem;
 using test::Env;
-using test::UpgradeWorld;
+namespace fs = std::filesystem;
 using Events = std::vector<test::Event>;
 using Strings = std::vector<std::string>;
+
+// A fixture installation whose services are copies of the service double, in a sandbox of its own.
+class UpgradeWorld : public test::ServiceSandbox {
+ public:
+  explicit UpgradeWorld(fixture::InstallationOptions options)
+      : install([&] {
+          options.programFiles = true;
+          options.serviceBinary = ServiceBinary();
+          return options;
+        }()) {}
+  ~UpgradeWorld() { test::KillProcessesUnder(install.dir().str()); }
+
+  std::string File(const std::string& programPath) const { return install.Path(programPath).string(); }
+  std::string ServiceExe() const { return File("c:\\VelaScan\\VelaScanSrv.exe"); }
+  std::string Db() const { return install.VelaScanDb(); }
+  // Registers the old service of the program directory, started when state is 4; env reaches its process.
+  void InstallService(int state, const Env& env = {}) const {
+    if (state > 0) { ASSERT_EQ(Sc({"create", "Vela Scan", ServiceExe()}).status, 0); }
+    if (state == 4) { ASSERT_EQ(Sc({"start", "Vela Scan"}, env).status, 0); }
+  }
+  // Runs the tool without real waits, with a transcript of this run only.
+  test::ProgramResult Upgrade(const Env& extra = {}, Strings args = {"c:\\VelaScan"}, int killAfterMs = 120000) const {
+    fs::remove(TranscriptFile());
+    return Run("velascanupg", std::move(args), extra, "", killAfterMs);
+  }
+  // Each file's hash (a database's by schema and rows, and bytes if asked) and the service; no -wal, -shm, backup.
+  std::map<std::string, std::string> Snapshot(bool databaseBytes = false) const {
+    std::map<std::string, std::string> snapshot;
+    for (const auto& entry : fs::recursive_directory_iterator(install.dir().path())) {
+      const std::string name = fs::relative(entry.path(), install.dir().path()).string();
+      if (!entry.is_regular_file() || name.starts_with("backup") || name.ends_with("-wal") || name.ends_with("-shm")) {
+        continue;
+      }
+      std::string contents = install.dir().Read(name);
+      if (contents.starts_with(std::string("SQLite format 3", 16))) {
+        if (!databaseBytes) contents.clear();
+        const std::string file = entry.path().string();
+        for (const auto& object : test::Query(file, "SELECT type, name, sql FROM sqlite_master ORDER BY name")) {
+          contents += object[2] + "\n";
+          if (object[0] != "table") continue;
+          for (const auto& row : test::Query(file, "SELECT * FROM \"" + object[1] + "\" ORDER BY rowid")) {
+            for (const auto& value : row) contents += value + "|";
+          }
+        }
+      }
+      snapshot[name] = std::to_string(std::hash<std::string>()(contents));
+    }
+    for (const char* command : {"query", "qc"}) {
+      const auto result = Sc({command, "Vela Scan"});
+      std::string text = result.out + result.err;
+      if (const auto at = text.find(install.dir().str()); at != std::string::npos) {
+        text.replace(at, install.dir().str().size(), "c:");
+      }
+      snapshot[command] = text;
+    }
+    return snapshot;
+  }
+
+  const test::TestInstallation install;
+};
 using World = const UpgradeWorld&;
 
-// One field of each event of a kind that has it, numbers as text; only the control's events when one is named.
-Strings Seen(const Events& events, const char* event, const char* field, const char* control = nullptr) {
+// One field of each event of a kind that has it, numbers as text.
+Strings Seen(const Events& events, const char* event, const char* field) {
   Strings values;
   for (const auto& e : events) {
-    if (e.name() != event || !e.Has(field) || (control && e.Str("control") != control)) continue;
+    if (e.name() != event || !e.Has(field)) continue;
     values.push_back(e.fields[field].is_string() ? e.Str(field) : e.fields[field].dump());
   }
   return values;
@@ -41,8 +100,9 @@ struct Case {
   std::function<void(World)> prepare = nullptr;
   Env env = {};
   Strings args = {"c:\\VelaScan"};
-  std::string finding = "";  // what the check names in a FAIL line; "" when nothing would fail
-  int status = 0;            // of the upgrade
+  const char* hold = nullptr;  // what another program holds VelaScan.mdb with through the upgrade
+  std::string finding = "";    // what the check names in a FAIL line; "" when nothing would fail
+  int status = 0;              // of the upgrade
   std::function<void(World, const Events&)> check = nullptr;  // what else the upgrade must leave
 };
 
@@ -69,7 +129,7 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
   const auto check = world.Upgrade(env, c.args);
   EXPECT_EQ(check.status, c.finding.empty() ? 0 : 1) << check.out;
   EXPECT_EQ(("\n" + check.out).find("\nFAIL  " + c.finding) != std::string::npos, !c.finding.empty()) << check.out;
-  Events events = world.Events();
+  Events events = test::ReadTranscript(world.TranscriptFile());
   EXPECT_EQ(Seen(events, "check", "item").size() + 1, std::count(check.out.begin(), check.out.end(), '\n'));
   EXPECT_EQ(Seen(events, "msgbox", "text").size() + Seen(events, "prompt", "caption").size(), 0u);
   EXPECT_EQ(world.Snapshot(true), bytes);
@@ -77,9 +137,15 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
 
   env = c.env;
   env.emplace("VELASCANUPG_BACKUP", "c:\\backup");
+  sqlite3* holder = nullptr;  // closing null is harmless
+  if (c.hold) {
+    EXPECT_EQ(sqlite3_open(world.Db().c_str(), &holder), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(holder, c.hold, nullptr, nullptr, nullptr), SQLITE_OK);
+  }
   const auto run = world.Upgrade(env, c.args);
+  sqlite3_close_v2(holder);
   EXPECT_EQ(run.status, c.status) << run.out;
-  events = world.Events();
+  events = test::ReadTranscript(world.TranscriptFile());
   EXPECT_EQ(Seen(events, "end", "status"), Strings{std::to_string(c.status)});
   // Every window stands where it is centred on the default screen.
   const std::map<std::string, std::pair<long, long>> places{
@@ -92,9 +158,9 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
     EXPECT_EQ(world.Sc({"query", "Vela Scan"}).out, "STATE : 4\n");
     EXPECT_EQ(world.Sc({"qc", "Vela Scan"}).out, "BINARY_PATH_NAME : " + world.ServiceExe() + "\n");
     EXPECT_NE(test::ProcessOf(world.ServiceExe()), oldService);
-    EXPECT_NE(world.install().dir().Read("VelaScan/VelaScan.exe").find("new version"), std::string::npos);
+    EXPECT_NE(world.install.dir().Read("VelaScan/VelaScan.exe").find("new version"), std::string::npos);
     for (const char* file : {"Tallyback.exe", "bitmaps/VelaScan.ico", "mibfiles/Ferrowin.mib"}) {
-      EXPECT_EQ(fs::exists(world.install().Path(options.database.snmpcPath) / file), !options.lumidex) << file;
+      EXPECT_EQ(fs::exists(world.install.Path(options.database.snmpcPath) / file), !options.lumidex) << file;
     }
   }
   if (options.lumidex) { EXPECT_EQ(world.Snapshot(true).at("SNMPc/Lumidex.mdb"), bytes.at("SNMPc/Lumidex.mdb")); }
@@ -119,7 +185,7 @@ auto Remove(const char* file) {
 // The old program is still in place after a run that could not replace it.
 auto OldProgramStays(const char* file) {
   return [=](World w, const Events&) {
-    EXPECT_NE(w.install().dir().Read(std::string("VelaScan/") + file).find("old version"), std::string::npos);
+    EXPECT_NE(w.install.dir().Read(std::string("VelaScan/") + file).find("old version"), std::string::npos);
   };
 }
 auto Lumidex(const char* serverIpAddr) {
@@ -132,6 +198,16 @@ auto LumidexCarriedOver(const char* address) {
     EXPECT_EQ(test::Query(w.Db(), "SELECT " + columns + " FROM Event_OnlineDb"),
               test::Query(w.File("c:\\SNMPc\\Lumidex.mdb"), "SELECT " + columns + " FROM Settings_Console"));
     EXPECT_EQ(test::Query(w.Db(), "SELECT IpAddress FROM Settings_SNMP_Agent")[0][0], address);
+  };
+}
+// A program using VelaScan.mdb is waited for; nothing is asked, SnmpcPath stays and no file goes astray.
+auto NothingAstray(const char* failure) {
+  return [=](World w, const Events& events) {
+    EXPECT_EQ(Seen(events, "prompt", "caption"), Strings{});
+    const auto messages = Seen(events, "msgbox", "text");
+    EXPECT_NE((messages.empty() ? "" : messages[0]).find(failure), std::string::npos);
+    EXPECT_EQ(Settings(w, "SnmpcPath"), "c:\\SNMPc");
+    EXPECT_FALSE(fs::exists(w.install.dir().path() / "Tallyback.exe"));
   };
 }
 std::string LongDir() {
@@ -154,8 +230,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{.name = "long_snmpc_directory",
              .install = [](auto& o) { o.database.snmpcPath = LongDir(), o.winIni = fixture::WinIni::kPlain; },
              .prepare = [](World w) {
-               fs::create_directories(w.install().Path(LongDir()));
-               fs::copy(w.File("c:\\SNMPc"), w.install().Path(LongDir()), fs::copy_options::recursive);
+               fs::create_directories(w.install.Path(LongDir()));
+               fs::copy(w.File("c:\\SNMPc"), w.install.Path(LongDir()), fs::copy_options::recursive);
              },
              .check = [](World w, const Events&) { EXPECT_EQ(Settings(w, "SnmpcPath"), LongDir().substr(0, 150)); }},
         // The stop request returns at once and the service stops in its own time, within the waits that follow.
@@ -203,7 +279,7 @@ INSTANTIATE_TEST_SUITE_P(
              .finding = "program directory: Path not found: \"c:\\VelaScan\"", .status = 1},
         // A folder that holds a backup already is never written over: that backup is of an earlier run's start.
         Case{.name = "backup_folder_taken", .serviceState = 4,
-             .prepare = [](World w) { w.install().dir().Write("old/manifest.txt", "VelaScanUpg backup 1"); },
+             .prepare = [](World w) { w.install.dir().Write("old/manifest.txt", "VelaScanUpg backup 1"); },
              .env = {{"VELASCANUPG_BACKUP", "c:\\old"}}, .finding = "backup folder: c:\\old already holds a backup",
              .status = 1,
              .check = [](World w, const Events&) { EXPECT_EQ(w.Sc({"query", "Vela Scan"}).out, "STATE : 4\n"); }},
@@ -213,62 +289,84 @@ INSTANTIATE_TEST_SUITE_P(
         // No SNMPc directory and the prompt cancelled: the files go to the program's drive's root, not the host's.
         Case{.name = "empty_snmpc_directory",
              .prepare = [](World w) {
-               w.install().dir().Write("windows/win.ini", "[SNMPc Network Manager]\r\nVersion=9\r\n");
+               w.install.dir().Write("windows/win.ini", "[SNMPc Network Manager]\r\nVersion=9\r\n");
                Sql(kVelaScanDb, "UPDATE Settings_General SET SnmpcPath = ''")(w);
                ASSERT_FALSE(fs::exists("/Tallyback.exe"));
              },
              .finding = "SNMPc directory: not found: the prompt \"  Enter the Path to SNMPc\" would be shown",
              .status = 1,
              .check = [](World w, const Events&) {
-               EXPECT_TRUE(fs::exists(w.install().dir().path() / "Tallyback.exe"));
+               EXPECT_TRUE(fs::exists(w.install.dir().path() / "Tallyback.exe"));
                EXPECT_FALSE(fs::exists("/Tallyback.exe"));
-             }}),
+             }},
+        // A reader longer than the wait keeps the carry-over from storing its row; beside a log it keeps nothing.
+        Case{.name = "reader_outlasting_the_wait", .prepare = Sql(kVelaScanDb, "PRAGMA journal_mode=DELETE"),
+             .hold = "BEGIN; SELECT count(*) FROM Settings_General", .status = 1,
+             .check = NothingAstray("database is locked")},
+        Case{.name = "reader_beside_a_log", .hold = "BEGIN; SELECT count(*) FROM Settings_General",
+             .check = NothingAstray("")}),
     test::CaseName());
 
 // The console is seen by every run on the machine, so this runs alone; OK is pressed with it still open.
 INSTANTIATE_TEST_SUITE_P(
     Serial, UpgradeEndToEnd,
-    ::testing::Values(Case{.name = "console_keeps_running", .prepare = [](World w) { w.StartConsole(); },
+    ::testing::Values(Case{.name = "console_keeps_running", .prepare = [](World w) {
+                             const std::string console = w.File("c:\\VelaScan\\VelaScan.exe");
+                             ASSERT_NE(posix::Spawn({console, {}, {}, {}}).pid, 0);
+                             ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(console) != 0; }));
+                           },
                            .finding = "console: velascan.exe is running", .status = 1,
                            .check = OldProgramStays("VelaScan.exe")}),
     test::CaseName());
 
-struct LockCase {
-  const char* name;
-  bool writeAheadLog;   // the database keeps a write-ahead log instead of a rollback journal
-  const char* lock;     // what another program holds the database with
-  const char* failure;  // part of the message the run ends with; null: it finishes
-};
-
-class DatabaseLockEndToEnd : public ::testing::TestWithParam<LockCase> {};
-
-// A program using VelaScan.mdb is waited for; nothing is asked, SnmpcPath stays and no file goes astray.
-TEST_P(DatabaseLockEndToEnd, IsWaitedForAndNothingGoesAstray) {
-  const auto& c = GetParam();
-  UpgradeWorld world;
-  if (c.writeAheadLog) test::Exec(world.Db(), "PRAGMA journal_mode=WAL");
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(world.Db().c_str(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, c.lock, nullptr, nullptr, nullptr), SQLITE_OK);
-  const auto result = world.Upgrade();
-  sqlite3_close_v2(other);
-  const auto events = world.Events();
-  EXPECT_EQ(Seen(events, "prompt", "caption"), Strings{});
-  const auto messages = Seen(events, "msgbox", "text");
-  EXPECT_EQ(result.status, c.failure ? 1 : 0) << result.out;
-  if (c.failure) { EXPECT_NE(messages.at(0).find(c.failure), std::string::npos) << messages[0]; }
-  EXPECT_EQ(Settings(world, "SnmpcPath"), "c:\\SNMPc");
-  EXPECT_FALSE(fs::exists(world.install().dir().path() / "Tallyback.exe"));
+// What a killed run left running (the service installer, a stopping service) finishes before the rerun.
+bool Settled(World world) {
+  for (const pid_t pid : posix::ListProcessIds()) {
+    const auto exe = posix::ExecutablePath(pid);
+    if (!exe || !exe->starts_with(world.install.dir().str() + "/") || !posix::IsAlive(pid)) continue;
+    std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline");
+    const std::string cmdline(std::istreambuf_iterator<char>(in), {});
+    if (*exe != world.ServiceExe() || cmdline.find("-install_noMsg") != std::string::npos ||
+        world.Sc({"query", "Vela Scan"}).out == "STATE : 3\n") {
+      return false;
+    }
+  }
+  return true;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DatabaseLockEndToEnd,
-    ::testing::Values(
-        // A reader longer than the wait keeps the carry-over from storing its row.
-        LockCase{"reader_outlasting_the_wait", false, "BEGIN; SELECT count(*) FROM Settings_General",
-                 "database is locked"},
-        LockCase{"reader_beside_a_log", true, "BEGIN; SELECT count(*) FROM Settings_General", nullptr}),
-    test::CaseName());
+// A real upgrade killed at evenly spread moments and run again ends as an uninterrupted one.
+TEST(KillSweep, AKilledUpgradeFinishesOnItsRerunAsAnUninterruptedOneDoes) {
+  fixture::InstallationOptions options;
+  options.database.version = "2.00";
+  options.database.rows = 2000;
+  options.namesLines = 20000;
+  const Env scaledDown{{"VELASCANUPG_PAUSE_SCALE", "0.03"}};
+  UpgradeWorld reference(options);
+  reference.InstallService(4);
+  const auto original = reference.Snapshot();
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(reference.Upgrade(scaledDown).status, 0);
+  const auto length = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  auto expected = reference.Snapshot();
+  // The MIB list's backup is the list before the first run, or the registered one.
+  const std::set<std::string> namesBak{original.at("SNMPc/mibfiles/names.txt"), expected.at("SNMPc/mibfiles/names.txt")};
+  expected.erase("SNMPc/mibfiles/names.bak");
+  constexpr int kMoments = 30;
+  for (int moment = 1; moment <= kMoments; ++moment) {
+    const int killAfterMs = static_cast<int>(length.count() * moment / (kMoments + 1));
+    SCOPED_TRACE("killed after " + std::to_string(killAfterMs) + " of " + std::to_string(length.count()) + " ms");
+    UpgradeWorld world(options);
+    world.InstallService(4);
+    world.Upgrade(scaledDown, {"c:\\VelaScan"}, killAfterMs);
+    ASSERT_TRUE(test::WaitFor([&] { return Settled(world); }));
+    const auto rerun = world.Upgrade();
+    ASSERT_EQ(rerun.status, 0) << rerun.out;
+    auto outcome = world.Snapshot();
+    EXPECT_EQ(namesBak.count(outcome["SNMPc/mibfiles/names.bak"]), 1u);
+    outcome.erase("SNMPc/mibfiles/names.bak");
+    EXPECT_EQ(outcome, expected);
+  }
+}
 
 }  // namespace
 }  // namespace vsu
