@@ -1,4 +1,7 @@
-// Whole runs of the built tool against the stand-ins: checked, upgraded with a backup and restored; killed and rerun.
+// Whole runs of the built tool against the stand-ins: upgrades (checked, restored, killed), uninstalls, the terminal.
+
+#include <poll.h>
+#include <pty.h>
 
 #include <chrono>
 #include <iterator>
@@ -39,7 +42,7 @@ class UpgradeWorld : public test::ServiceSandbox {
   // Runs the tool without real waits, with a transcript of this run only.
   test::ProgramResult Upgrade(const Env& extra = {}, Strings args = {"c:\\VelaScan"}, int killAfterMs = 120000) const {
     fs::remove(TranscriptFile());
-    return Run("velascanupg", std::move(args), extra, "", killAfterMs);
+    return Run("velascanupg", std::move(args), extra, killAfterMs);
   }
   // Each file's hash (a database's by schema and rows, and bytes if asked) and the service; no -wal, -shm, backup.
   std::map<std::string, std::string> Snapshot(bool databaseBytes = false) const {
@@ -366,6 +369,117 @@ TEST(KillSweep, AKilledUpgradeFinishesOnItsRerunAsAnUninterruptedOneDoes) {
     outcome.erase("SNMPc/mibfiles/names.bak");
     EXPECT_EQ(outcome, expected);
   }
+}
+
+// Registered, then started with state reported instead and op refused, when given.
+auto Service(bool start, const char* state = nullptr, const char* op = nullptr) {
+  return [=](const test::ServiceSandbox& box) {
+    ASSERT_EQ(box.Srv({"-install_noMsg"}).status, 0);
+    if (start) { ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0); }
+    if (state) { ASSERT_EQ(box.Sc({"set-state", "Vela Scan", state}).status, 0); }
+    if (op) { ASSERT_EQ(box.Sc({"deny", "Vela Scan", op}).status, 0); }
+  };
+}
+
+struct UninstallCase {
+  const char* name;
+  std::function<void(const test::ServiceSandbox&)> setup = [](const test::ServiceSandbox&) {};
+  std::vector<std::string> args = {"-uninstall", "{6F3C-0042}"};
+  test::Env env = {};
+  bool msiexecOnPath = true;
+  int status = 0;
+  const char* passed = "/uninstall {6F3C-0042}";  // the one argument msiexec.exe gets; null: not started
+  const char* serviceAfter = "ERROR: 1060\n";     // what "velascan-sc query" prints afterwards
+  bool processAfter = false;                      // whether a service process still runs afterwards
+};
+
+class UninstallEndToEnd : public testing::TestWithParam<UninstallCase> {};
+
+TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
+  const auto& c = GetParam();
+  test::ServiceSandbox box;
+  c.setup(box);
+  if (c.msiexecOnPath) box.InstallMsiexec();
+  const auto run = box.Run("velascanupg", c.args, c.env);
+  EXPECT_EQ(run.status, c.status) << run.out << run.err;
+  for (const auto& e : test::ReadTranscript(box.TranscriptFile())) {
+    if (e.name() == "run") { EXPECT_EQ(e.Num("style"), 1); }
+  }
+  const auto recorded = c.passed ? test::ReadRecording(box.MsiexecRecord()) : std::nullopt;
+  if (recorded) { EXPECT_EQ(recorded->args, std::vector<std::string>{c.passed}); }
+  EXPECT_EQ(std::filesystem::exists(box.MsiexecRecord()), c.passed != nullptr);
+  // A stopped service's process ends, and a deleted one goes, in their own time.
+  EXPECT_TRUE(test::WaitFor([&] { return (box.ServiceProcess() != 0) == c.processAfter; }));
+  const auto query = box.Sc({"query", "Vela Scan"});
+  EXPECT_EQ(query.out + query.err, c.serviceAfter);
+}
+
+// The installer gets the command line from its twelfth character, the arguments joined with blanks.
+INSTANTIATE_TEST_SUITE_P(
+    UninstallMode, UninstallEndToEnd,
+    testing::Values(
+        UninstallCase{.name = "Stopped", .setup = Service(false), .args = {"-uninstall", " {6F 3C} "},
+             .passed = "/uninstall  {6F 3C} "},
+        UninstallCase{.name = "Running", .setup = Service(true), .args = {"-uninstall", "{6F3C}", "/qn"},
+             .passed = "/uninstall {6F3C} /qn"},
+        // Only the stop is refused, so the running service is marked for deletion.
+        UninstallCase{.name = "PendingStopDenied", .setup = Service(true, "3", "stop"), .serviceAfter = "STATE : 3\n",
+             .processAfter = true},
+        UninstallCase{.name = "MsiexecMissing", .setup = Service(true), .msiexecOnPath = false, .status = 1, .passed = nullptr},
+        // Cancel at the Windows prompt ends the run with status 2 before the service is touched.
+        UninstallCase{.name = "WindowsPromptCancelled", .setup = Service(false), .env = {{"WINDIR", std::nullopt}}, .status = 2,
+             .passed = nullptr, .serviceAfter = "STATE : 1\n"}),
+    test::CaseName());
+
+
+TEST(TerminalEndToEnd, EnterPathDialogTakesTypingEnterAndEsc) {
+  test::ServiceSandbox box;
+  int terminal = -1;
+  const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    for (const auto& [name, value] : box.Environment()) value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    ::setenv("VELASCANUPG_UI", "terminal", 1);
+    ::unsetenv("WINDIR");  // no drive is mapped, so the Windows directory is asked for
+    const std::string path = test::BinPath("velascanupg");
+    ::execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  std::string screen;
+  std::size_t seen = 0;
+  // Reads the screen until text follows what was seen last; false after 20 s or at its end.
+  const auto shows = [&](const std::string& text) {
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+         std::chrono::steady_clock::now() < deadline;) {
+      if (const auto at = screen.find(text, seen); at != std::string::npos) return seen = at + text.size(), true;
+      pollfd p{terminal, POLLIN, 0};
+      char buffer[4096];
+      if (::poll(&p, 1, 100) <= 0) continue;
+      const auto n = ::read(terminal, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      screen.append(buffer, static_cast<std::size_t>(n));
+    }
+    return false;
+  };
+  const auto type = [&](const std::string& keys) { EXPECT_EQ(::write(terminal, keys.data(), keys.size()), ssize_t(keys.size())); };
+  EXPECT_TRUE(shows("  Enter the Path to Windows") && shows("Path:"));
+  type("c:\\nowherx\x7f" "e\r");  // a backspace, then Enter presses OK
+  EXPECT_TRUE(shows("Please check path again"));
+  type("\r");  // OK on the message box
+  EXPECT_TRUE(shows("Path: c:\\nowhere"));
+  type("\x1b");  // Esc presses Cancel
+  shows("\x01");  // to the end of the output
+  int status = 0;
+  ::kill(pid, SIGKILL);  // only when it still runs: an ended program stays a zombie until waited for
+  ::waitpid(pid, &status, 0);
+  ::close(terminal);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << screen;
+  std::vector<std::string> seenEvents;
+  for (const auto& e : test::ReadTranscript(box.TranscriptFile())) {
+    if (e.name() == "click") seenEvents.push_back(e.Str("control") + (e.Has("entry") ? " " + e.Str("entry") : ""));
+    if (e.name() == "msgbox" || e.name() == "end") seenEvents.push_back(e.name());
+  }
+  EXPECT_EQ(seenEvents, (std::vector<std::string>{"cmdOK c:\\nowhere", "msgbox", "cmdCancel", "end"}));
 }
 
 }  // namespace
