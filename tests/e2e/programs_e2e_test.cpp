@@ -1,4 +1,4 @@
-// Whole runs of the built tool against the stand-ins: upgrades (checked, restored, killed), uninstalls, the terminal.
+// The built programs against the stand-ins: upgrades (checked, restored, killed), uninstalls, the terminal, the service.
 
 #include <poll.h>
 #include <pty.h>
@@ -81,19 +81,7 @@ class UpgradeWorld : public test::ServiceSandbox {
 };
 using World = const UpgradeWorld&;
 
-// One field of each event of a kind that has it, numbers as text.
-Strings Seen(const Events& events, const char* event, const char* field) {
-  Strings values;
-  for (const auto& e : events) {
-    if (e.name() != event || !e.Has(field)) continue;
-    values.push_back(e.fields[field].is_string() ? e.Str(field) : e.fields[field].dump());
-  }
-  return values;
-}
-
-std::string Settings(World w, const char* column) {
-  return test::Query(w.Db(), std::string("SELECT ") + column + " FROM Settings_General")[0][0];
-}
+std::string SnmpcPath(World w) { return test::Query(w.Db(), "SELECT SnmpcPath FROM Settings_General")[0][0]; }
 
 struct Case {
   const char* name;
@@ -133,8 +121,8 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
   EXPECT_EQ(check.status, c.finding.empty() ? 0 : 1) << check.out;
   EXPECT_EQ(("\n" + check.out).find("\nFAIL  " + c.finding) != std::string::npos, !c.finding.empty()) << check.out;
   Events events = test::ReadTranscript(world.TranscriptFile());
-  EXPECT_EQ(Seen(events, "check", "item").size() + 1, std::count(check.out.begin(), check.out.end(), '\n'));
-  EXPECT_EQ(Seen(events, "msgbox", "text").size() + Seen(events, "prompt", "caption").size(), 0u);
+  EXPECT_EQ(test::EventsNamed(events, "check").size() + 1, std::count(check.out.begin(), check.out.end(), '\n'));
+  EXPECT_EQ(test::EventsNamed(events, "msgbox").size() + test::EventsNamed(events, "prompt").size(), 0u);
   EXPECT_EQ(world.Snapshot(true), bytes);
   EXPECT_EQ(test::ProcessOf(world.ServiceExe()), oldService);
 
@@ -149,7 +137,7 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
   sqlite3_close_v2(holder);
   EXPECT_EQ(run.status, c.status) << run.out;
   events = test::ReadTranscript(world.TranscriptFile());
-  EXPECT_EQ(Seen(events, "end", "status"), Strings{std::to_string(c.status)});
+  EXPECT_EQ(test::EventsNamed(events, "end").at(0).Num("status"), c.status);
   // Every window stands where it is centred on the default screen.
   const std::map<std::string, std::pair<long, long>> places{
       {"frmMain", {5377, 4027}}, {"frmEnterPath", {4897, 4665}}, {"frmVelaScanUpg", {4942, 4605}}};
@@ -206,10 +194,10 @@ auto LumidexCarriedOver(const char* address) {
 // A program using VelaScan.mdb is waited for; nothing is asked, SnmpcPath stays and no file goes astray.
 auto NothingAstray(const char* failure) {
   return [=](World w, const Events& events) {
-    EXPECT_EQ(Seen(events, "prompt", "caption"), Strings{});
-    const auto messages = Seen(events, "msgbox", "text");
-    EXPECT_NE((messages.empty() ? "" : messages[0]).find(failure), std::string::npos);
-    EXPECT_EQ(Settings(w, "SnmpcPath"), "c:\\SNMPc");
+    EXPECT_EQ(test::EventsNamed(events, "prompt").size(), 0u);
+    const auto boxes = test::EventsNamed(events, "msgbox");
+    EXPECT_NE((boxes.empty() ? "" : boxes[0].Str("text")).find(failure), std::string::npos);
+    EXPECT_EQ(SnmpcPath(w), "c:\\SNMPc");
     EXPECT_FALSE(fs::exists(w.install.dir().path() / "Tallyback.exe"));
   };
 }
@@ -236,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
                fs::create_directories(w.install.Path(LongDir()));
                fs::copy(w.File("c:\\SNMPc"), w.install.Path(LongDir()), fs::copy_options::recursive);
              },
-             .check = [](World w, const Events&) { EXPECT_EQ(Settings(w, "SnmpcPath"), LongDir().substr(0, 150)); }},
+             .check = [](World w, const Events&) { EXPECT_EQ(SnmpcPath(w), LongDir().substr(0, 150)); }},
         // The stop request returns at once and the service stops in its own time, within the waits that follow.
         Case{.name = "service_slow_to_stop", .serviceState = 4, .serviceEnv = {{"VELASCANSRV_STOP_MS", "3000"}},
              .check = [](World, const Events& events) {
@@ -371,19 +359,11 @@ TEST(KillSweep, AKilledUpgradeFinishesOnItsRerunAsAnUninterruptedOneDoes) {
   }
 }
 
-// Registered, then started with state reported instead and op refused, when given.
-auto Service(bool start, const char* state = nullptr, const char* op = nullptr) {
-  return [=](const test::ServiceSandbox& box) {
-    ASSERT_EQ(box.Srv({"-install_noMsg"}).status, 0);
-    if (start) { ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0); }
-    if (state) { ASSERT_EQ(box.Sc({"set-state", "Vela Scan", state}).status, 0); }
-    if (op) { ASSERT_EQ(box.Sc({"deny", "Vela Scan", op}).status, 0); }
-  };
-}
-
 struct UninstallCase {
   const char* name;
-  std::function<void(const test::ServiceSandbox&)> setup = [](const test::ServiceSandbox&) {};
+  bool running = true;          // the registered service is started
+  const char* state = nullptr;  // then reports this state instead
+  const char* deny = nullptr;   // and refuses this operation
   std::vector<std::string> args = {"-uninstall", "{6F3C-0042}"};
   test::Env env = {};
   bool msiexecOnPath = true;
@@ -398,13 +378,13 @@ class UninstallEndToEnd : public testing::TestWithParam<UninstallCase> {};
 TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
   const auto& c = GetParam();
   test::ServiceSandbox box;
-  c.setup(box);
+  ASSERT_EQ(box.Srv({"-install_noMsg"}).status, 0);
+  if (c.running) { ASSERT_EQ(box.Sc({"start", "Vela Scan"}).status, 0); }
+  if (c.state) { ASSERT_EQ(box.Sc({"set-state", "Vela Scan", c.state}).status, 0); }
+  if (c.deny) { ASSERT_EQ(box.Sc({"deny", "Vela Scan", c.deny}).status, 0); }
   if (c.msiexecOnPath) box.InstallMsiexec();
   const auto run = box.Run("velascanupg", c.args, c.env);
   EXPECT_EQ(run.status, c.status) << run.out << run.err;
-  for (const auto& e : test::ReadTranscript(box.TranscriptFile())) {
-    if (e.name() == "run") { EXPECT_EQ(e.Num("style"), 1); }
-  }
   const auto recorded = c.passed ? test::ReadRecording(box.MsiexecRecord()) : std::nullopt;
   if (recorded) { EXPECT_EQ(recorded->args, std::vector<std::string>{c.passed}); }
   EXPECT_EQ(std::filesystem::exists(box.MsiexecRecord()), c.passed != nullptr);
@@ -418,17 +398,16 @@ TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
 INSTANTIATE_TEST_SUITE_P(
     UninstallMode, UninstallEndToEnd,
     testing::Values(
-        UninstallCase{.name = "Stopped", .setup = Service(false), .args = {"-uninstall", " {6F 3C} "},
-             .passed = "/uninstall  {6F 3C} "},
-        UninstallCase{.name = "Running", .setup = Service(true), .args = {"-uninstall", "{6F3C}", "/qn"},
-             .passed = "/uninstall {6F3C} /qn"},
+        UninstallCase{.name = "Stopped", .running = false, .args = {"-uninstall", " {6F 3C} "},
+                      .passed = "/uninstall  {6F 3C} "},
+        UninstallCase{.name = "Running", .args = {"-uninstall", "{6F3C}", "/qn"}, .passed = "/uninstall {6F3C} /qn"},
         // Only the stop is refused, so the running service is marked for deletion.
-        UninstallCase{.name = "PendingStopDenied", .setup = Service(true, "3", "stop"), .serviceAfter = "STATE : 3\n",
-             .processAfter = true},
-        UninstallCase{.name = "MsiexecMissing", .setup = Service(true), .msiexecOnPath = false, .status = 1, .passed = nullptr},
+        UninstallCase{.name = "PendingStopDenied", .state = "3", .deny = "stop", .serviceAfter = "STATE : 3\n",
+                      .processAfter = true},
+        UninstallCase{.name = "MsiexecMissing", .msiexecOnPath = false, .status = 1, .passed = nullptr},
         // Cancel at the Windows prompt ends the run with status 2 before the service is touched.
-        UninstallCase{.name = "WindowsPromptCancelled", .setup = Service(false), .env = {{"WINDIR", std::nullopt}}, .status = 2,
-             .passed = nullptr, .serviceAfter = "STATE : 1\n"}),
+        UninstallCase{.name = "WindowsPromptCancelled", .running = false, .env = {{"WINDIR", std::nullopt}},
+                      .status = 2, .passed = nullptr, .serviceAfter = "STATE : 1\n"}),
     test::CaseName());
 
 
@@ -481,6 +460,87 @@ TEST(TerminalEndToEnd, EnterPathDialogTakesTypingEnterAndEsc) {
   }
   EXPECT_EQ(seenEvents, (std::vector<std::string>{"cmdOK c:\\nowhere", "msgbox", "cmdCancel", "end"}));
 }
+
+struct Step {
+  std::vector<std::string> args;  // velascan-sc's, or "srv" and the double's, or "kill" its process
+  std::string output;             // stdout and stderr; the status is 1 exactly when it holds an error
+  test::Env env = {};
+  bool wait = false;              // the service's process ends in its own time, so the answer comes later
+};
+
+// The service double and velascan-sc driving the Linux service manager, one command after another.
+TEST(ServiceTools, AnswerAsTheServiceManagerDoes) {
+  test::ServiceSandbox box;
+  const std::string srv = box.ServiceBinary(), db = box.dir.str() + "/srv/VelaScan.mdb";
+  const Step steps[] = {
+      {{"srv", "-install_noMsg"}, "", {{"VELASCANSRV_NO_REGISTER", "1"}}},
+      {{"query", "Vela Scan"}, "ERROR: 1060\n"},
+      {{"srv", "-install_noMsg"}, "", {{"VELASCANSRV_DELAY_MS", "300"}}},
+      {{"srv", "-install_noMsg"}, "VelaScanSrv: ERROR: 1073\n"},
+      {{"qc", "VELA SCAN"}, "BINARY_PATH_NAME : " + srv + "\n"},
+      {{"deny", "Vela Scan", "pause"}, "ERROR: 87\n"},
+      {{"deny", "Vela Scan", "start"}, ""},
+      {{"start", "Vela Scan"}, "ERROR: 5\n"},
+      {{"allow", "Vela Scan", "start"}, ""},
+      {{"start", "Vela Scan"}, ""},
+      {{"kill"}, ""},
+      {{"query", "Vela Scan"}, "STATE : 1\n", {}, true},
+      {{"start", "Vela Scan"}, ""},
+      {{"delete", "Vela Scan"}, ""},
+      {{"kill"}, ""},
+      {{"query", "Vela Scan"}, "ERROR: 1060\n", {}, true},
+      {{"create", "Vela Scan", srv}, ""},
+      {{"start", "Vela Scan"}, "", {{"VELASCANSRV_STOP_MS", "3000"}}},
+      {{"holds"}, ""},
+      {{"stop", "Vela Scan"}, ""},
+      {{"query", "Vela Scan"}, "STATE : 3\n"},
+      {{"stop", "Vela Scan"}, "ERROR: 1061\n"},
+      {{"delete", "Vela Scan"}, ""},
+      {{"delete", "Vela Scan"}, "ERROR: 1072\n"},
+      {{"start", "Vela Scan"}, "ERROR: 1072\n"},
+      {{"create", "Vela Scan", srv}, "ERROR: 1072\n"},
+      {{"kill"}, ""},
+      {{"query", "Vela Scan"}, "ERROR: 1060\n", {}, true},
+      {{"create", "Vela Scan", srv}, ""},
+      {{"deny", "Vela Scan", "query"}, ""},
+      {{"query", "Vela Scan"}, "ERROR: 5\n"},
+      {{"deny", "Vela Scan", "config"}, ""},
+      {{"qc", "Vela Scan"}, "ERROR: 5\n"}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.args[0] + " " + (step.args.size() > 1 ? step.args[1] : "") + " -> " + step.output);
+    const auto start = std::chrono::steady_clock::now();
+    if (step.args[0] == "kill") {
+      const int pid = box.ServiceProcess();
+      ASSERT_GT(pid, 0);
+      test::KillProcessesOf(srv);
+      continue;
+    }
+    if (step.args[0] == "holds") {
+      // The double keeps the database of its own folder open while it runs, and never makes one.
+      EXPECT_FALSE(std::filesystem::exists(db));
+      box.dir.Write("srv/VelaScan.mdb", "");
+      EXPECT_TRUE(test::WaitFor([&] {
+        std::error_code e;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(box.ServiceProcess()) + "/fd", e))
+          if (std::filesystem::read_symlink(fd, e) == db) return true;
+        return false;
+      }));
+      continue;
+    }
+    test::ProgramResult result;
+    const bool answered = test::WaitFor([&] {
+      result = step.args[0] == "srv" ? box.Srv({step.args.begin() + 1, step.args.end()}, step.env)
+                                     : box.Sc(step.args, step.env);
+      return !step.wait || result.out + result.err == step.output;
+    });
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(result.out + result.err, step.output);
+    EXPECT_EQ(result.status, step.output.find("ERROR") != std::string::npos ? 1 : 0);
+    EXPECT_EQ(result.err.empty(), result.status == 0);
+    if (step.env.contains("VELASCANSRV_DELAY_MS")) { EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300)); }
+  }
+}
+
 
 }  // namespace
 }  // namespace vsu
