@@ -415,14 +415,8 @@ TEST(TerminalEndToEnd, EnterPathDialogTakesTypingEnterAndEsc) {
   test::ServiceSandbox box;
   int terminal = -1;
   const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-  if (pid == 0) {
-    for (const auto& [name, value] : box.Environment()) value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-    ::setenv("VELASCANUPG_UI", "terminal", 1);
-    ::unsetenv("WINDIR");  // no drive is mapped, so the Windows directory is asked for
-    const std::string path = test::BinPath("velascanupg");
-    ::execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  // No drive is mapped, so the Windows directory is asked for.
+  if (pid == 0) box.Exec("velascanupg", {}, {{"VELASCANUPG_UI", "terminal"}, {"WINDIR", std::nullopt}});
   ASSERT_GT(pid, 0);
   std::string screen;
   std::size_t seen = 0;

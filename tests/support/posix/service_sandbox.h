@@ -50,32 +50,28 @@ class ServiceSandbox {
             {"VELASCANUPG_CHECK", std::nullopt}, {"VELASCANUPG_BACKUP", std::nullopt},
             {"VELASCANUPG_RESTORE", std::nullopt}};
   }
-  // Runs program (see BinPath) with those variables and extra on top, killed (SIGKILL) after killAfterMs.
+  // In a forked child: becomes program (see BinPath) with those variables and extra on top.
+  [[noreturn]] void Exec(const std::string& program, std::vector<std::string> args, const Env& extra) const {
+    for (const Env& env : {Environment(), extra}) {
+      for (const auto& [name, value] : env) value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+    args.insert(args.begin(), BinPath(program));
+    std::vector<char*> argv;
+    for (auto& s : args) argv.push_back(s.data());
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  // Runs program as Exec does, killed (SIGKILL) after killAfterMs.
   ProgramResult Run(const std::string& program, std::vector<std::string> args, const Env& extra = {},
                     int killAfterMs = 120000) const {
-    std::map<std::string, std::string> variables;
-    for (char** e = environ; *e; ++e) {
-      const std::string entry(*e);
-      variables[entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
-    }
-    Env env = Environment();
-    for (const auto& [name, value] : extra) env[name] = value;
-    for (const auto& [name, value] : env) value ? void(variables[name] = *value) : void(variables.erase(name));
-    std::vector<std::string> envStrings;
-    for (const auto& [name, value] : variables) envStrings.push_back(name + "=" + value);
-    args.insert(args.begin(), BinPath(program));
-    std::vector<char*> argv, envp;
-    for (auto& s : args) argv.push_back(s.data());
-    for (auto& s : envStrings) envp.push_back(s.data());
-    argv.push_back(nullptr), envp.push_back(nullptr);
     // Files in memory, not pipes: nothing fills up or waits for a process left running with the output; no input.
     const int in = ::memfd_create("in", MFD_CLOEXEC), out = ::memfd_create("out", MFD_CLOEXEC),
               err = ::memfd_create("err", MFD_CLOEXEC);
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::dup2(in, 0), ::dup2(out, 1), ::dup2(err, 2);
-      ::execve(argv[0], argv.data(), envp.data());
-      ::_exit(127);
+      Exec(program, std::move(args), extra);
     }
     ::close(in);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(killAfterMs);
