@@ -36,10 +36,6 @@ inline int EachProcess(const std::function<bool(const std::string&)>& match, boo
 inline void KillProcessesOf(const std::string& path) {
   EachProcess([&](const std::string& exe) { return exe == path; }, true);
 }
-// Kills every process whose executable lies below dir, also one whose file has been replaced since it started.
-inline void KillProcessesUnder(const std::string& dir) {
-  EachProcess([&](const std::string& exe) { return exe.starts_with(dir + "/"); }, true);
-}
 // The pid of a live process whose executable is path, 0 when there is none.
 inline int ProcessOf(const std::string& path) {
   return EachProcess([&](const std::string& exe) { return exe == path; }, false);

@@ -37,9 +37,6 @@ class ServiceSandbox {
 
   std::string ServiceBinary() const { return dir.str() + "/srv/VelaScanSrv"; }
   std::string TranscriptFile() const { return dir.str() + "/transcript.jsonl"; }
-  std::string MsiexecRecord() const { return dir.str() + "/msiexec-record.txt"; }
-  // Puts a msiexec.exe on the sandbox's PATH that records how it was called.
-  void InstallMsiexec() const { WriteRecorderScript(dir.str() + "/path/msiexec.exe", MsiexecRecord()); }
 
   // What every run gets (store, WINDIR, no pauses, batch UI, transcript, address, PATH), no behaviour switches.
   Env Environment() const {
