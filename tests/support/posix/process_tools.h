@@ -33,13 +33,9 @@ inline int EachProcess(const std::function<bool(const std::string&)>& match, boo
   return 0;
 }
 // Kills every process whose executable is path: what a test started detached and has to take down at its end.
-inline void KillProcessesOf(const std::string& path) {
-  EachProcess([&](const std::string& exe) { return exe == path; }, true);
-}
+inline void KillProcessesOf(const std::string& path) { EachProcess([&](auto& exe) { return exe == path; }, true); }
 // The pid of a live process whose executable is path, 0 when there is none.
-inline int ProcessOf(const std::string& path) {
-  return EachProcess([&](const std::string& exe) { return exe == path; }, false);
-}
+inline int ProcessOf(const std::string& path) { return EachProcess([&](auto& exe) { return exe == path; }, false); }
 
 struct Recorded {
   std::vector<std::string> args;

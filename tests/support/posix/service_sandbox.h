@@ -32,25 +32,20 @@ class ServiceSandbox {
     fs::copy_file(BinPath("VelaScanSrv"), ServiceBinary());
   }
   ~ServiceSandbox() { KillProcessesOf(ServiceBinary()); }
-  ServiceSandbox(const ServiceSandbox&) = delete;
-  ServiceSandbox& operator=(const ServiceSandbox&) = delete;
 
   std::string ServiceBinary() const { return dir.str() + "/srv/VelaScanSrv"; }
   std::string TranscriptFile() const { return dir.str() + "/transcript.jsonl"; }
 
-  // What every run gets (store, WINDIR, no pauses, batch UI, transcript, address, PATH), no behaviour switches.
-  Env Environment() const {
-    return {{"VELASCANUPG_SCM", dir.str() + "/scm"}, {"WINDIR", "c:\\windows"}, {"VELASCANUPG_PAUSE_SCALE", "0"},
-            {"VELASCANUPG_UI", "batch"}, {"VELASCANUPG_LOG", TranscriptFile()}, {"PATH", dir.str() + "/path"},
-            {"VELASCANUPG_IPADDRESS", "198.51.100.4"}, {"VELASCANSRV_DELAY_MS", std::nullopt},
-            {"VELASCANSRV_NO_REGISTER", std::nullopt}, {"VELASCANSRV_STOP_MS", std::nullopt},
-            {"VELASCANUPG_CHECK", std::nullopt}, {"VELASCANUPG_BACKUP", std::nullopt},
-            {"VELASCANUPG_RESTORE", std::nullopt}};
-  }
-  // In a forked child: becomes program (see BinPath) with those variables and extra on top.
+  // In a forked child: becomes program (see BinPath) with the sandbox's variables, no behaviour switches, and extra.
   [[noreturn]] void Exec(const std::string& program, std::vector<std::string> args, const Env& extra) const {
-    for (const Env& env : {Environment(), extra}) {
-      for (const auto& [name, value] : env) value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    const Env sandbox{
+        {"VELASCANUPG_SCM", dir.str() + "/scm"}, {"WINDIR", "c:\\windows"}, {"PATH", dir.str() + "/path"},
+        {"VELASCANUPG_PAUSE_SCALE", "0"}, {"VELASCANUPG_UI", "batch"}, {"VELASCANUPG_LOG", TranscriptFile()},
+        {"VELASCANUPG_IPADDRESS", "198.51.100.4"}, {"VELASCANSRV_DELAY_MS", std::nullopt},
+        {"VELASCANSRV_NO_REGISTER", std::nullopt}, {"VELASCANSRV_STOP_MS", std::nullopt},
+        {"VELASCANUPG_CHECK", std::nullopt}, {"VELASCANUPG_BACKUP", std::nullopt}, {"VELASCANUPG_RESTORE", std::nullopt}};
+    for (const Env& env : {sandbox, extra}) {
+      for (const auto& [n, v] : env) v ? ::setenv(n.c_str(), v->c_str(), 1) : ::unsetenv(n.c_str());
     }
     args.insert(args.begin(), BinPath(program));
     std::vector<char*> argv;

@@ -35,9 +35,7 @@ class TempDir {
   }
   // In one piece rather than by character, which a build without optimisation makes slow for large files.
   std::string Read(const std::string& relative) const {
-    std::ostringstream out;
-    out << std::ifstream(path_ / relative, std::ios::binary).rdbuf();
-    return out.str();
+    return (std::ostringstream() << std::ifstream(path_ / relative, std::ios::binary).rdbuf()).str();
   }
 
  private:
