@@ -26,11 +26,7 @@ using Strings = std::vector<std::string>;
 class UpgradeWorld : public test::ServiceSandbox {
  public:
   explicit UpgradeWorld(Options options)
-      : install([&] {
-          options.programFiles = true;
-          options.serviceBinary = ServiceBinary();
-          return options;
-        }()) {}
+      : install((options.programFiles = true, options.serviceBinary = ServiceBinary(), options)) {}
   // Kills also a process whose file has been replaced since it started.
   ~UpgradeWorld() { test::EachProcess([&](auto& exe) { return exe.starts_with(install.dir().str() + "/"); }, true); }
 
@@ -385,9 +381,7 @@ TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
 INSTANTIATE_TEST_SUITE_P(
     UninstallMode, UninstallEndToEnd,
     testing::Values(
-        UninstallCase{.name = "Stopped", .running = false, .args = {"-uninstall", " {6F 3C} "},
-                      .passed = "/uninstall  {6F 3C} "},
-        UninstallCase{.name = "Running", .args = {"-uninstall", "{6F3C}", "/qn"}, .passed = "/uninstall {6F3C} /qn"},
+        UninstallCase{.name = "Running", .args = {"-uninstall", " {6F 3C} ", "/qn"}, .passed = "/uninstall  {6F 3C}  /qn"},
         // Only the stop is refused, so the running service is marked for deletion.
         UninstallCase{.name = "PendingStopDenied", .state = "3", .deny = "stop", .serviceAfter = "STATE : 3\n"},
         // Cancel at the Windows prompt ends the run with status 2 before the service is touched.
@@ -433,12 +427,11 @@ TEST(TerminalEndToEnd, EnterPathDialogTakesTypingEnterAndEsc) {
   ::waitpid(pid, &status, 0);
   ::close(terminal);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << screen;
-  std::vector<std::string> seenEvents;
-  for (const auto& e : test::ReadTranscript(box.TranscriptFile())) {
-    if (e.name() == "click") seenEvents.push_back(e.Str("control") + (e.Has("entry") ? " " + e.Str("entry") : ""));
-    if (e.name() == "msgbox" || e.name() == "end") seenEvents.push_back(e.name());
+  Strings clicks;  // Enter presses OK with the edited entry, Esc presses Cancel
+  for (const auto& e : test::EventsNamed(test::ReadTranscript(box.TranscriptFile()), "click")) {
+    clicks.push_back(e.Str("control") + (e.Has("entry") ? " " + e.Str("entry") : ""));
   }
-  EXPECT_EQ(seenEvents, (std::vector<std::string>{"cmdOK c:\\nowhere", "msgbox", "cmdCancel", "end"}));
+  EXPECT_EQ(clicks, (Strings{"cmdOK c:\\nowhere", "cmdCancel"}));
 }
 
 struct Step {
@@ -506,12 +499,11 @@ TEST(ServiceTools, AnswerAsTheServiceManagerDoes) {
       continue;
     }
     test::ProgramResult result;
-    const bool answered = test::WaitFor([&] {
+    test::WaitFor([&] {  // a late answer shows as the last one
       result = step.args[0] == "srv" ? box.Srv({step.args.begin() + 1, step.args.end()}, step.env)
                                      : box.Sc(step.args, step.env);
       return !step.wait || result.out + result.err == step.output;
     });
-    EXPECT_TRUE(answered);
     EXPECT_EQ(result.out + result.err, step.output);
     EXPECT_EQ(result.status, step.output.find("ERROR") != std::string::npos ? 1 : 0);
     EXPECT_EQ(result.err.empty(), result.status == 0);

@@ -43,7 +43,8 @@ class ServiceSandbox {
         {"VELASCANUPG_PAUSE_SCALE", "0"}, {"VELASCANUPG_UI", "batch"}, {"VELASCANUPG_LOG", TranscriptFile()},
         {"VELASCANUPG_IPADDRESS", "198.51.100.4"}, {"VELASCANSRV_DELAY_MS", std::nullopt},
         {"VELASCANSRV_NO_REGISTER", std::nullopt}, {"VELASCANSRV_STOP_MS", std::nullopt},
-        {"VELASCANUPG_CHECK", std::nullopt}, {"VELASCANUPG_BACKUP", std::nullopt}, {"VELASCANUPG_RESTORE", std::nullopt}};
+        {"VELASCANUPG_CHECK", std::nullopt}, {"VELASCANUPG_BACKUP", std::nullopt},
+        {"VELASCANUPG_RESTORE", std::nullopt}};
     for (const Env& env : {sandbox, extra}) {
       for (const auto& [n, v] : env) v ? ::setenv(n.c_str(), v->c_str(), 1) : ::unsetenv(n.c_str());
     }
