@@ -191,11 +191,7 @@ auto NothingAstray(const char* failure) {
     EXPECT_FALSE(fs::exists(w.File("c:\\Tallyback.exe")));
   };
 }
-std::string LongDir() {
-  std::string dir = "c:\\";
-  for (int i = 0; dir.size() <= 170; ++i) dir += "SNMPc network manager folder " + std::to_string(i) + "\\";
-  return dir.substr(0, dir.size() - 1);
-}
+std::string LongDir() { return "c:\\SNMPc network " + std::string(90, 'm') + "\\folder " + std::string(80, 'f'); }
 constexpr const char* kVelaScanDb = "c:\\VelaScan\\VelaScan.mdb";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -381,7 +377,7 @@ TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
 INSTANTIATE_TEST_SUITE_P(
     UninstallMode, UninstallEndToEnd,
     testing::Values(
-        UninstallCase{.name = "Running", .args = {"-uninstall", " {6F 3C} ", "/qn"}, .passed = "/uninstall  {6F 3C}  /qn"},
+        UninstallCase{.name = "Joined", .args = {"-uninstall", " {6F 3C}", "/qn"}, .passed = "/uninstall  {6F 3C} /qn"},
         // Only the stop is refused, so the running service is marked for deletion.
         UninstallCase{.name = "PendingStopDenied", .state = "3", .deny = "stop", .serviceAfter = "STATE : 3\n"},
         // Cancel at the Windows prompt ends the run with status 2 before the service is touched.
@@ -402,8 +398,7 @@ TEST(TerminalEndToEnd, EnterPathDialogTakesTypingEnterAndEsc) {
   std::size_t seen = 0;
   // Reads the screen until text follows what was seen last; false after 20 s or at its end.
   const auto shows = [&](const std::string& text) {
-    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-         std::chrono::steady_clock::now() < deadline;) {
+    for (const auto deadline = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < deadline;) {
       if (const auto at = screen.find(text, seen); at != std::string::npos) return seen = at + text.size(), true;
       pollfd p{terminal, POLLIN, 0};
       char buffer[4096];
