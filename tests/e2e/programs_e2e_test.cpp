@@ -247,8 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{.name = "backup_folder_taken", .serviceState = 4,
              .prepare = [](World w) { w.install.dir().Write("old/manifest.txt", "VelaScanUpg backup 1"); },
              .env = {{"VELASCANUPG_BACKUP", "c:\\old"}}, .finding = "backup folder: c:\\old already holds a backup",
-             .status = 1,
-             .check = [](World w, const Events&) { EXPECT_EQ(w.Sc({"query", "Vela Scan"}).out, "STATE : 4\n"); }},
+             .status = 1},
         // A service that needs 15 s to stop outlasts the 4 s of waits after its stop request and its removal.
         Case{.name = "service_still_stopping", .serviceState = 4, .serviceEnv = {{"VELASCANSRV_STOP_MS", "15000"}},
              .status = 1, .oldStays = "VelaScanSrv.exe"},
@@ -274,11 +273,10 @@ INSTANTIATE_TEST_SUITE_P(
     Serial, UpgradeEndToEnd,
     ::testing::Values(Case{.name = "console_keeps_running", .prepare = [](World w) {
                              const std::string console = w.File("c:\\VelaScan\\VelaScan.exe");
-                             ASSERT_NE(posix::Spawn({console, {}, {}, {}}).pid, 0);
+                             posix::Spawn({console, {}, {}, {}});
                              ASSERT_TRUE(test::WaitFor([&] { return test::ProcessOf(console) != 0; }));
                            },
-                           .finding = "console: velascan.exe is running", .status = 1,
-                           .oldStays = "VelaScan.exe"}),
+                           .finding = "console: velascan.exe is running", .status = 1, .oldStays = "VelaScan.exe"}),
     test::CaseName());
 
 // What a killed run left running (the service installer, a stopping service) finishes before the rerun.
@@ -353,8 +351,7 @@ TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
   test::WriteRecorderScript(box.dir.str() + "/path/msiexec.exe", record);
   const auto run = box.Run("velascanupg", c.args, c.env);
   EXPECT_EQ(run.status, c.status) << run.out << run.err;
-  const auto recorded = c.passed ? test::ReadRecording(record) : std::nullopt;
-  if (recorded) { EXPECT_EQ(recorded->args, std::vector<std::string>{c.passed}); }
+  if (c.passed) { EXPECT_EQ(test::ReadRecording(record).value_or(test::Recorded{}).args, Strings{c.passed}); }
   EXPECT_EQ(fs::exists(record), c.passed != nullptr);
   // A stopped service's process ends, and a deleted one goes, in their own time; one refused its stop runs on.
   EXPECT_TRUE(test::WaitFor([&] { return (box.ServiceProcess() != 0) == (c.deny != nullptr); }));
