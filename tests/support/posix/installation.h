@@ -34,9 +34,8 @@ inline std::vector<std::vector<std::string>> Query(const std::string& file, cons
   sqlite3_busy_timeout(raw, 5000);
   char* error = nullptr;
   const auto collect = [](void* out, int n, char** values, char**) {
-    auto& table = *static_cast<std::vector<std::vector<std::string>>*>(out);
-    table.emplace_back();
-    for (int i = 0; i < n; ++i) table.back().push_back(values[i] ? values[i] : "NULL");
+    auto& row = static_cast<std::vector<std::vector<std::string>>*>(out)->emplace_back();
+    for (int i = 0; i < n; ++i) row.push_back(values[i] ? values[i] : "NULL");
     return 0;
   };
   if (rc != SQLITE_OK || sqlite3_exec(raw, sql.c_str(), collect, &rows, &error) != SQLITE_OK) {

@@ -44,9 +44,7 @@ struct Recorded {
 // Writes a script of shell built-ins at path that records its arguments and directory into recordFile.
 inline void WriteRecorderScript(const std::string& path, const std::string& recordFile) {
   fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path)
-      << "#!/bin/sh\n{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; printf '%s\\nend\\n' \"$PWD\"; } > '"
-      << recordFile << "'\n";
+  std::ofstream(path) << "#!/bin/sh\nprintf '%s\\n' \"$@\" \"$PWD\" end > '" << recordFile << "'\n";
   fs::permissions(path, fs::perms::owner_all);
 }
 // What the script recorded (one line per argument, the directory, "end"); nullopt when it did not finish in time.
