@@ -11,11 +11,10 @@
 
 namespace vsu::test {
 
-// Polls condition every few milliseconds until it holds or timeout has passed.
-inline bool WaitFor(const std::function<bool()>& condition,
-                    std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+// Polls done every few milliseconds until it returns true or timeout has passed.
+inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
+  while (!done()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }

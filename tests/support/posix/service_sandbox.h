@@ -27,9 +27,8 @@ inline std::string BinPath(const std::string& name) {
 class ServiceSandbox {
  public:
   ServiceSandbox() {
-    dir.MakeDir("srv");
     dir.MakeDir("path");
-    fs::copy_file(BinPath("VelaScanSrv"), ServiceBinary());
+    fs::copy_file(BinPath("VelaScanSrv"), dir.MakeDir("srv") / "VelaScanSrv");
   }
   ~ServiceSandbox() { KillProcessesOf(ServiceBinary()); }
 

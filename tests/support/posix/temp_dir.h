@@ -30,9 +30,7 @@ class TempDir {
     std::ofstream(path_ / relative, std::ios::binary) << content;
     return path_ / relative;
   }
-  fs::path MakeDir(const std::string& relative) const {
-    return fs::create_directories(path_ / relative), path_ / relative;
-  }
+  fs::path MakeDir(const std::string& name) const { return fs::create_directories(path_ / name), path_ / name; }
   // In one piece rather than by character, which a build without optimisation makes slow for large files.
   std::string Read(const std::string& relative) const {
     return (std::ostringstream() << std::ifstream(path_ / relative, std::ios::binary).rdbuf()).str();
