@@ -123,13 +123,10 @@ TEST_P(UpgradeEndToEnd, IsCheckedUpgradedAndRestored) {
   EXPECT_EQ(world.Snapshot(true), bytes);
   EXPECT_EQ(test::ProcessOf(world.ServiceExe()), oldService);
 
-  env = c.env;
-  env.emplace("VELASCANUPG_BACKUP", "c:\\backup");
-  sqlite3* holder = nullptr;  // closing null is harmless
-  if (c.hold) {
-    EXPECT_EQ(sqlite3_open(world.Db().c_str(), &holder), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(holder, c.hold, nullptr, nullptr, nullptr), SQLITE_OK);
-  }
+  (env = c.env).emplace("VELASCANUPG_BACKUP", "c:\\backup");
+  sqlite3* holder = nullptr;  // another program's connection; closing null is harmless
+  if (c.hold) sqlite3_open(world.Db().c_str(), &holder);
+  EXPECT_EQ(holder ? sqlite3_exec(holder, c.hold, nullptr, nullptr, nullptr) : SQLITE_OK, SQLITE_OK);
   const auto run = world.Upgrade(env, c.args);
   sqlite3_close_v2(holder);
   EXPECT_EQ(run.status, c.status) << run.out;
@@ -351,6 +348,8 @@ TEST_P(UninstallEndToEnd, RemovesTheServiceAndStartsTheInstaller) {
   EXPECT_EQ(run.status, c.status) << run.out << run.err;
   if (c.passed) { EXPECT_EQ(test::ReadRecording(record).value_or(test::Recorded{}).args, Strings{c.passed}); }
   EXPECT_EQ(fs::exists(record), c.passed != nullptr);
+  const auto runs = test::EventsNamed(test::ReadTranscript(box.TranscriptFile()), "run");
+  EXPECT_TRUE(std::ranges::all_of(runs, [](const auto& e) { return e.Num("style") == 1; }));  // shown normally
   // A stopped service's process ends, and a deleted one goes, in their own time; one refused its stop runs on.
   EXPECT_TRUE(test::WaitFor([&] { return (box.ServiceProcess() != 0) == (c.deny != nullptr); }));
   const auto query = box.Sc({"query", "Vela Scan"});
