@@ -16,6 +16,7 @@ namespace vsu {
 namespace {
 
 using test::Env;
+using test::PrintTo;
 using Options = fixture::InstallationOptions;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
