@@ -1,30 +1,62 @@
 #pragma once
 // Waiting for and cleaning up after the stand-ins' processes, and a script that records how it was run.
 
+#include <signal.h>
+
 #include <chrono>
-#include <functional>
-#include <optional>
-#include <string>
-#include <vector>
+#include <thread>
+
+#include "platform/posix/proc_fs.h"
+#include "support/testing.h"
 
 namespace vsu::test {
 
-// Polls condition every few milliseconds until it holds or timeout has passed.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Polls done every few milliseconds until it returns true or timeout has passed.
+inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// The first live process whose executable path satisfies match, 0 when there is none; kills each one with kill.
+inline int EachProcess(const std::function<bool(const std::string&)>& match, bool kill) {
+  for (const pid_t pid : posix::ListProcessIds()) {
+    const auto path = posix::ExecutablePath(pid);
+    if (!path || !match(*path)) continue;
+    if (kill) ::kill(pid, SIGKILL);
+    if (!kill && posix::IsAlive(pid)) return pid;
+  }
+  return 0;
+}
 // Kills every process whose executable is path: what a test started detached and has to take down at its end.
-void KillProcessesOf(const std::string& path);
-// Kills every process whose executable lies below dir, also one whose file has been replaced since it started.
-void KillProcessesUnder(const std::string& dir);
+inline void KillProcessesOf(const std::string& path) { EachProcess([&](auto& exe) { return exe == path; }, true); }
 // The pid of a live process whose executable is path, 0 when there is none.
-int ProcessOf(const std::string& path);
+inline int ProcessOf(const std::string& path) { return EachProcess([&](auto& exe) { return exe == path; }, false); }
 
 struct Recorded {
   std::vector<std::string> args;
   std::string directory;
 };
 // Writes a script of shell built-ins at path that records its arguments and directory into recordFile.
-void WriteRecorderScript(const std::string& path, const std::string& recordFile);
-// What the script recorded, once it has finished writing; nullopt when it did not run within a few seconds.
-std::optional<Recorded> ReadRecording(const std::string& recordFile);
+inline void WriteRecorderScript(const std::string& path, const std::string& recordFile) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream(path) << "#!/bin/sh\nprintf '%s\\n' \"$@\" \"$PWD\" end > '" << recordFile << "'\n";
+  fs::permissions(path, fs::perms::owner_all);
+}
+// What the script recorded (one line per argument, the directory, "end"); nullopt when it did not finish in time.
+inline std::optional<Recorded> ReadRecording(const std::string& recordFile) {
+  std::vector<std::string> lines;
+  const bool done = WaitFor([&] {
+    std::ifstream in(recordFile);
+    lines.clear();
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines.size() >= 2 && lines.back() == "end";
+  });
+  if (!done) return std::nullopt;
+  return Recorded{{lines.begin(), lines.end() - 2}, lines[lines.size() - 2]};
+}
 
 }  // namespace vsu::test
