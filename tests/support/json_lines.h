@@ -34,4 +34,10 @@ inline std::vector<Event> ReadTranscript(const std::string& path) {
   return ParseTranscript(lines);
 }
 
+inline std::vector<Event> EventsNamed(const std::vector<Event>& events, const std::string& name) {
+  std::vector<Event> out;
+  std::copy_if(events.begin(), events.end(), std::back_inserter(out), [&](const Event& e) { return e.name() == name; });
+  return out;
+}
+
 }  // namespace vsu::test
