@@ -204,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
                const auto text = [](const test::Event& e) { return e.fields.value("text", ""); };
                const auto stop = std::ranges::find(events, std::string("Attempting to stop the service..."), text);
                ASSERT_NE(stop, events.end());
-               EXPECT_TRUE(std::next(stop)->name() == "pause" && std::next(stop)->Num("t") - stop->Num("t") < 250);
+               EXPECT_TRUE(std::next(stop)->name() == "pause" && std::next(stop)->Num("t") - stop->Num("t") < 1000);
              }},
         Case{.name = "windows_prompt_cancelled", .prepare = Remove("c:\\windows\\win.ini"),
              .env = {{"WINDIR", std::nullopt}},
