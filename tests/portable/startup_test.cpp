@@ -29,7 +29,7 @@ TEST(CommandLine, ChoosesTheModeAndNamesTheProgramDirectory) {
   }
 }
 
-struct UninstallCase {
+struct UninstallStep {
   const char* name;
   std::function<void(test::FakeServiceManager&)> script;
   Calls requests{};  // made of the manager; opens and closes left out
@@ -43,7 +43,7 @@ struct UninstallCase {
 // The uninstall mode stops and deletes the service, then hands over to the platform installer.
 TEST(UnInstallService, StopsDeletesAndHandsOverToTheInstaller) {
   const Calls kQueryThenRemove{"QueryServiceStatus", "ControlService 1", "DeleteService"};
-  for (const UninstallCase& c : std::vector<UninstallCase>{
+  for (const UninstallStep& c : std::vector<UninstallStep>{
            {.name = "NotInstalled", .script = [](auto& m) { m.openServiceError = 1060; }},
            {.name = "StartPending", .script = [](auto& m) { m.state = 2; }, .requests = kQueryThenRemove, .pauses = 1},
            {.name = "StopRefused", .script = [](auto& m) { m.state = 4, m.controlError = 5; },
