@@ -369,7 +369,6 @@ INSTANTIATE_TEST_SUITE_P(
                       .status = 2, .passed = nullptr, .serviceAfter = "STATE : 1\n"}),
     test::CaseName());
 
-
 // The terminal interface driven through a pseudo-terminal, as a user at a console would.
 TEST(TerminalEndToEnd, EnterPathDialogTakesTypingEnterAndEsc) {
   test::ServiceSandbox box;
@@ -489,7 +488,6 @@ TEST(ServiceTools, AnswerAsTheServiceManagerDoes) {
     EXPECT_TRUE(!step.env.contains("VELASCANSRV_DELAY_MS") || std::chrono::steady_clock::now() - start >= 300ms);
   }
 }
-
 
 }  // namespace
 }  // namespace vsu

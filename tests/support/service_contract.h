@@ -1,9 +1,6 @@
 #pragma once
 // What every service manager (the fake, the Linux stand-in, Windows' own) must answer alike.
 
-#include <chrono>
-#include <thread>
-
 #include "platform/service_manager.h"
 #include "support/testing.h"
 
@@ -49,11 +46,8 @@ struct ServiceContract : ::testing::TestWithParam<ServiceBackendMaker> {
     if (service) scm_->CloseServiceHandle(service);
     return read ? status.dwCurrentState : 0;
   }
-  // Waits, a few seconds at most, until the service's state is state.
-  bool Reaches(std::uint32_t state) {
-    for (int i = 0; i < 500 && State() != state; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return State() == state;
-  }
+  // Waits, ten seconds at most, until the service's state is state.
+  bool Reaches(std::uint32_t state) { return WaitFor([&] { return State() == state; }); }
 
   std::unique_ptr<ServiceBackend> backend_;
   ServiceManager* scm_ = nullptr;

@@ -1,25 +1,12 @@
 #pragma once
-// Waiting for and cleaning up after the stand-ins' processes, and a script that records how it was run.
+// Finding and cleaning up after the stand-ins' processes, and a script that records how it was run.
 
 #include <signal.h>
-
-#include <chrono>
-#include <thread>
 
 #include "platform/posix/proc_fs.h"
 #include "support/testing.h"
 
 namespace vsu::test {
-
-// Polls done every few milliseconds until it returns true or timeout has passed.
-inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
 
 // The first live process whose executable path satisfies match, 0 when there is none; kills each one with kill.
 inline int EachProcess(const std::function<bool(const std::string&)>& match, bool kill) {
